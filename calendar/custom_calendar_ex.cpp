@@ -1,0 +1,184 @@
+#include "calendar/custom_calendar_ex.h"
+
+#include "platform/qt_colors.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+TCustomCalendarEx::TCustomCalendarEx(QWidget* parent)
+    : QFrame(parent), fonts_([this] { Redraw(); }), juliusDay_(DateTimeToJulius(CurrentDate())), color_(clWindow) {
+    fonts_.DayOfWeekFont().SetColor(clWhite);
+    fonts_.HolidayFont().SetColor(clRed);
+    fonts_.SundayFont().SetColor(clRed);
+    fonts_.SaturdayFont().SetColor(clBlue);
+    fonts_.SpecialDayFont().SetColor(clGreen);
+    fonts_.WeekdayFont().SetColor(clBlack);
+    fonts_.RokuyoFont().SetSize(10);
+    fonts_.RokuyoFont().SetColor(clBlack);
+    holidayList_.OnChange = [this] { Redraw(); };
+    specialDayList_.OnChange = [this] { Redraw(); };
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TCustomCalendarEx::~TCustomCalendarEx() = default;
+
+void TCustomCalendarEx::SetJuliusDay(TJuliusDay day) {
+    if (day == juliusDay_) return;
+    juliusDay_ = day;
+    Redraw();
+    TYMD d = JuliusToYMD(day);
+    DayChange(d.Year, d.Month, d.Day);
+}
+
+void TCustomCalendarEx::SetYear(std::int32_t year) {
+    TYMD d = JuliusToYMD(juliusDay_);
+    if (!IsValidYMD(year, d.Month, d.Day)) return;
+    SetJuliusDay(YMDToJulius(year, d.Month, d.Day));
+    Redraw();
+}
+
+void TCustomCalendarEx::SetMonth(int month) {
+    TYMD d = JuliusToYMD(juliusDay_);
+    if (!IsValidYMD(d.Year, month, d.Day)) return;
+    SetJuliusDay(YMDToJulius(d.Year, month, d.Day));
+    Redraw();
+}
+
+void TCustomCalendarEx::SetDay(int day) {
+    TYMD d = JuliusToYMD(juliusDay_);
+    if (!IsValidYMD(d.Year, d.Month, day)) return;
+    SetJuliusDay(YMDToJulius(d.Year, d.Month, day));
+    Redraw();
+}
+
+void TCustomCalendarEx::SetHolidayList(const TStrings& lines) {
+    holidayList_.Assign(lines);
+    Redraw();
+}
+
+void TCustomCalendarEx::SetSpecialDayList(const TStrings& lines) {
+    specialDayList_.Assign(lines);
+    Redraw();
+}
+
+void TCustomCalendarEx::SetColor(TColor color) {
+    if (color == color_) return;
+    color_ = color;
+    Redraw();
+}
+
+void TCustomCalendarEx::SetAutoEquinox(bool on) {
+    if (on == autoEquinox_) return;
+    autoEquinox_ = on;
+    Redraw();
+}
+
+void TCustomCalendarEx::SetAutoFurikae(bool on) {
+    if (on == autoFurikae_) return;
+    autoFurikae_ = on;
+    Redraw();
+}
+
+void TCustomCalendarEx::NextDay() { SetJuliusDay(juliusDay_ + 1); }
+void TCustomCalendarEx::PrevDay() { SetJuliusDay(juliusDay_ - 1); }
+void TCustomCalendarEx::NextWeek() { SetJuliusDay(juliusDay_ + 7); }
+void TCustomCalendarEx::PrevWeek() { SetJuliusDay(juliusDay_ - 7); }
+void TCustomCalendarEx::NextMonth() { StepMonths(1); }
+void TCustomCalendarEx::PrevMonth() { StepMonths(-1); }
+void TCustomCalendarEx::NextYear() { StepMonths(12); }
+void TCustomCalendarEx::PrevYear() { StepMonths(-12); }
+
+void TCustomCalendarEx::Today() { SetJuliusDay(DateTimeToJulius(CurrentDate())); }
+
+void TCustomCalendarEx::StepMonths(int months) {
+    TYMD d = JuliusToYMD(juliusDay_);
+    // Months counted from year 0 keep the carry over December and January exact,
+    // negative years included.
+    std::int64_t index = static_cast<std::int64_t>(d.Year) * 12 + (d.Month - 1) + months;
+    std::int64_t year = index >= 0 ? index / 12 : -((-index + 11) / 12);
+    int month = static_cast<int>(index - year * 12) + 1;  // [1, 12]
+    int day = std::min<int>(d.Day, DaysInMonth(static_cast<std::int32_t>(year), month));
+    SetJuliusDay(YMDToJulius(static_cast<std::int32_t>(year), month, day));
+}
+
+TDayAttrs TCustomCalendarEx::GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    std::uint8_t w = JuliusDayOfWeek(YMDToJulius(y, m, d));
+    if (w == 1) return daSunday;
+    if (w == 7) return daSaturday;
+    return 0;
+}
+
+TFont& TCustomCalendarEx::GetDayFont(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    TDayAttrs attrs = GetDayAttrs(y, m, d);
+    int index = TCalExFonts::Weekday;
+    if (attrs & daSaturday)
+        index = TCalExFonts::Saturday;
+    else if (attrs & daSunday)
+        index = TCalExFonts::Sunday;
+    if (attrs & (daHoliday | daFurikae)) index = TCalExFonts::Holiday;
+    if (attrs & daSpecialDay) index = TCalExFonts::SpecialDay;
+    return fonts_.Font(index);
+}
+
+std::string TCustomCalendarEx::GetHolidayNames(std::int32_t, std::uint8_t, std::uint8_t) { return {}; }
+
+void TCustomCalendarEx::DrawCalendar() {
+    if (!HasCanvas()) return;
+    backBuffer_.fill(ToQColor(color_));
+}
+
+void TCustomCalendarEx::DayChange(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    if (OnDayChange) OnDayChange(this, y, m, d);
+}
+
+void TCustomCalendarEx::KeyDown(int, Qt::KeyboardModifiers) {}
+
+void TCustomCalendarEx::MouseDown(Qt::MouseButton, QPoint) {}
+
+void TCustomCalendarEx::Redraw() {
+    DrawCalendar();
+    update();
+}
+
+void TCustomCalendarEx::paintEvent(QPaintEvent* event) {
+    {
+        QPainter painter(this);
+        QRect client = contentsRect();
+        painter.drawImage(client.topLeft(), backBuffer_, QRect(0, 0, client.width(), client.height()));
+    }
+    QFrame::paintEvent(event);
+}
+
+void TCustomCalendarEx::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    QSize size = contentsRect().size();
+    if (size.isEmpty())
+        backBuffer_ = QImage();
+    else if (backBuffer_.size() != size)
+        backBuffer_ = QImage(size, QImage::Format_RGB32);
+    DrawCalendar();
+}
+
+void TCustomCalendarEx::keyPressEvent(QKeyEvent* event) {
+    KeyDown(event->key(), event->modifiers());
+    if (OnKeyDown) OnKeyDown(this, event->key(), event->modifiers());
+}
+
+void TCustomCalendarEx::mousePressEvent(QMouseEvent* event) {
+    QPoint client = event->position().toPoint() - contentsRect().topLeft();
+    pressed_ = event->button() == Qt::LeftButton;
+    MouseDown(event->button(), client);
+    if (OnMouseDown) OnMouseDown(this, event->button(), client);
+}
+
+void TCustomCalendarEx::mouseReleaseEvent(QMouseEvent* event) {
+    bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click && OnClick) OnClick(this);
+}

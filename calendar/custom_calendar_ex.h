@@ -1,0 +1,110 @@
+#pragma once
+// The common base of the month grid and the week list: the selected day, the seven
+// fonts, the two rule lists, the background colour and the off-screen picture. The
+// descendants decide what goes where; the base keeps the picture in step with the state.
+#include "calendar/cal_ex_fonts.h"
+#include "calendar/day_attrs.h"
+#include "calendar/julius.h"
+#include "platform/color.h"
+#include "platform/string_list.h"
+
+#include <QFrame>
+#include <QImage>
+
+#include <functional>
+#include <string>
+
+class TCustomCalendarEx : public QFrame {
+public:
+    using TDayChangeEvent = std::function<void(TCustomCalendarEx* sender, std::int32_t y, std::uint8_t m, std::uint8_t d)>;
+
+    explicit TCustomCalendarEx(QWidget* parent = nullptr);
+    ~TCustomCalendarEx() override;
+
+    TCalExFonts& Fonts() { return fonts_; }
+    const TCalExFonts& Fonts() const { return fonts_; }
+
+    TJuliusDay JuliusDay() const { return juliusDay_; }
+    void SetJuliusDay(TJuliusDay day);
+    std::int32_t Year() const { return JuliusToYMD(juliusDay_).Year; }
+    std::uint8_t Month() const { return JuliusToYMD(juliusDay_).Month; }
+    std::uint8_t Day() const { return JuliusToYMD(juliusDay_).Day; }
+    // A date that does not exist is ignored; 1582-10-05..14 raises EJuliusError.
+    void SetYear(std::int32_t year);
+    void SetMonth(int month);
+    void SetDay(int day);
+
+    TStringList& HolidayList() { return holidayList_; }
+    const TStringList& HolidayList() const { return holidayList_; }
+    void SetHolidayList(const TStrings& lines);
+    TStringList& SpecialDayList() { return specialDayList_; }
+    const TStringList& SpecialDayList() const { return specialDayList_; }
+    void SetSpecialDayList(const TStrings& lines);
+
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    bool AutoEquinox() const { return autoEquinox_; }
+    void SetAutoEquinox(bool on);
+    bool AutoFurikae() const { return autoFurikae_; }
+    void SetAutoFurikae(bool on);
+
+    void NextDay();
+    void PrevDay();
+    void NextWeek();
+    void PrevWeek();
+    void NextMonth();
+    void PrevMonth();
+    void NextYear();
+    void PrevYear();
+    void Today();
+
+    // The rendered picture (client size).
+    const QImage& BackBuffer() const { return backBuffer_; }
+    int ClientWidth() const { return contentsRect().width(); }
+    int ClientHeight() const { return contentsRect().height(); }
+
+    TDayChangeEvent OnDayChange;
+    // Raised after the control's own handling of a press (client coordinates).
+    std::function<void(TCustomCalendarEx* sender, Qt::MouseButton button, QPoint clientPos)> OnMouseDown;
+    std::function<void(TCustomCalendarEx* sender)> OnClick;
+    std::function<void(TCustomCalendarEx* sender, int key, Qt::KeyboardModifiers modifiers)> OnKeyDown;
+
+    // The class of a day and the font it is drawn in; descendants may refine them.
+    virtual TDayAttrs GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    virtual TFont& GetDayFont(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    // The names the day carries, as comma text.
+    virtual std::string GetHolidayNames(std::int32_t y, std::uint8_t m, std::uint8_t d);
+
+protected:
+    // Renders into the back buffer only. The base fills the client area with Color.
+    virtual void DrawCalendar();
+    virtual void DayChange(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    // The control's own key and mouse handling (client coordinates).
+    virtual void KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    virtual void MouseDown(Qt::MouseButton button, QPoint clientPos);
+
+    // DrawCalendar, then a repaint request: every change of the picture goes through here.
+    void Redraw();
+    // Whether the picture can be drawn at all (the control has a size).
+    bool HasCanvas() const { return !backBuffer_.isNull(); }
+    QImage& Canvas() { return backBuffer_; }
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void StepMonths(int months);
+
+    TCalExFonts fonts_;
+    TJuliusDay juliusDay_;
+    TStringList holidayList_;
+    TStringList specialDayList_;
+    TColor color_;
+    bool autoEquinox_ = true;
+    bool autoFurikae_ = true;
+    QImage backBuffer_;
+    bool pressed_ = false;
+};

@@ -1,0 +1,42 @@
+#include "platform/application.h"
+
+#include "platform/dialogs.h"
+#include "platform/qt_fonts.h"
+
+#include <exception>
+#include <string>
+
+namespace {
+bool reporting = false;
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallFaceSubstitutions();
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ReportCurrentException();
+        return false;
+    }
+}
+
+void TApplication::ReportCurrentException() {
+    std::string message;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        message = e.what();
+    } catch (...) {
+        message = "不明なエラーが発生しました";
+    }
+    if (reporting) return;
+    reporting = true;
+    try {
+        Dialogs().Error(message);
+    } catch (...) {
+    }
+    reporting = false;
+}

@@ -1,0 +1,41 @@
+#include "platform/dialogs.h"
+
+#include "platform/qt_dialogs.h"
+
+namespace {
+TDialogs* installed = nullptr;
+}
+
+TDialogs& TDialogs::Instance() {
+    if (installed) return *installed;
+    static TQtDialogs qtDialogs;
+    return qtDialogs;
+}
+
+void TDialogs::Install(TDialogs* dialogs) { installed = dialogs; }
+
+bool TScriptedDialogs::Confirm(const std::string& message) {
+    confirmations.push_back(message);
+    if (confirmAnswers.empty()) return false;
+    bool answer = confirmAnswers.front();
+    confirmAnswers.pop_front();
+    return answer;
+}
+
+void TScriptedDialogs::Error(const std::string& message) { errors.push_back(message); }
+
+std::optional<TColor> TScriptedDialogs::ChooseColor(TColor) {
+    if (colorAnswers.empty()) return std::nullopt;
+    auto answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    return answer;
+}
+
+bool TScriptedDialogs::ChooseFont(TFont& font) {
+    if (fontAnswers.empty()) return false;
+    auto answer = fontAnswers.front();
+    fontAnswers.pop_front();
+    if (!answer) return false;
+    font.Assign(*answer);
+    return true;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The questions, messages and common dialogs the program shows. The program installs
+// the Qt implementation; tests install a scripted one and read what was shown.
+#include "platform/color.h"
+#include "platform/font.h"
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+class TDialogs {
+public:
+    virtual ~TDialogs() = default;
+
+    // A confirmation box with "はい(&Y)" and "いいえ(&N)"; true for "はい(&Y)".
+    virtual bool Confirm(const std::string& message) = 0;
+    virtual void Error(const std::string& message) = 0;
+    virtual void Beep() = 0;
+    // Empty when the user cancels.
+    virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
+    // Changes `font` and returns true when the user accepts.
+    virtual bool ChooseFont(TFont& font) = 0;
+    virtual bool PrinterSetup() = 0;
+
+    // The installed service; the Qt one unless a test installed another.
+    static TDialogs& Instance();
+    // Installs `dialogs` (not owned); nullptr returns to the default.
+    static void Install(TDialogs* dialogs);
+};
+
+inline TDialogs& Dialogs() { return TDialogs::Instance(); }
+
+// Answers from a script and remembers everything shown, for tests.
+class TScriptedDialogs : public TDialogs {
+public:
+    bool Confirm(const std::string& message) override;
+    void Error(const std::string& message) override;
+    void Beep() override { ++beeps; }
+    std::optional<TColor> ChooseColor(TColor initial) override;
+    bool ChooseFont(TFont& font) override;
+    bool PrinterSetup() override { return printerSetupAnswer; }
+
+    std::deque<bool> confirmAnswers;          // empty: "いいえ(&N)"
+    std::deque<std::optional<TColor>> colorAnswers;  // empty: cancel
+    std::deque<std::optional<TFont>> fontAnswers;    // empty: cancel
+    bool printerSetupAnswer = false;
+
+    std::vector<std::string> confirmations;
+    std::vector<std::string> errors;
+    int beeps = 0;
+};

@@ -1,0 +1,56 @@
+#include "platform/qt_dialogs.h"
+
+#include "platform/qt_colors.h"
+#include "platform/qt_fonts.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+namespace {
+
+QWidget* Parent() { return QApplication::activeWindow(); }
+
+QString Caption() { return QApplication::applicationDisplayName(); }
+
+}  // namespace
+
+bool TQtDialogs::Confirm(const std::string& message) {
+    QMessageBox box(QMessageBox::Question, Caption(), QString::fromStdString(message), QMessageBox::NoButton, Parent());
+    QPushButton* yes = box.addButton(QString::fromUtf8("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QString::fromUtf8("いいえ(&N)"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void TQtDialogs::Error(const std::string& message) {
+    QMessageBox box(QMessageBox::Critical, Caption(), QString::fromStdString(message), QMessageBox::Ok, Parent());
+    box.exec();
+}
+
+void TQtDialogs::Beep() { QApplication::beep(); }
+
+std::optional<TColor> TQtDialogs::ChooseColor(TColor initial) {
+    QColor c = QColorDialog::getColor(ToQColor(initial), Parent());
+    if (!c.isValid()) return std::nullopt;
+    return FromQColor(c);
+}
+
+bool TQtDialogs::ChooseFont(TFont& font) {
+    bool ok = false;
+    QFont chosen = QFontDialog::getFont(&ok, ToQFont(font), Parent());
+    if (ok) AssignQFont(font, chosen);
+    return ok;
+}
+
+bool TQtDialogs::PrinterSetup() {
+    static QPrinter printer;
+    QPrintDialog dialog(&printer, Parent());
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/dialogs.h"
+
+// The dialogs as the user sees them: Qt message boxes and the Qt standard dialogs.
+class TQtDialogs : public TDialogs {
+public:
+    bool Confirm(const std::string& message) override;
+    void Error(const std::string& message) override;
+    void Beep() override;
+    std::optional<TColor> ChooseColor(TColor initial) override;
+    bool ChooseFont(TFont& font) override;
+    bool PrinterSetup() override;
+};

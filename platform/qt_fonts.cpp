@@ -1,0 +1,52 @@
+#include "platform/qt_fonts.h"
+
+#include "platform/qt_text.h"
+
+#include <QFontDatabase>
+#include <QStringList>
+#include <cmath>
+
+void InstallFaceSubstitutions() {
+    static const char* const pairs[][2] = {
+        {"ＭＳ ゴシック", "IPAGothic"},    {"ＭＳ Ｐゴシック", "IPAPGothic"},
+        {"ＭＳ 明朝", "IPAMincho"},        {"ＭＳ Ｐ明朝", "IPAPMincho"},
+        {"MS UI Gothic", "IPAPGothic"},    {"MS Gothic", "IPAGothic"},
+        {"MS PGothic", "IPAPGothic"},      {"MS Mincho", "IPAMincho"},
+        {"MS PMincho", "IPAPMincho"},
+    };
+    for (const auto& p : pairs) {
+        QStringList targets{QString::fromLatin1(p[1]), QStringLiteral("IPAexGothic"), QStringLiteral("Noto Sans CJK JP")};
+        QFont::insertSubstitutions(QString::fromUtf8(p[0]), targets);
+    }
+}
+
+QFont ToQFont(const TFont& font) {
+    QString face = SjisToQString(font.Name());
+    if (face.startsWith(QLatin1Char('@'))) face.remove(0, 1);
+    QFont f(face);
+    if (font.Height() < 0)
+        f.setPixelSize(-font.Height());
+    else if (font.Height() > 0)
+        f.setPixelSize(font.Height());
+    f.setBold(font.Style() & fsBold);
+    f.setItalic(font.Style() & fsItalic);
+    f.setUnderline(font.Style() & fsUnderline);
+    f.setStrikeOut(font.Style() & fsStrikeOut);
+    return f;
+}
+
+void AssignQFont(TFont& target, const QFont& font) {
+    TFont next(target);
+    if (auto name = QStringToSjis(font.family())) next.SetName(*name);
+    if (font.pixelSize() > 0)
+        next.SetHeight(-font.pixelSize());
+    else if (font.pointSizeF() > 0)
+        next.SetSize(static_cast<int>(std::lround(font.pointSizeF())));
+    TFontStyles style = 0;
+    if (font.bold()) style |= fsBold;
+    if (font.italic()) style |= fsItalic;
+    if (font.underline()) style |= fsUnderline;
+    if (font.strikeOut()) style |= fsStrikeOut;
+    next.SetStyle(style);
+    target.Assign(next);
+}

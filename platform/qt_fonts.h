@@ -1,0 +1,16 @@
+#pragma once
+#include "platform/font.h"
+
+#include <QFont>
+
+// Maps the Windows Japanese faces that the settings keep by name onto the installed IPA
+// faces. Call once after the application object exists.
+void InstallFaceSubstitutions();
+
+// The Qt font that draws a font description. A leading '@' (vertical-writing variant) is
+// drawn as the face without it.
+QFont ToQFont(const TFont& font);
+
+// Copies face, size and style of a Qt font into a description (colour and character set
+// are left as they are).
+void AssignQFont(TFont& target, const QFont& font);
