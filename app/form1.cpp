@@ -1,5 +1,140 @@
 #include "app/form1.h"
 
+#include "calendar/monthly_calendar.h"
+#include "calendar/weekly_calendar.h"
+#include "controls/num_edit.h"
+#include "controls/speed_button.h"
+#include "controls/up_down.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16"));
+    BuildMenus();
+    BuildPopupMenus();
+    BuildToolBar();
+    BuildDatePanel();
+    BuildCalendars();
+    BuildEditor();
+    BuildStatusBar();
+    LayOut();
+    FormCreate();
 }
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() { setWindowTitle(QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16")); }
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+void TForm1::FormShow() {
+    MonthlyCalendar1->Today();
+    WeeklyCalendar1->Today();
+    NumEdit1->SetValue(MonthlyCalendar1->Year());
+    NumEdit2->SetValue(MonthlyCalendar1->Month());
+    NumEdit3->SetValue(MonthlyCalendar1->Day());
+    startYear_ = UpDown1->Position();
+    startMonth_ = UpDown2->Position();
+    startDay_ = UpDown3->Position();
+    Edit1->setText(QString("%1/%2/%3").arg(startYear_).arg(startMonth_).arg(startDay_));
+    Editor1->clear();
+    Editor1->setReadOnly(false);
+    Editor1->setFocus();
+    MonthlyCalendar1->SetHolidayList(WeeklyCalendar1->HolidayList());
+    MonthlyCalendar1->SetSpecialDayList(WeeklyCalendar1->SpecialDayList());
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TForm1::FormClose() {}
+
+bool TForm1::event(QEvent* event) {
+    // The first status panel shows the long hint of whatever is under the mouse; Qt's
+    // own handling would put it in a temporary message over both panels instead.
+    if (event->type() == QEvent::StatusTip) {
+        StatusPanel0->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TForm1::MonthlyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    UpDown1->SetPosition(y);
+    UpDown2->SetPosition(m);
+    UpDown3->SetPosition(d);
+    // The year field shows the real year also outside the up/down's range 0..3000.
+    NumEdit1->SetValue(y);
+    WeeklyCalendar1->SetJuliusDay(MonthlyCalendar1->JuliusDay());
+}
+
+void TForm1::WeeklyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    NumEdit1->SetValue(y);
+    NumEdit2->SetValue(m);
+    NumEdit3->SetValue(d);
+}
+
+void TForm1::UpDown1Click(int position) {
+    MonthlyCalendar1->SetYear(position);
+    WeeklyCalendar1->SetYear(position);
+}
+
+void TForm1::UpDown2Click(int position) {
+    MonthlyCalendar1->SetMonth(position);
+    WeeklyCalendar1->SetMonth(position);
+    UpDown3->SetMax(position == 2 ? 29 : 31);
+}
+
+void TForm1::UpDown3Click(int position) {
+    MonthlyCalendar1->SetDay(position);
+    WeeklyCalendar1->SetDay(position);
+}
+
+void TForm1::SpeedButtonClick(int index) {
+    switch (index) {
+        case 1: MonthlyCalendar1->NextDay(); break;
+        case 2: MonthlyCalendar1->NextWeek(); break;
+        case 3: MonthlyCalendar1->NextMonth(); break;
+        case 4: MonthlyCalendar1->NextYear(); break;
+        case 5:
+            MonthlyCalendar1->Today();
+            WeeklyCalendar1->Today();
+            break;
+    }
+}
+
+void TForm1::SpeedButtonMouseDown(int index, Qt::MouseButton button) {
+    if (button != Qt::RightButton) return;
+    switch (index) {
+        case 1: MonthlyCalendar1->PrevDay(); break;
+        case 2: MonthlyCalendar1->PrevWeek(); break;
+        case 3: MonthlyCalendar1->PrevMonth(); break;
+        case 4: MonthlyCalendar1->PrevYear(); break;
+    }
+}
+
+void TForm1::CalendarMouseDown(TCustomCalendarEx* sender, Qt::MouseButton button, QPoint clientPos) {
+    if (button != Qt::RightButton) return;
+    PopupMenu1->popup(sender->mapToGlobal(sender->contentsRect().topLeft() + clientPos));
+}
+
+void TForm1::MonthlyCalendarShowClick() { MonthlyCalendar1->setVisible(MonthlyCalendarShow->isChecked()); }
+
+void TForm1::WeeklyCalendarShowClick() { WeeklyCalendar1->setVisible(WeeklyCalendarShow->isChecked()); }
+
+void TForm1::StatusBarShowClick() { StatusBar1->setVisible(StatusBarShow->isChecked()); }
+
+void TForm1::Close1Click() { close(); }

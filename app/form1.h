@@ -1,7 +1,100 @@
 #pragma once
+// The main window: month calendar, week calendar, date panel and the diary editor, kept
+// on one selected day.
 #include <QMainWindow>
+
+#include <cstdint>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QStatusBar;
+class QToolBar;
+class TCustomCalendarEx;
+class TMonthlyCalendar;
+class TNumEdit;
+class TSpeedButton;
+class TUpDown;
+class TWeeklyCalendar;
 
 class TForm1 : public QMainWindow {
 public:
     explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Components, under the names the rest of the program and the tests use.
+    QWidget* CoolBar1 = nullptr;
+    QToolBar* TabToolBar1 = nullptr;
+    QWidget* Panel1 = nullptr;
+    TNumEdit* NumEdit1 = nullptr;
+    TNumEdit* NumEdit2 = nullptr;
+    TNumEdit* NumEdit3 = nullptr;
+    TUpDown* UpDown1 = nullptr;
+    TUpDown* UpDown2 = nullptr;
+    TUpDown* UpDown3 = nullptr;
+    TSpeedButton* SpeedButton1 = nullptr;
+    TSpeedButton* SpeedButton2 = nullptr;
+    TSpeedButton* SpeedButton3 = nullptr;
+    TSpeedButton* SpeedButton4 = nullptr;
+    TSpeedButton* SpeedButton5 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    TMonthlyCalendar* MonthlyCalendar1 = nullptr;
+    TWeeklyCalendar* WeeklyCalendar1 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QPlainTextEdit* Editor1 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QLineEdit* Edit5 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+
+    QAction* MonthlyCalendarShow = nullptr;
+    QAction* WeeklyCalendarShow = nullptr;
+    QAction* StatusBarShow = nullptr;
+    QAction* Close1 = nullptr;
+
+    // Handlers, callable directly so that every command has one entry point.
+    void MonthlyCalendar1DayChange(TCustomCalendarEx* sender, std::int32_t y, std::uint8_t m, std::uint8_t d);
+    void WeeklyCalendar1DayChange(TCustomCalendarEx* sender, std::int32_t y, std::uint8_t m, std::uint8_t d);
+    void UpDown1Click(int position);
+    void UpDown2Click(int position);
+    void UpDown3Click(int position);
+    void SpeedButtonClick(int index);
+    void SpeedButtonMouseDown(int index, Qt::MouseButton button);
+    void CalendarMouseDown(TCustomCalendarEx* sender, Qt::MouseButton button, QPoint clientPos);
+    void MonthlyCalendarShowClick();
+    void WeeklyCalendarShowClick();
+    void StatusBarShowClick();
+    void Close1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+
+    // Builders of the window, one per band of the layout.
+    void BuildMenus();
+    void BuildPopupMenus();
+    void BuildToolBar();
+    void BuildDatePanel();
+    void BuildCalendars();
+    void BuildEditor();
+    void BuildStatusBar();
+    void LayOut();
+    void SetInitialCalendarProperties();
+
+    bool shown_ = false;
+    int startYear_ = 0;
+    int startMonth_ = 0;
+    int startDay_ = 0;
 };

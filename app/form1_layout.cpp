@@ -1,0 +1,226 @@
+// Construction of the main window's bands: tool bar, date panel, calendars, editor and
+// status bar, and their arrangement in the client area.
+#include "app/form1.h"
+
+#include "app/shipped_lists.h"
+#include "app/toolbar_images.h"
+#include "calendar/monthly_calendar.h"
+#include "calendar/weekly_calendar.h"
+#include "controls/num_edit.h"
+#include "controls/speed_button.h"
+#include "controls/up_down.h"
+#include "platform/qt_fonts.h"
+#include "platform/sjis.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+// A hint "short|long": the short part is the tool tip, the long part goes to the status bar.
+void SetHint(QWidget* w, const char* hint) {
+    QString h = U(hint);
+    int bar = h.indexOf(QLatin1Char('|'));
+    w->setToolTip(bar < 0 ? h : h.left(bar));
+    w->setStatusTip(bar < 0 ? h : h.mid(bar + 1));
+}
+
+TFont PanelFont(int height) {
+    TFont f;
+    f.SetName(Sjis("ＭＳ Ｐゴシック"));
+    f.SetCharset(SHIFTJIS_CHARSET);
+    f.SetHeight(height);
+    return f;
+}
+
+}  // namespace
+
+void TForm1::BuildToolBar() {
+    CoolBar1 = new QWidget(this);
+    CoolBar1->setFixedHeight(30);
+    TabToolBar1 = new QToolBar(CoolBar1);
+    TabToolBar1->setIconSize(QSize(16, 16));
+    TabToolBar1->setGeometry(2, 2, 400, 26);
+    struct Button {
+        int image;
+        const char* hint;
+    };
+    static const Button buttons[] = {
+        {1, "保存|エディタの内容を保存します"},
+        {2, "切り取り|エディタのテキスト選択部分を切り取ります"},
+        {0, "コピー|エディタのテキスト選択部分をコピーします"},
+        {3, "張り付け|クリップボードの内容をエディタへ張り付けます"},
+        {4, "印刷|エディタの内容を印刷します"},
+        {-1, nullptr},
+        {5, "フォント|カレンダー・エディタのフォントを設定します"},
+        {6, "カラー|カレンダーの色を設定します"},
+    };
+    for (const Button& b : buttons) {
+        if (b.image < 0) {
+            QWidget* gap = new QWidget(TabToolBar1);
+            gap->setFixedWidth(8);
+            TabToolBar1->addWidget(gap);
+            continue;
+        }
+        QString h = U(b.hint);
+        QAction* a = TabToolBar1->addAction(ToolbarImage(b.image), h.left(h.indexOf('|')));
+        a->setStatusTip(h.mid(h.indexOf('|') + 1));
+        a->setEnabled(false);  // the commands arrive with the editor and settings dialogs
+    }
+}
+
+void TForm1::BuildDatePanel() {
+    Panel1 = new QWidget(this);
+    Panel1->setFixedHeight(26);
+    Panel1->setFont(ToQFont(PanelFont(-12)));
+    QFont fieldFont = ToQFont(PanelFont(-15));
+
+    const int fieldX[] = {8, 88, 152};
+    const int fieldW[] = {49, 33, 33};
+    const char* labels[] = {"年", "月", "日"};
+    TNumEdit** fields[] = {&NumEdit1, &NumEdit2, &NumEdit3};
+    TUpDown** upDowns[] = {&UpDown1, &UpDown2, &UpDown3};
+    const int ranges[][2] = {{0, 3000}, {1, 12}, {1, 31}};
+    const int initial[] = {0, 1, 1};
+    for (int i = 0; i < 3; ++i) {
+        TNumEdit* field = new TNumEdit(Panel1);
+        field->setGeometry(fieldX[i], 2, fieldW[i], 22);
+        field->setFont(fieldFont);
+        field->setReadOnly(true);
+        field->SetValue(initial[i]);
+        TUpDown* ud = new TUpDown(Panel1);
+        ud->setGeometry(fieldX[i] + fieldW[i], 2, 15, 22);
+        ud->SetMin(ranges[i][0]);
+        ud->SetMax(ranges[i][1]);
+        ud->SetAssociate(field);
+        ud->SetPosition(initial[i]);
+        QLabel* label = new QLabel(U(labels[i]), Panel1);
+        label->setGeometry(fieldX[i] + fieldW[i] + 17, 6, 14, 16);
+        *fields[i] = field;
+        *upDowns[i] = ud;
+    }
+    UpDown1->OnClick = [this](int p) { UpDown1Click(p); };
+    UpDown2->OnClick = [this](int p) { UpDown2Click(p); };
+    UpDown3->OnClick = [this](int p) { UpDown3Click(p); };
+
+    struct Speed {
+        const char* caption;
+        const char* hint;
+    };
+    static const Speed speeds[] = {
+        {"日毎", "日毎|１日ずつ進めます。右クリックで戻ります"},
+        {"週毎", "週毎|１週ずつ進めます。右クリックで戻ります"},
+        {"月毎", "月毎|１ヶ月ずつ進めます。右クリックで戻ります"},
+        {"年毎", "年毎|１年ずつ進めます。右クリックで戻ります"},
+        {"今日", "今日|今日へ戻ります"},
+    };
+    TSpeedButton** targets[] = {&SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton5};
+    for (int i = 0; i < 5; ++i) {
+        TSpeedButton* b = new TSpeedButton(U(speeds[i].caption), Panel1);
+        b->setGeometry(248 + 32 * i, 1, i == 4 ? 33 : 31, 23);
+        b->setFont(fieldFont);
+        SetHint(b, speeds[i].hint);
+        int index = i + 1;
+        connect(b, &QPushButton::clicked, this, [this, index] { SpeedButtonClick(index); });
+        if (index <= 4) b->OnMouseDown = [this, index](Qt::MouseButton button) { SpeedButtonMouseDown(index, button); };
+        *targets[i] = b;
+    }
+
+    Edit1 = new QLineEdit(Panel1);
+    Edit1->setGeometry(432, 2, 89, 22);
+}
+
+void TForm1::BuildCalendars() {
+    MonthlyCalendar1 = new TMonthlyCalendar(this);
+    WeeklyCalendar1 = new TWeeklyCalendar(this);
+    SetInitialCalendarProperties();
+    MonthlyCalendar1->OnDayChange = [this](TCustomCalendarEx* s, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+        MonthlyCalendar1DayChange(s, y, m, d);
+    };
+    WeeklyCalendar1->OnDayChange = [this](TCustomCalendarEx* s, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+        WeeklyCalendar1DayChange(s, y, m, d);
+    };
+    for (TCustomCalendarEx* c : {static_cast<TCustomCalendarEx*>(MonthlyCalendar1), static_cast<TCustomCalendarEx*>(WeeklyCalendar1)}) {
+        c->OnMouseDown = [this](TCustomCalendarEx* s, Qt::MouseButton b, QPoint p) { CalendarMouseDown(s, b, p); };
+        c->OnClick = [](TCustomCalendarEx* s) { s->setFocus(); };
+    }
+}
+
+void TForm1::SetInitialCalendarProperties() {
+    for (TCustomCalendarEx* c : {static_cast<TCustomCalendarEx*>(MonthlyCalendar1), static_cast<TCustomCalendarEx*>(WeeklyCalendar1)}) {
+        c->SetJuliusDay(2451221);
+        c->SetColor(clNone);
+        static const TColor colors[TCalExFonts::Count] = {clBlack, clBlue, clRed, clWhite, clRed, clGreen, clBlack};
+        for (int i = 0; i < TCalExFonts::Count; ++i) {
+            TFont f = PanelFont(i == TCalExFonts::Rokuyo ? -13 : -12);
+            f.SetColor(colors[i]);
+            c->Fonts().Font(i).Assign(f);
+        }
+    }
+    WeeklyCalendar1->SetHolidayList(ShippedHolidayList());
+    WeeklyCalendar1->SetSpecialDayList(ShippedSpecialDayList());
+}
+
+void TForm1::BuildEditor() {
+    Editor1 = new QPlainTextEdit(this);
+    TFont f = PanelFont(-15);
+    f.SetName(Sjis("@ＭＳ ゴシック"));
+    Editor1->setFont(ToQFont(f));
+}
+
+void TForm1::BuildStatusBar() {
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setFixedHeight(25);
+    StatusPanel0 = new QLabel(StatusBar1);
+    StatusPanel0->setFixedWidth(500);
+    StatusPanel1 = new QLabel(StatusBar1);
+    StatusPanel1->setFixedWidth(50);
+    StatusBar1->addWidget(StatusPanel0);
+    StatusBar1->addWidget(StatusPanel1);
+    setStatusBar(StatusBar1);
+}
+
+void TForm1::LayOut() {
+    Edit4 = new QLineEdit(this);
+    Edit5 = new QLineEdit(this);
+    Edit4->hide();
+    Edit5->hide();
+
+    MonthlyCalendar1->setFixedHeight(113);
+    Splitter1 = new QSplitter(Qt::Vertical, this);
+    Splitter1->setHandleWidth(3);
+    // The new size of the week calendar applies when the mouse is released.
+    Splitter1->setOpaqueResize(false);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(WeeklyCalendar1);
+    Splitter1->addWidget(Editor1);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({115, 10000});
+
+    QWidget* client = new QWidget(this);
+    QVBoxLayout* column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(CoolBar1);
+    column->addWidget(Panel1);
+    column->addWidget(MonthlyCalendar1);
+    column->addWidget(Splitter1, 1);
+    column->addWidget(Edit4);
+    column->addWidget(Edit5);
+    setCentralWidget(client);
+
+    setFont(ToQFont(PanelFont(-12)));
+    move(192, 107);
+    resize(615, 440 + menuBar()->sizeHint().height());
+}

@@ -1,0 +1,105 @@
+// The main menu and the two pop-up menus.
+#include "app/form1.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+// An item whose command arrives with a later part of the program: it is there with its
+// caption, shortcut and hint, and disabled until then.
+QAction* Item(QMenu* menu, const char* caption, const char* hint, const QKeySequence& shortcut = {}) {
+    QAction* a = menu->addAction(U(caption));
+    if (hint) a->setStatusTip(U(hint));
+    if (!shortcut.isEmpty()) a->setShortcut(shortcut);
+    a->setEnabled(false);
+    return a;
+}
+
+QAction* Toggle(QMenu* menu, const char* caption, const char* hint) {
+    QAction* a = menu->addAction(U(caption));
+    a->setStatusTip(U(hint));
+    a->setCheckable(true);
+    a->setChecked(true);
+    return a;
+}
+
+}  // namespace
+
+void TForm1::BuildMenus() {
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu(U("ファイル(&F)"));
+    Item(file, "休日の出力(&H)", "休日をテキストファイルとして出力します");
+    Item(file, "特別な日の出力（&S）", "特別な日をテキストファイルとして出力します");
+    file->addSeparator();
+    Close1 = file->addAction(U("閉じる(&C)"));
+    connect(Close1, &QAction::triggered, this, [this] { Close1Click(); });
+
+    QMenu* edit = bar->addMenu(U("編集(&E)"));
+    Item(edit, "切り取り(&T)", "切り取り", QKeySequence(Qt::CTRL | Qt::Key_X));
+    Item(edit, "コピー(&C)", "コピー", QKeySequence(Qt::CTRL | Qt::Key_C));
+    Item(edit, "貼り付け(&P)", "貼り付け", QKeySequence(Qt::CTRL | Qt::Key_V));
+    edit->addSeparator();
+    Item(edit, "全て選択(&A)", "テキストを全て選択します");
+    edit->addSeparator();
+    Item(edit, "もう一度(&R)", "いました動作をもう一度します");
+    Item(edit, "元に戻す(&U)", "間違った場合、１動作もとに戻します", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    edit->addSeparator();
+    Item(edit, "印刷(&P)", "エディタのテキストを印刷します");
+
+    QMenu* view = bar->addMenu(U("表示(&V)"));
+    MonthlyCalendarShow = Toggle(view, "MonthlyCalendar(&M)", "MonthlyCalendar の表示/非表示を設定します");
+    WeeklyCalendarShow = Toggle(view, "WeeklyCalendar(&W)", "WeeklyCalendar の表示/非表示を設定します");
+    StatusBarShow = Toggle(view, "ステータスバー(&S)", "StatusBar の表示/非表示を設定します");
+    connect(MonthlyCalendarShow, &QAction::triggered, this, [this] { MonthlyCalendarShowClick(); });
+    connect(WeeklyCalendarShow, &QAction::triggered, this, [this] { WeeklyCalendarShowClick(); });
+    connect(StatusBarShow, &QAction::triggered, this, [this] { StatusBarShowClick(); });
+
+    QMenu* reg = bar->addMenu(U("登録/削除(&T)"));
+    Item(reg, "保存(&S)", "Editor の内容の保存");
+    Item(reg, "削除(&D)", "Editor の内容ファイルの削除");
+    reg->addSeparator();
+    Item(reg, "休日の登録(&H)", "選択されている日を休日にします");
+    Item(reg, "休日の削除", "休日データを編集します", QKeySequence(Qt::CTRL | Qt::Key_H));
+    Item(reg, "特別な日の登録(&P)", "選択されている日を特別な日とします");
+    Item(reg, "特別な日の削除", "特別な日を編集します", QKeySequence(Qt::CTRL | Qt::Key_P));
+
+    QMenu* options = bar->addMenu(U("設定(&O)"));
+    QMenu* colors = options->addMenu(U("色の設定(&C)"));
+    colors->menuAction()->setStatusTip(U("各部の色を設定します"));
+    colors->setEnabled(false);
+    QMenu* fonts = options->addMenu(U("フォント(&F)"));
+    fonts->menuAction()->setStatusTip(U("各部のフォントを設定します"));
+    fonts->setEnabled(false);
+
+    QMenu* help = bar->addMenu(U("ヘルプ(&H)"));
+    Item(help, "アバウト(&A)", nullptr);
+}
+
+void TForm1::BuildPopupMenus() {
+    PopupMenu1 = new QMenu(this);
+    Item(PopupMenu1, "休日の登録(&A)", nullptr);
+    Item(PopupMenu1, "休日の削除(&B)", nullptr);
+    Item(PopupMenu1, "特別な日の登録(&C)", nullptr);
+    Item(PopupMenu1, "特別な日の削除(&D)", nullptr);
+    PopupMenu1->addSeparator();
+    Item(PopupMenu1, "休日の出力(&H)", nullptr);
+    Item(PopupMenu1, "特別な日の出力(&S)", nullptr);
+
+    PopupMenu2 = new QMenu(this);
+    Item(PopupMenu2, "Editor の内容を保存(&S)", nullptr);
+    Item(PopupMenu2, "切り取り(&T)", nullptr);
+    Item(PopupMenu2, "コピー(&C)", nullptr);
+    Item(PopupMenu2, "張り付け(&P)", nullptr);
+    PopupMenu2->addSeparator();
+    Item(PopupMenu2, "Editor の内容を編集可能にする(&E)", nullptr);
+    PopupMenu2->addSeparator();
+    Item(PopupMenu2, "Editor の内容ファイルの削除(&D)", nullptr);
+    PopupMenu2->addSeparator();
+    Item(PopupMenu2, "エクスプローラー(&F)", nullptr);
+}
