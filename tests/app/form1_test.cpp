@@ -1,0 +1,203 @@
+#include "app/form1.h"
+#include "calendar/monthly_calendar.h"
+#include "calendar/weekly_calendar.h"
+#include "controls/num_edit.h"
+#include "controls/speed_button.h"
+#include "controls/up_down.h"
+#include "support/widget_helpers.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    std::unique_ptr<TestEnvironment> env;
+    std::unique_ptr<TForm1> form;
+
+    void Start(TSystemDate today) {
+        env = std::make_unique<TestEnvironment>(today);
+        form = std::make_unique<TForm1>();
+        form->show();
+    }
+    void TearDown() override {
+        form.reset();
+        env.reset();
+    }
+
+    TYMD Monthly() const { return JuliusToYMD(form->MonthlyCalendar1->JuliusDay()); }
+    TYMD Weekly() const { return JuliusToYMD(form->WeeklyCalendar1->JuliusDay()); }
+    QString Fields() const {
+        return form->NumEdit1->text() + "/" + form->NumEdit2->text() + "/" + form->NumEdit3->text();
+    }
+    void LeftClick(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+    void RightPress(QWidget* w) {
+        QTest::mousePress(w, Qt::RightButton);
+        QTest::mouseRelease(w, Qt::RightButton);
+    }
+};
+
+}  // namespace
+
+TEST_F(MainWindow, StartUpSelectsTodayEverywhere) {
+    Start({2026, 12, 6});
+    EXPECT_EQ(form->windowTitle(), QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16"));
+    EXPECT_EQ(Monthly(), (TYMD{2026, 12, 6}));
+    EXPECT_EQ(Weekly(), (TYMD{2026, 12, 6}));
+    EXPECT_EQ(Fields(), "2026/12/6");
+    EXPECT_EQ(form->Edit1->text(), "2026/12/6");
+    EXPECT_EQ(form->UpDown1->Position(), 2026);
+    // The month calendar works on copies of the week calendar's lists.
+    EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Count(), 13);
+    EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Text(), form->WeeklyCalendar1->HolidayList().Text());
+    EXPECT_NE(&form->MonthlyCalendar1->HolidayList(), &form->WeeklyCalendar1->HolidayList());
+}
+
+TEST_F(MainWindow, DayStepAcrossMonthEnd) {
+    Start({2027, 1, 31});
+    LeftClick(form->SpeedButton1);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 1}));
+    EXPECT_EQ(Weekly(), (TYMD{2027, 2, 1}));
+    EXPECT_EQ(form->NumEdit2->text(), "2");
+    EXPECT_EQ(form->NumEdit3->text(), "1");
+    EXPECT_EQ(form->Edit1->text(), "2027/1/31");  // the start-up date stays
+}
+
+TEST_F(MainWindow, NavigationButtonsStepForwardAndBack) {
+    Start({2027, 1, 31});
+    LeftClick(form->SpeedButton3);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 28}));
+    LeftClick(form->SpeedButton2);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 3, 7}));
+    RightPress(form->SpeedButton2);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 28}));
+    LeftClick(form->SpeedButton4);
+    EXPECT_EQ(Monthly(), (TYMD{2028, 2, 28}));
+    RightPress(form->SpeedButton4);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 28}));
+    RightPress(form->SpeedButton1);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 27}));
+    RightPress(form->SpeedButton5);  // a right press on 今日 does nothing
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 27}));
+    LeftClick(form->SpeedButton5);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 1, 31}));
+    EXPECT_EQ(Weekly(), (TYMD{2027, 1, 31}));
+    EXPECT_EQ(Fields(), "2027/1/31");
+}
+
+TEST_F(MainWindow, MonthStepsKeepTheDayOrClampIt) {
+    Start({2027, 3, 31});
+    RightPress(form->SpeedButton3);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 28}));
+    form->MonthlyCalendar1->SetJuliusDay(YMDToJulius(2028, 2, 29));
+    LeftClick(form->SpeedButton4);
+    EXPECT_EQ(Monthly(), (TYMD{2029, 2, 28}));
+    form->MonthlyCalendar1->SetJuliusDay(YMDToJulius(2029, 12, 9));
+    LeftClick(form->SpeedButton3);
+    EXPECT_EQ(Monthly(), (TYMD{2030, 1, 9}));
+    EXPECT_EQ(Fields(), "2030/1/9");
+}
+
+TEST_F(MainWindow, DayFieldStepToMissingDateChangesNoCalendar) {
+    Start({2027, 2, 28});
+    form->UpDown3->Step(+1);
+    EXPECT_EQ(form->NumEdit3->text(), "29");
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 28}));
+    EXPECT_EQ(Weekly(), (TYMD{2027, 2, 28}));
+    form->UpDown3->Step(-1);
+    form->UpDown3->Step(-1);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 27}));
+}
+
+TEST_F(MainWindow, DayUpDownBoundFollowsTheMonthField) {
+    Start({2027, 1, 20});
+    form->UpDown2->Step(+1);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 2, 20}));
+    for (int i = 0; i < 20; ++i) form->UpDown3->Step(+1);
+    EXPECT_EQ(form->UpDown3->Position(), 29);
+    EXPECT_EQ(form->NumEdit3->text(), "29");
+    form->UpDown2->Step(+1);
+    for (int i = 0; i < 5; ++i) form->UpDown3->Step(+1);
+    EXPECT_EQ(form->UpDown3->Position(), 31);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 3, 31}));
+}
+
+TEST_F(MainWindow, YearFieldStepMovesBothCalendars) {
+    Start({2027, 5, 3});
+    form->UpDown1->Step(-1);
+    EXPECT_EQ(Monthly(), (TYMD{2026, 5, 3}));
+    EXPECT_EQ(Weekly(), (TYMD{2026, 5, 3}));
+    EXPECT_EQ(form->NumEdit1->text(), "2026");
+}
+
+TEST_F(MainWindow, WeekCalendarChangeMovesOnlyTheFields) {
+    Start({2027, 5, 3});
+    form->WeeklyCalendar1->NextDay();
+    EXPECT_EQ(Fields(), "2027/5/4");
+    EXPECT_EQ(Monthly(), (TYMD{2027, 5, 3}));
+}
+
+TEST_F(MainWindow, HiddenCalendarsStillFollowNavigation) {
+    Start({2027, 5, 3});
+    form->MonthlyCalendarShow->trigger();
+    form->WeeklyCalendarShow->trigger();
+    EXPECT_FALSE(form->MonthlyCalendarShow->isChecked());
+    EXPECT_FALSE(form->MonthlyCalendar1->isVisible());
+    EXPECT_FALSE(form->WeeklyCalendar1->isVisible());
+    LeftClick(form->SpeedButton1);
+    EXPECT_EQ(Monthly(), (TYMD{2027, 5, 4}));
+    EXPECT_EQ(Weekly(), (TYMD{2027, 5, 4}));
+    EXPECT_EQ(Fields(), "2027/5/4");
+    form->MonthlyCalendarShow->trigger();
+    EXPECT_TRUE(form->MonthlyCalendar1->isVisible());
+    form->StatusBarShow->trigger();
+    EXPECT_FALSE(form->statusBar()->isVisible());
+}
+
+TEST_F(MainWindow, MonthStepIntoReformGapShowsErrorAndKeepsDay) {
+    Start({2027, 5, 3});
+    form->MonthlyCalendar1->SetJuliusDay(YMDToJulius(1582, 9, 10));
+    LeftClick(form->SpeedButton3);
+    ASSERT_EQ(env->dialogs.errors.size(), 1u);
+    EXPECT_EQ(env->dialogs.errors[0], "1582/10/5-10/14は存在しません。");
+    EXPECT_EQ(Monthly(), (TYMD{1582, 9, 10}));
+    EXPECT_EQ(Weekly(), (TYMD{1582, 9, 10}));
+    // The program goes on.
+    LeftClick(form->SpeedButton1);
+    EXPECT_EQ(Monthly(), (TYMD{1582, 9, 11}));
+}
+
+TEST_F(MainWindow, StatusBarShowsTheLongHint) {
+    Start({2027, 5, 3});
+    QStatusTipEvent tip(form->SpeedButton1->statusTip());
+    QApplication::sendEvent(form->SpeedButton1, &tip);
+    EXPECT_EQ(form->StatusPanel0->text(), QString::fromUtf8("１日ずつ進めます。右クリックで戻ります"));
+    EXPECT_EQ(form->SpeedButton1->toolTip(), QString::fromUtf8("日毎"));
+    EXPECT_TRUE(form->StatusPanel1->text().isEmpty());
+}
+
+TEST_F(MainWindow, RightPressOnCalendarOpensPopupMenu) {
+    Start({2027, 5, 3});
+    QTest::mousePress(form->MonthlyCalendar1, Qt::RightButton, {}, QPoint(30, 30));
+    EXPECT_TRUE(form->PopupMenu1->isVisible());
+    form->PopupMenu1->hide();
+    QTest::mouseRelease(form->MonthlyCalendar1, Qt::RightButton, {}, QPoint(30, 30));
+    QTest::mousePress(form->WeeklyCalendar1, Qt::LeftButton, {}, QPoint(30, 30));
+    EXPECT_FALSE(form->PopupMenu1->isVisible());
+}
+
+TEST_F(MainWindow, CloseMenuClosesTheWindow) {
+    Start({2027, 5, 3});
+    form->Close1->trigger();
+    EXPECT_FALSE(form->isVisible());
+}
