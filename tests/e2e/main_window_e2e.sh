@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Starts the program under a private X server, checks the window, steps the calendar
+# with the navigation buttons, closes it through the File menu and expects exit status 0.
+# Leaves screenshots in the build folder.
+set -euo pipefail
+program=$1
+out=$2
+diary=$(mktemp -d)
+display=""
+cleanup() {
+  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$diary"
+}
+trap cleanup EXIT
+fail() { echo "e2e: $*" >&2; exit 1; }
+
+for n in $(seq 90 130); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || fail "no free display"
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+(cd "$diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 exec "$program") &
+app_pid=$!
+
+title="簡易日記・スケジューラー Mekuri v.1.16"
+win=""
+for _ in $(seq 100); do
+  win=$(xdotool search --onlyvisible --name "Mekuri v.1.16" 2>/dev/null | head -n1 || true)
+  [ -n "$win" ] && break
+  sleep 0.1
+done
+[ -n "$win" ] || fail "the main window did not appear"
+name=$(xdotool getwindowname "$win")
+[ "$name" = "$title" ] || fail "window title is '$name'"
+sleep 0.5
+
+eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y, WIDTH, HEIGHT
+import -window root "$out/e2e_start.png"
+
+# The date fields sit in the panel below the tool bar; capture them to see them change.
+fields() { import -window root -crop "230x30+$((X))+$((Y + 40))" -depth 8 rgb:- | md5sum; }
+panel_y=$(( Y + 57 ))
+click_at() { xdotool mousemove "$1" "$2" click "${3:-1}"; sleep 0.3; }
+
+before=$(fields)
+click_at $((X + 248 + 15 + 96)) "$panel_y"        # 月毎: one month forward
+after_month=$(fields)
+[ "$before" != "$after_month" ] || fail "月毎 did not change the date fields"
+click_at $((X + 248 + 15 + 96)) "$panel_y" 3      # right press: one month back
+after_back=$(fields)
+[ "$after_back" = "$before" ] || fail "a right press on 月毎 did not step back"
+click_at $((X + 248 + 15)) "$panel_y"             # 日毎
+[ "$(fields)" != "$before" ] || fail "日毎 did not change the date fields"
+click_at $((X + 376 + 16)) "$panel_y"             # 今日
+[ "$(fields)" = "$before" ] || fail "今日 did not return to today"
+import -window root "$out/e2e_main_window.png"
+
+# ファイル(&F) → 閉じる(&C)
+click_at $((X + 25)) $((Y + 8))
+import -window root "$out/e2e_file_menu.png"
+xdotool key c
+status=0
+for _ in $(seq 50); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$app_pid" 2>/dev/null; then fail "the program did not close from the File menu"; fi
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "e2e: main window ok (screenshots in $out)"
