@@ -1,0 +1,38 @@
+#pragma once
+// A sectioned settings file on disk. Nothing is kept between calls: every read loads the
+// file and every write replaces it, so two stores on one file always agree.
+//
+// A write never leaves a half-written file: the new text goes to a temporary file in the
+// same folder, which is flushed and then renamed over the old one. When anything fails the
+// old file stays as it was and the write raises EFileError "<path> に書き込めません".
+#include "settings/profile_text.h"
+
+#include <string>
+#include <string_view>
+
+class TProfileFile {
+public:
+    explicit TProfileFile(std::string path = {});
+
+    const std::string& Path() const { return path_; }
+
+    // The file's text as it is now; empty for a missing or unreadable file.
+    TProfileText Load() const;
+
+    // The stored value, or `def` when the file, the section or the key is missing.
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
+
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // Sets several keys of one section in a single replacement of the file: either all of
+    // them are written or, on failure, none.
+    void WriteEntries(std::string_view section, const TProfileEntries& entries);
+
+    // The message of a failed write, as UTF-8.
+    static std::string WriteErrorMessage(std::string_view path);
+
+private:
+    [[noreturn]] void Fail() const;
+
+    std::string path_;
+};

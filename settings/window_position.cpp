@@ -1,0 +1,81 @@
+#include "settings/window_position.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace {
+
+bool OnSomeScreen(const QRect& rect) {
+    const auto screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(),
+                       [&](const QScreen* s) { return s->availableGeometry().intersects(rect); });
+}
+
+// A stored extent, or -1 when the edges give no usable size (reversed, empty or beyond
+// anything a window can be).
+int Extent(int from, int to) {
+    long long extent = static_cast<long long>(to) - from;
+    return extent > 0 && extent <= QWIDGETSIZE_MAX ? static_cast<int>(extent) : -1;
+}
+
+}  // namespace
+
+TWindowPlacement GetWindowPlacement(const QWidget& window) {
+    TWindowPlacement p;
+    QRect normal = window.normalGeometry();
+    if (normal.isEmpty()) normal = window.geometry();  // never shown: no separate normal geometry yet
+    p.NormalPosition = {normal.left(), normal.top(), normal.left() + normal.width(), normal.top() + normal.height()};
+
+    Qt::WindowStates state = window.windowState();
+    bool maximized = state.testFlag(Qt::WindowMaximized);
+    if (state.testFlag(Qt::WindowMinimized)) {
+        p.ShowCmd = kShowMinimized;
+        if (maximized) p.Flags |= kPlacementRestoreToMaximized;
+    } else if (maximized) {
+        p.ShowCmd = kShowMaximized;
+    }
+    if (maximized) p.MaxPosition = {window.geometry().left(), window.geometry().top()};
+    return p;
+}
+
+void SetWindowPlacement(QWidget& window, const TWindowPlacement& placement) {
+    const TPlacementRect& r = placement.NormalPosition;
+    int width = Extent(r.Left, r.Right);
+    int height = Extent(r.Top, r.Bottom);
+    QRect normal = window.normalGeometry().isEmpty() ? window.geometry() : window.normalGeometry();
+    QRect target(r.Left, r.Top, width > 0 ? width : normal.width(), height > 0 ? height : normal.height());
+    if (!OnSomeScreen(target)) {
+        if (const QScreen* primary = QGuiApplication::primaryScreen())
+            target.moveTopLeft(primary->availableGeometry().topLeft());
+    }
+
+    Qt::WindowStates state = Qt::WindowNoState;
+    switch (placement.ShowCmd) {
+        case kShowMinimized:
+        case 6:  // minimise
+        case 7:  // show minimised without activating
+            state = Qt::WindowMinimized;
+            if (placement.Flags & kPlacementRestoreToMaximized) state |= Qt::WindowMaximized;
+            break;
+        case kShowMaximized: state = Qt::WindowMaximized; break;
+        default: break;  // normal, and hidden taken as normal: visibility stays the owner's
+    }
+
+    // The normal geometry can only be set while the window is in the normal state.
+    window.setWindowState(Qt::WindowNoState);
+    window.setGeometry(target);
+    window.setWindowState(state);
+}
+
+void ReadWindowPosition(const TIniStore& store, const std::string& section, const std::string& name, QWidget& window) {
+    TWindowPlacement placement = GetWindowPlacement(window);
+    store.ReadPosition(section, name, placement);
+    SetWindowPlacement(window, placement);
+}
+
+void WriteWindowPosition(TIniStore& store, const std::string& section, const std::string& name, const QWidget& window) {
+    store.WritePosition(section, name, GetWindowPlacement(window));
+}

@@ -1,0 +1,65 @@
+// A Qt window's placement through the settings file and back.
+#include "settings_fixture.h"
+
+#include "settings/window_position.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+using WindowPosition = SettingsFolder;
+
+TEST_F(WindowPosition, NormalGeometryUsesEdgesNotSizes) {
+    QWidget window;
+    window.setGeometry(192, 107, 615, 440);
+    TWindowPlacement p = GetWindowPlacement(window);
+    EXPECT_EQ(p.ShowCmd, kShowNormal);
+    EXPECT_EQ(p.NormalPosition.Left, 192);
+    EXPECT_EQ(p.NormalPosition.Top, 107);
+    EXPECT_EQ(p.NormalPosition.Right, 807);
+    EXPECT_EQ(p.NormalPosition.Bottom, 547);
+}
+
+TEST_F(WindowPosition, RoundTripThroughTheFile) {
+    TIniStore store;
+    store.SetApplicationDir(dir_.string());
+    store.SetFileName("Mekuri.ini");
+
+    QWidget closing;
+    closing.setGeometry(50, 60, 300, 200);
+    closing.setWindowState(Qt::WindowMaximized);
+    WriteWindowPosition(store, "Form", "Position", closing);
+    EXPECT_EQ(store.ReadInteger("Form", "Position.Show", 0), kShowMaximized);
+    EXPECT_EQ(store.ReadInteger("Form", "Position.XSize", 0), 350);
+
+    QWidget starting;
+    starting.setGeometry(192, 107, 615, 440);
+    ReadWindowPosition(store, "Form", "Position", starting);
+    EXPECT_TRUE(starting.windowState().testFlag(Qt::WindowMaximized));
+    TWindowPlacement p = GetWindowPlacement(starting);
+    EXPECT_EQ(p.NormalPosition.Left, 50);
+    EXPECT_EQ(p.NormalPosition.Bottom, 260);
+
+    // A minimised window that was maximised before comes back the same way.
+    TWindowPlacement minimized = p;
+    minimized.ShowCmd = kShowMinimized;
+    minimized.Flags = kPlacementRestoreToMaximized;
+    SetWindowPlacement(starting, minimized);
+    EXPECT_TRUE(starting.windowState().testFlag(Qt::WindowMinimized));
+    EXPECT_TRUE(starting.windowState().testFlag(Qt::WindowMaximized));
+    EXPECT_EQ(GetWindowPlacement(starting).Flags, kPlacementRestoreToMaximized);
+}
+
+TEST_F(WindowPosition, DamagedPlacementsKeepTheWindowReachable) {
+    QWidget window;
+    window.setGeometry(10, 20, 300, 200);
+    TWindowPlacement p;
+    p.ShowCmd = kShowHide;
+    p.NormalPosition = {-2147483647 - 1, 5000000, 2147483647, 5000100};
+    SetWindowPlacement(window, p);
+    EXPECT_EQ(window.windowState(), Qt::WindowNoState);
+    EXPECT_EQ(window.width(), 300);  // no usable width: the old one stays
+    EXPECT_EQ(window.height(), 100);
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.intersects(window.geometry()));
+}
