@@ -1,5 +1,6 @@
 #include "calendar/custom_calendar_ex.h"
 
+#include "platform/dialogs.h"
 #include "platform/qt_colors.h"
 
 #include <QKeyEvent>
@@ -7,9 +8,29 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <functional>
+#include <unordered_set>
+
+// Lets the rules call back into the control's overridable operations.
+class TCustomCalendarEx::TRules : public THolidayRules {
+public:
+    explicit TRules(TCustomCalendarEx& owner) : THolidayRules(owner.holidayList_, owner.specialDayList_), owner_(owner) {}
+
+    TDayLine ParseDayLine(std::string_view line, std::int32_t year, int month) override {
+        return owner_.ParseDayLine(line, year, month);
+    }
+    TDayAttrs GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d) override { return owner_.GetDayAttrs(y, m, d); }
+    std::string GetHolidayNames(std::int32_t y, std::uint8_t m, std::uint8_t d) override {
+        return owner_.GetHolidayNames(y, m, d);
+    }
+
+private:
+    TCustomCalendarEx& owner_;
+};
 
 TCustomCalendarEx::TCustomCalendarEx(QWidget* parent)
-    : QFrame(parent), fonts_([this] { Redraw(); }), juliusDay_(DateTimeToJulius(CurrentDate())), color_(clWindow) {
+    : QFrame(parent), fonts_([this] { Redraw(); }), juliusDay_(DateTimeToJulius(CurrentDate())), color_(clWindow),
+      rules_(std::make_unique<TRules>(*this)) {
     fonts_.DayOfWeekFont().SetColor(clWhite);
     fonts_.HolidayFont().SetColor(clRed);
     fonts_.SundayFont().SetColor(clRed);
@@ -73,15 +94,19 @@ void TCustomCalendarEx::SetColor(TColor color) {
     Redraw();
 }
 
+bool TCustomCalendarEx::AutoEquinox() const { return rules_->AutoEquinox(); }
+
 void TCustomCalendarEx::SetAutoEquinox(bool on) {
-    if (on == autoEquinox_) return;
-    autoEquinox_ = on;
+    if (on == rules_->AutoEquinox()) return;
+    rules_->SetAutoEquinox(on);
     Redraw();
 }
 
+bool TCustomCalendarEx::AutoFurikae() const { return rules_->AutoFurikae(); }
+
 void TCustomCalendarEx::SetAutoFurikae(bool on) {
-    if (on == autoFurikae_) return;
-    autoFurikae_ = on;
+    if (on == rules_->AutoFurikae()) return;
+    rules_->SetAutoFurikae(on);
     Redraw();
 }
 
@@ -107,26 +132,64 @@ void TCustomCalendarEx::StepMonths(int months) {
     SetJuliusDay(YMDToJulius(static_cast<std::int32_t>(year), month, day));
 }
 
+TDayLine TCustomCalendarEx::ParseDayLine(std::string_view line, std::int32_t year, int month) {
+    return rules_->THolidayRules::ParseDayLine(line, year, month);
+}
+
 TDayAttrs TCustomCalendarEx::GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d) {
-    std::uint8_t w = JuliusDayOfWeek(YMDToJulius(y, m, d));
-    if (w == 1) return daSunday;
-    if (w == 7) return daSaturday;
-    return 0;
+    return rules_->THolidayRules::GetDayAttrs(y, m, d);
 }
 
 TFont& TCustomCalendarEx::GetDayFont(std::int32_t y, std::uint8_t m, std::uint8_t d) {
-    TDayAttrs attrs = GetDayAttrs(y, m, d);
-    int index = TCalExFonts::Weekday;
-    if (attrs & daSaturday)
-        index = TCalExFonts::Saturday;
-    else if (attrs & daSunday)
-        index = TCalExFonts::Sunday;
-    if (attrs & (daHoliday | daFurikae)) index = TCalExFonts::Holiday;
-    if (attrs & daSpecialDay) index = TCalExFonts::SpecialDay;
-    return fonts_.Font(index);
+    return fonts_.Font(DayFontIndex(GetDayAttrs(y, m, d)));
 }
 
-std::string TCustomCalendarEx::GetHolidayNames(std::int32_t, std::uint8_t, std::uint8_t) { return {}; }
+std::string TCustomCalendarEx::GetHolidayNames(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    return rules_->THolidayRules::GetHolidayNames(y, m, d);
+}
+
+TFont& TCustomCalendarEx::DayFontForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    try {
+        return GetDayFont(y, m, d);
+    } catch (const std::exception& e) {
+        NoteRenderError(e);
+        return fonts_.WeekdayFont();
+    }
+}
+
+std::string TCustomCalendarEx::HolidayNamesForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    try {
+        return GetHolidayNames(y, m, d);
+    } catch (const std::exception& e) {
+        NoteRenderError(e);
+        return {};
+    }
+}
+
+void TCustomCalendarEx::NoteRenderError(const std::exception& error) {
+    if (renderError_.empty()) renderError_ = error.what();
+}
+
+// Every redraw meets a bad line again (a repaint, a resize, the next day), so each
+// fault is shown once for a given content of the lists, by whichever calendar meets it
+// first: the month grid holds copies of the week list's lines and must not show the
+// same box a second time. Changing the lists (fixing or adding a line) re-arms it.
+void TCustomCalendarEx::ReportRenderError() {
+    if (renderError_.empty()) return;
+    std::string message;
+    message.swap(renderError_);
+    static std::unordered_set<std::size_t> reported;
+    const std::size_t key =
+        std::hash<std::string>{}(message + '\x1f' + holidayList_.Text() + '\x1f' + specialDayList_.Text());
+    if (!reported.insert(key).second) return;
+    Dialogs().Error(message);
+}
+
+void TCustomCalendarEx::Render() {
+    renderError_.clear();
+    DrawCalendar();
+    ReportRenderError();
+}
 
 void TCustomCalendarEx::DrawCalendar() {
     if (!HasCanvas()) return;
@@ -142,7 +205,7 @@ void TCustomCalendarEx::KeyDown(int, Qt::KeyboardModifiers) {}
 void TCustomCalendarEx::MouseDown(Qt::MouseButton, QPoint) {}
 
 void TCustomCalendarEx::Redraw() {
-    DrawCalendar();
+    Render();
     update();
 }
 
@@ -162,7 +225,7 @@ void TCustomCalendarEx::resizeEvent(QResizeEvent* event) {
         backBuffer_ = QImage();
     else if (backBuffer_.size() != size)
         backBuffer_ = QImage(size, QImage::Format_RGB32);
-    DrawCalendar();
+    Render();
 }
 
 void TCustomCalendarEx::keyPressEvent(QKeyEvent* event) {

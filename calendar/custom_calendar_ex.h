@@ -4,6 +4,7 @@
 // descendants decide what goes where; the base keeps the picture in step with the state.
 #include "calendar/cal_ex_fonts.h"
 #include "calendar/day_attrs.h"
+#include "calendar/holiday_rules.h"
 #include "calendar/julius.h"
 #include "platform/color.h"
 #include "platform/string_list.h"
@@ -11,8 +12,11 @@
 #include <QFrame>
 #include <QImage>
 
+#include <exception>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 class TCustomCalendarEx : public QFrame {
 public:
@@ -43,9 +47,9 @@ public:
 
     TColor Color() const { return color_; }
     void SetColor(TColor color);
-    bool AutoEquinox() const { return autoEquinox_; }
+    bool AutoEquinox() const;
     void SetAutoEquinox(bool on);
-    bool AutoFurikae() const { return autoFurikae_; }
+    bool AutoFurikae() const;
     void SetAutoFurikae(bool on);
 
     void NextDay();
@@ -69,6 +73,10 @@ public:
     std::function<void(TCustomCalendarEx* sender)> OnClick;
     std::function<void(TCustomCalendarEx* sender, int key, Qt::KeyboardModifiers modifiers)> OnKeyDown;
 
+    // The rules of THolidayRules over this control's lists and switches. Each of these
+    // operations reaches the others through this class, so refining one in a descendant
+    // is heard by the rest (the substitute-holiday look-back calls GetDayAttrs here).
+    virtual TDayLine ParseDayLine(std::string_view line, std::int32_t year, int month);
     // The class of a day and the font it is drawn in; descendants may refine them.
     virtual TDayAttrs GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d);
     virtual TFont& GetDayFont(std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -85,6 +93,12 @@ protected:
 
     // DrawCalendar, then a repaint request: every change of the picture goes through here.
     void Redraw();
+
+    // For drawing a day: a rule line that cannot be read must not cost the user the
+    // whole calendar. The failing day is drawn as an ordinary weekday without names, and
+    // the error is reported once after the picture is complete (see ReportRenderError).
+    TFont& DayFontForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    std::string HolidayNamesForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d);
     // Whether the picture can be drawn at all (the control has a size).
     bool HasCanvas() const { return !backBuffer_.isNull(); }
     QImage& Canvas() { return backBuffer_; }
@@ -96,15 +110,21 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    class TRules;
+
     void StepMonths(int months);
+    // DrawCalendar and the report of a rule error met while drawing.
+    void Render();
+    void NoteRenderError(const std::exception& error);
+    void ReportRenderError();
 
     TCalExFonts fonts_;
     TJuliusDay juliusDay_;
     TStringList holidayList_;
     TStringList specialDayList_;
     TColor color_;
-    bool autoEquinox_ = true;
-    bool autoFurikae_ = true;
+    std::unique_ptr<TRules> rules_;
+    std::string renderError_;
     QImage backBuffer_;
     bool pressed_ = false;
 };

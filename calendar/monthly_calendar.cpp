@@ -1,15 +1,141 @@
 #include "calendar/monthly_calendar.h"
 
+#include "calendar/cal_ex_paint.h"
+#include "calendar/old_calendar.h"
+#include "platform/qt_colors.h"
 #include "platform/qt_fonts.h"
+#include "platform/qt_text.h"
 
 #include <QPainter>
 
+#include <cstdlib>
+
 TMonthlyCalendar::TMonthlyCalendar(QWidget* parent) : TCustomCalendarEx(parent) {}
+
+void TMonthlyCalendar::SetAndRedraw(bool& field, bool value) {
+    if (field == value) return;
+    field = value;
+    Redraw();
+}
+
+void TMonthlyCalendar::SetAndRedraw(TColor& field, TColor value) {
+    if (field == value) return;
+    field = value;
+    Redraw();
+}
+
+void TMonthlyCalendar::SetFirstDayOfWeek(TDayOfWeek day) {
+    if (day == firstDayOfWeek_) return;
+    firstDayOfWeek_ = day;
+    Redraw();
+}
+
+void TMonthlyCalendar::SetShowNeighbor(bool on) { SetAndRedraw(showNeighbor_, on); }
+void TMonthlyCalendar::SetNeighborColor(TColor color) { SetAndRedraw(neighborColor_, color); }
+void TMonthlyCalendar::SetAutoResize(bool on) { SetAndRedraw(autoResize_, on); }
+void TMonthlyCalendar::SetFirstRowFirstDay(bool on) { SetAndRedraw(firstRowFirstDay_, on); }
+void TMonthlyCalendar::SetLastRowLastDay(bool on) { SetAndRedraw(lastRowLastDay_, on); }
+void TMonthlyCalendar::SetDayOfWeekBkColor(TColor color) { SetAndRedraw(dayOfWeekBkColor_, color); }
+void TMonthlyCalendar::SetShowRokuyo(bool on) { SetAndRedraw(showRokuyo_, on); }
+
+TMonthLayout TMonthlyCalendar::Layout() const {
+    TYMD selected = JuliusToYMD(JuliusDay());
+    return {selected.Year, selected.Month, firstDayOfWeek_, autoResize_, firstRowFirstDay_, lastRowLastDay_};
+}
+
+TJuliusDay TMonthlyCalendar::GetFirstDay() { return MonthFirstDay(Layout()); }
+
+int TMonthlyCalendar::GetRowCount() { return MonthRowCount(Layout()); }
+
+TGridCell TMonthlyCalendar::CellFromPoint(int x, int y) {
+    return GridCellFromPoint(x, y, 7, GetRowCount(), ClientWidth(), ClientHeight());
+}
+
+int TMonthlyCalendar::GetRokuyo(TJuliusDay day) { return RokuyoOf(day); }
 
 void TMonthlyCalendar::DrawCalendar() {
     TCustomCalendarEx::DrawCalendar();
     if (!HasCanvas()) return;
-    QPainter p(&Canvas());
-    p.setFont(ToQFont(Fonts().WeekdayFont()));
-    p.drawText(Canvas().rect(), Qt::AlignCenter, QString("%1/%2/%3").arg(Year()).arg(Month()).arg(Day()));
+    QPainter painter(&Canvas());
+    const int rows = GetRowCount();
+    const int width = ClientWidth();
+    const int height = ClientHeight();
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < 7; ++column)
+            DrawCell(painter, column, row, ToQRect(GridCellRect(column, row, 7, rows, width, height)));
+}
+
+void TMonthlyCalendar::DrawHeaderCell(QPainter& painter, int column, const QRect& rect) {
+    const TFont& font = Fonts().DayOfWeekFont();
+    painter.fillRect(rect, ToQColor(dayOfWeekBkColor_));
+    painter.setFont(ToQFont(font));
+    painter.setPen(ToQColor(font.Color()));
+    painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
+                     ShortDayName(ColumnWeekday(firstDayOfWeek_, column)));
+}
+
+void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QRect& rect) {
+    if (row == 0) {
+        DrawHeaderCell(painter, column, rect);
+        return;
+    }
+    const TJuliusDay day = MonthCellDay(GetFirstDay(), row, column);
+    const TYMD date = JuliusToYMD(day);
+    const TFont& font = DayFontForDrawing(date.Year, date.Month, date.Day);
+    const bool neighbor = date.Month != Month();
+    const bool selected = !neighbor && day == JuliusDay();
+    if (neighbor && !showNeighbor_) return;
+
+    QColor textColor = ToQColor(font.Color());
+    const QColor inverse = textColor;  // the class colour, filled behind the selected day
+    if (neighbor) {
+        textColor = OrColor(font.Color(), neighborColor_);
+    } else if (selected) {
+        painter.fillRect(rect, inverse);
+        textColor = ToQColor(Color());
+    }
+    const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+    const QString number = QString::number(date.Day);
+    const int rokuyo = showRokuyo_ ? GetRokuyo(day) : 0;
+    painter.setFont(ToQFont(font));
+    painter.setPen(textColor);
+    if (rokuyo == 0) {
+        painter.drawText(rect, flags, number);
+        return;
+    }
+
+    const TFont& rokuyoFont = Fonts().RokuyoFont();
+    const int strip = std::abs(rokuyoFont.Height());
+    painter.drawText(rect.adjusted(0, 0, 0, -strip), flags, number);
+    const QRect stripRect(rect.left(), rect.top() + rect.height() - strip, rect.width(), strip);
+    QColor rokuyoColor = ToQColor(rokuyoFont.Color());
+    if (neighbor) {
+        rokuyoColor = OrColor(rokuyoFont.Color(), neighborColor_);
+    } else if (selected) {
+        painter.fillRect(stripRect, inverse);
+        rokuyoColor = ToQColor(Color());
+    }
+    painter.setFont(ToQFont(rokuyoFont));
+    painter.setPen(rokuyoColor);
+    painter.drawText(stripRect, flags, SjisToQString(RokuyoNames(rokuyo)));
+}
+
+void TMonthlyCalendar::KeyDown(int key, Qt::KeyboardModifiers) {
+    switch (key) {
+        case Qt::Key_Right: NextDay(); break;
+        case Qt::Key_Left: PrevDay(); break;
+        case Qt::Key_Up: SetJuliusDay(JuliusDay() - 7); break;
+        case Qt::Key_Down: SetJuliusDay(JuliusDay() + 7); break;
+        case Qt::Key_PageUp: PrevMonth(); break;
+        case Qt::Key_PageDown: NextMonth(); break;
+        default: break;
+    }
+}
+
+void TMonthlyCalendar::MouseDown(Qt::MouseButton, QPoint clientPos) {
+    const TGridCell cell = CellFromPoint(clientPos.x(), clientPos.y());
+    if (cell.Row == 0) return;
+    const TJuliusDay day = MonthCellDay(GetFirstDay(), cell.Row, cell.Column);
+    const TYMD date = JuliusToYMD(day);
+    if ((date.Year == Year() && date.Month == Month()) || neighborJump_) SetJuliusDay(day);
 }

@@ -1,15 +1,77 @@
 #include "calendar/weekly_calendar.h"
 
+#include "calendar/cal_ex_paint.h"
+#include "platform/qt_colors.h"
 #include "platform/qt_fonts.h"
+#include "platform/qt_text.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
-TWeeklyCalendar::TWeeklyCalendar(QWidget* parent) : TCustomCalendarEx(parent) {}
+TWeeklyCalendar::TWeeklyCalendar(QWidget* parent) : TCustomCalendarEx(parent) { SetColor(clInfoBk); }
+
+void TWeeklyCalendar::SetFirstDayOfWeek(TDayOfWeek day) {
+    if (day == firstDayOfWeek_) return;
+    firstDayOfWeek_ = day;
+    Redraw();
+}
+
+void TWeeklyCalendar::SetBorderColor(TColor color) {
+    if (color == borderColor_) return;
+    borderColor_ = color;
+    Redraw();
+}
+
+TJuliusDay TWeeklyCalendar::GetFirstDay() { return WeekFirstDay(JuliusDay(), firstDayOfWeek_); }
 
 void TWeeklyCalendar::DrawCalendar() {
     TCustomCalendarEx::DrawCalendar();
     if (!HasCanvas()) return;
-    QPainter p(&Canvas());
-    p.setFont(ToQFont(Fonts().WeekdayFont()));
-    p.drawText(Canvas().rect(), Qt::AlignCenter, QString("%1/%2/%3").arg(Year()).arg(Month()).arg(Day()));
+    QPainter painter(&Canvas());
+    const int width = ClientWidth();
+    const int height = ClientHeight();
+    for (int row = 0; row < 7; ++row) DrawCell(painter, row, ToQRect(GridCellRect(0, row, 1, 7, width, height)));
+}
+
+void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
+    const TJuliusDay day = GetFirstDay() + row;
+    const TYMD date = JuliusToYMD(day);
+    const TFont& font = DayFontForDrawing(date.Year, date.Month, date.Day);
+    QColor textColor = ToQColor(font.Color());
+    if (day == JuliusDay()) {
+        painter.fillRect(rect, textColor);
+        textColor = ToQColor(Color());
+    }
+    const QString text = QString::number(date.Month) + QLatin1Char('/') + QString::number(date.Day) + QLatin1Char('(') +
+                         ShortDayName(ColumnWeekday(firstDayOfWeek_, row)) + QStringLiteral(") ") +
+                         SjisToQString(HolidayNamesForDrawing(date.Year, date.Month, date.Day));
+    painter.setFont(ToQFont(font));
+    painter.setPen(textColor);
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, text);
+    if (row < 6) {
+        // On the first pixel row of the next row: a selected next row covers it.
+        const int y = rect.top() + rect.height();
+        painter.setPen(ToQColor(borderColor_));
+        painter.drawLine(rect.left(), y, rect.left() + rect.width(), y);
+    }
+}
+
+void TWeeklyCalendar::keyPressEvent(QKeyEvent* event) {
+    if (OnKeyDown) OnKeyDown(this, event->key(), event->modifiers());
+    KeyDown(event->key(), event->modifiers());
+}
+
+void TWeeklyCalendar::KeyDown(int key, Qt::KeyboardModifiers) {
+    switch (key) {
+        case Qt::Key_Up: PrevDay(); break;
+        case Qt::Key_Down: NextDay(); break;
+        case Qt::Key_PageUp: PrevWeek(); break;
+        case Qt::Key_PageDown: NextWeek(); break;
+        default: break;
+    }
+}
+
+void TWeeklyCalendar::MouseDown(Qt::MouseButton, QPoint clientPos) {
+    const int row = GridCellFromPoint(0, clientPos.y(), 1, 7, ClientWidth(), ClientHeight()).Row;
+    SetJuliusDay(GetFirstDay() + row);
 }

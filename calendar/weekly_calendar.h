@@ -1,11 +1,34 @@
 #pragma once
-// Stand-in until the week list lands: a calendar that shows the selected date only.
+// The week of the selected day as seven stacked rows: date, weekday and the names the day
+// carries, in the font of the day's class. The selected row is filled with its class
+// colour; thin lines separate the rows.
 #include "calendar/custom_calendar_ex.h"
+#include "calendar/grid_layout.h"
+
+class QPainter;
+class QRect;
 
 class TWeeklyCalendar : public TCustomCalendarEx {
 public:
     explicit TWeeklyCalendar(QWidget* parent = nullptr);
 
+    TDayOfWeek FirstDayOfWeek() const { return firstDayOfWeek_; }
+    void SetFirstDayOfWeek(TDayOfWeek day);
+    TColor BorderColor() const { return borderColor_; }
+    void SetBorderColor(TColor color);
+
+    // The day in the top row.
+    virtual TJuliusDay GetFirstDay();
+
 protected:
     void DrawCalendar() override;
+    virtual void DrawCell(QPainter& painter, int row, const QRect& rect);
+    void KeyDown(int key, Qt::KeyboardModifiers modifiers) override;
+    void MouseDown(Qt::MouseButton button, QPoint clientPos) override;
+    // The owner's key handler runs before the list moves, unlike in the month grid.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    TDayOfWeek firstDayOfWeek_ = dowSun;
+    TColor borderColor_ = clInfoText;
 };

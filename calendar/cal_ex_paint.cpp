@@ -1,0 +1,14 @@
+#include "calendar/cal_ex_paint.h"
+
+#include "platform/qt_colors.h"
+
+#include <QLocale>
+
+QString ShortDayName(int weekday) {
+    // Qt counts Monday = 1 .. Sunday = 7.
+    return QLocale().dayName(weekday == 0 ? 7 : weekday, QLocale::ShortFormat);
+}
+
+QColor OrColor(TColor color, TColor tint) {
+    return ToQColor(FromQColor(ToQColor(color)) | FromQColor(ToQColor(tint)));
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Small drawing aids shared by the two calendar views.
+#include "calendar/grid_layout.h"
+#include "platform/color.h"
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+// The abbreviated weekday name of the user's locale; 0 = Sunday.
+QString ShortDayName(int weekday);
+
+// A colour tinted by another: the bitwise OR of both as explicit colours. System colours
+// are resolved first, so the OR never lands on a meaningless system colour index.
+QColor OrColor(TColor color, TColor tint);
+
+inline QRect ToQRect(const TCellRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }

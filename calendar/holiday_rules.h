@@ -1,0 +1,71 @@
+#pragma once
+// How a day is classified (weekday, Saturday, Sunday, holiday, substitute holiday,
+// special day) and which names it carries. National holidays are not built in: they come
+// as rule lines, like the user's special days. Only the equinox days and the substitute
+// holiday are computed.
+//
+// A rule line is split at every comma (no quoting, no trimming, empty fields count):
+//   month,day,name                          every year
+//   month,n,weekday,name                    the n-th weekday (1 = Sunday) of the month
+//   year,condition,month,day,name           condition 0: only that year, 1: that year
+//   year,condition,month,n,weekday,name       and before, 2: that year and after,
+//                                             anything else: every year
+// Any other field count names no day.
+#include "calendar/cal_ex_fonts.h"
+#include "calendar/day_attrs.h"
+#include "platform/string_list.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// What a rule line names. Month 13 and day 32 (no real date has them) mean the line
+// names no day for the year and month asked about.
+struct TDayLine {
+    int Month = 13;
+    int Day = 32;
+    std::string Name;
+};
+
+// Appends the fields of `text` split at every `separator` byte to `list`; a trailing
+// separator gives a final empty field and an empty text one empty field.
+void SplitLine(std::string_view text, TStrings& list, char separator);
+
+// The font index of TCalExFonts for a set of day classes: special day wins over holiday
+// or substitute holiday, which wins over Saturday or Sunday, which win over weekday.
+int DayFontIndex(TDayAttrs attrs);
+
+// The rules over two rule lists that belong to someone else (a calendar control). The
+// operations call one another through the virtual functions, so a descendant that
+// refines one of them (a calendar control that forwards to its own overridable
+// operations) is heard by the others, the substitute-holiday look-back included.
+class THolidayRules {
+public:
+    THolidayRules(const TStringList& holidayList, const TStringList& specialDayList);
+    virtual ~THolidayRules() = default;
+    THolidayRules(const THolidayRules&) = delete;
+    THolidayRules& operator=(const THolidayRules&) = delete;
+
+    bool AutoEquinox() const { return autoEquinox_; }
+    void SetAutoEquinox(bool on) { autoEquinox_ = on; }
+    bool AutoFurikae() const { return autoFurikae_; }
+    void SetAutoFurikae(bool on) { autoFurikae_ = on; }
+
+    // `month` is the month asked about, 0 for any. A numeric field that is not an integer
+    // raises EConvertError, but only once the evaluation reaches it: a line rejected by
+    // its month or year never converts the fields after.
+    virtual TDayLine ParseDayLine(std::string_view line, std::int32_t year, int month);
+    // The dates passed here exist (they come from day numbers).
+    virtual TDayAttrs GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    // Special-day names, holiday names, the equinox name, "振替休日", as comma text (CP932).
+    virtual std::string GetHolidayNames(std::int32_t y, std::uint8_t m, std::uint8_t d);
+
+    int GetDayFontIndex(std::int32_t y, std::uint8_t m, std::uint8_t d) { return DayFontIndex(GetDayAttrs(y, m, d)); }
+    bool LineMatches(std::string_view line, std::int32_t y, std::uint8_t m, std::uint8_t d);
+
+private:
+    const TStringList& holidayList_;
+    const TStringList& specialDayList_;
+    bool autoEquinox_ = true;
+    bool autoFurikae_ = true;
+};

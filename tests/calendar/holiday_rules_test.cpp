@@ -1,0 +1,272 @@
+#include "calendar/equinox.h"
+#include "calendar/holiday_rules.h"
+#include "platform/convert.h"
+#include "platform/exceptions.h"
+#include "platform/sjis.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TStringList ShippedHolidays() {
+    TStringList list;
+    for (const char* line : {"1,1,元旦", "1,15,成人の日", "2,11,建国記念日", "4,29,みどりの日", "5,3,憲法記念日",
+                             "5,4,国民の休日", "5,5,こどもの日", "7,20,海の日", "9,15,敬老の日", "10,10,体育の日",
+                             "11,3,文化の日", "11,23,勤労感謝の日", "12,23,天皇誕生日"})
+        list.Add(Sjis(line));
+    return list;
+}
+
+// The rules over lists the fixture owns, as a calendar control holds them.
+class Rules : public ::testing::Test {
+protected:
+    TStringList holidays = ShippedHolidays();
+    TStringList special;
+    THolidayRules rules{holidays, special};
+
+    std::string Names(int y, int m, int d) { return SjisToUtf8(rules.GetHolidayNames(y, m, d)); }
+    bool Matches(const std::string& line, int y, int m, int d) { return rules.LineMatches(Sjis(line), y, m, d); }
+};
+
+std::string ConvertMessage(const char* field) { return NotAnIntegerMessage(Sjis(field)); }
+
+}  // namespace
+
+TEST(SplitLine, EveryCommaSeparatesAndEmptyFieldsCount) {
+    TStringList fields;
+    SplitLine("1,,x,", fields, ',');
+    ASSERT_EQ(fields.Count(), 4);
+    EXPECT_EQ(fields.Strings(0), "1");
+    EXPECT_EQ(fields.Strings(1), "");
+    EXPECT_EQ(fields.Strings(2), "x");
+    EXPECT_EQ(fields.Strings(3), "");
+
+    TStringList empty;
+    SplitLine("", empty, ',');
+    ASSERT_EQ(empty.Count(), 1);
+    EXPECT_EQ(empty.Strings(0), "");
+
+    // Appends rather than replaces; a blank is part of the field.
+    SplitLine(" a b", empty, ',');
+    ASSERT_EQ(empty.Count(), 2);
+    EXPECT_EQ(empty.Strings(1), " a b");
+}
+
+TEST_F(Rules, LineForms) {
+    // Three fields: every year.
+    EXPECT_TRUE(Matches("1,1,元旦", 1999, 1, 1));
+    EXPECT_FALSE(Matches("1,1,元旦", 1999, 1, 2));
+    // Four fields: the second Monday of January; 2000-01-01 is a Saturday.
+    EXPECT_TRUE(Matches("1,2,2,成人の日", 2000, 1, 10));
+    EXPECT_FALSE(Matches("1,2,2,成人の日", 2000, 1, 3));
+    EXPECT_TRUE(Matches("1,1,2,x", 2000, 1, 3));
+    // The first Saturday falls on the first itself.
+    EXPECT_TRUE(Matches("1,1,7,x", 2000, 1, 1));
+    // Six fields: the third Monday of September from 2003 on.
+    EXPECT_TRUE(Matches("2003,2,9,3,2,敬老の日", 2003, 9, 15));
+    EXPECT_FALSE(Matches("2003,2,9,3,2,敬老の日", 2002, 9, 16));
+    // Other field counts, and the empty line, never match.
+    EXPECT_FALSE(Matches("1,1", 2000, 1, 1));
+    EXPECT_FALSE(Matches("2000,0,1,1,1,2,x", 2000, 1, 1));
+    EXPECT_FALSE(Matches("", 2000, 1, 1));
+}
+
+TEST_F(Rules, YearConditions) {
+    struct Case {
+        const char* line;
+        bool in1999, in2000, in2001;
+    } cases[] = {
+        {"2000,0,5,1,x", false, true, false},
+        {"2000,1,5,1,x", true, true, false},
+        {"2000,2,5,1,x", false, true, true},
+        {"2000,3,5,1,x", true, true, true},
+        {"2000,-1,5,1,x", true, true, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Matches(c.line, 1999, 5, 1), c.in1999) << c.line;
+        EXPECT_EQ(Matches(c.line, 2000, 5, 1), c.in2000) << c.line;
+        EXPECT_EQ(Matches(c.line, 2001, 5, 1), c.in2001) << c.line;
+    }
+}
+
+TEST_F(Rules, ParseDayLineResults) {
+    TDayLine line = rules.ParseDayLine(Sjis("1,15,成人の日"), 2000, 0);
+    EXPECT_EQ(line.Month, 1);
+    EXPECT_EQ(line.Day, 15);
+    EXPECT_EQ(line.Name, Sjis("成人の日"));
+    // A line for another month gives the no-date result.
+    line = rules.ParseDayLine(Sjis("1,15,成人の日"), 2000, 2);
+    EXPECT_EQ(line.Month, 13);
+    EXPECT_EQ(line.Day, 32);
+    EXPECT_EQ(line.Name, "");
+    // The name is verbatim: blanks and quotes stay.
+    EXPECT_EQ(rules.ParseDayLine(" 2,3, \"x\" ", 2000, 2).Name, " \"x\" ");
+    EXPECT_EQ(rules.ParseDayLine(" 2,3, \"x\" ", 2000, 2).Month, 2);
+}
+
+// Days that do not fit a byte must not wrap onto real days of the month.
+TEST_F(Rules, DaysBeyondTheMonthMatchNothing) {
+    for (int d = 1; d <= 29; ++d)
+        EXPECT_FALSE(Matches("2,5,2,x", 2000, 2, d)) << d;  // February 2000 has four Mondays
+    EXPECT_TRUE(Matches("1,5,2,x", 2000, 1, 31));
+    for (int d = 1; d <= 31; ++d) {
+        EXPECT_FALSE(Matches("1,38,2,x", 2000, 1, d)) << d;
+        EXPECT_FALSE(Matches("1,257,x", 2000, 1, d)) << d;
+        EXPECT_FALSE(Matches("1,0,2,x", 2000, 1, d)) << d;
+        EXPECT_FALSE(Matches("1,2147483647,2,x", 2000, 1, d)) << d;
+    }
+    EXPECT_FALSE(Matches("2,5,2,x", 2000, 3, 6));
+}
+
+TEST_F(Rules, NonIntegerFieldsRaiseInEvaluationOrder) {
+    auto messageOf = [&](const char* line, int m) -> std::string {
+        try {
+            rules.LineMatches(Sjis(line), 2000, m, 1);
+        } catch (const EConvertError& e) {
+            return e.what();
+        }
+        return "no error";
+    };
+    EXPECT_EQ(messageOf("x,1,name", 1), ConvertMessage("x"));
+    EXPECT_EQ(messageOf("1,x,name", 1), ConvertMessage("x"));
+    // The weekday is read before the count.
+    EXPECT_EQ(messageOf("1,a,b,name", 1), ConvertMessage("b"));
+    EXPECT_EQ(messageOf("1,a,2,name", 1), ConvertMessage("a"));
+    // Five and six fields: month, then condition, then year, then the day fields.
+    EXPECT_EQ(messageOf("y,c,m,d,name", 1), ConvertMessage("m"));
+    EXPECT_EQ(messageOf("y,c,1,d,name", 1), ConvertMessage("c"));
+    EXPECT_EQ(messageOf("y,0,1,d,name", 1), ConvertMessage("y"));
+    EXPECT_EQ(messageOf("2000,0,1,d,name", 1), ConvertMessage("d"));
+    EXPECT_EQ(messageOf("2000,0,1,n,w,name", 1), ConvertMessage("w"));
+    // Rejected before the bad field is reached: no error.
+    EXPECT_EQ(messageOf("2,x,name", 1), "no error");
+    EXPECT_EQ(messageOf("y,c,2,d,name", 1), "no error");
+    EXPECT_EQ(messageOf("1999,0,1,d,name", 1), "no error");
+    // A condition that applies every year leaves the year unread.
+    EXPECT_EQ(messageOf("y,3,1,1,name", 1), "no error");
+    EXPECT_TRUE(Matches("y,3,1,1,name", 1234, 1, 1));
+}
+
+// A comma after the name turns the line into a four-field line whose weekday is the name.
+TEST_F(Rules, TrailingCommaBreaksTheLineForItsMonthOnly) {
+    holidays.Add(Sjis("1,1,元旦,"));
+    for (int attempt = 0; attempt < 2; ++attempt) {  // raised anew on every evaluation
+        try {
+            rules.GetDayAttrs(2000, 1, 20);
+            FAIL() << "no error";
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.what(), ConvertMessage("元旦"));
+        }
+    }
+    EXPECT_THROW(rules.GetHolidayNames(2000, 1, 20), EConvertError);
+    EXPECT_NO_THROW(rules.GetDayAttrs(2000, 2, 20));
+    EXPECT_EQ(holidays.Count(), 14);  // the line stays
+}
+
+TEST_F(Rules, EquinoxDays) {
+    EXPECT_EQ(JuliusToYMD(VernalEquinoxDay(2000)), (TYMD{2000, 3, 20}));
+    EXPECT_EQ(JuliusToYMD(VernalEquinoxDay(2002)), (TYMD{2002, 3, 21}));
+    EXPECT_EQ(JuliusToYMD(VernalEquinoxDay(2026)), (TYMD{2026, 3, 20}));
+    EXPECT_EQ(JuliusToYMD(VernalEquinoxDay(2027)), (TYMD{2027, 3, 21}));
+    EXPECT_EQ(JuliusToYMD(AutumnalEquinoxDay(2000)), (TYMD{2000, 9, 23}));
+    EXPECT_EQ(JuliusToYMD(AutumnalEquinoxDay(2012)), (TYMD{2012, 9, 22}));
+    EXPECT_EQ(JuliusToYMD(AutumnalEquinoxDay(2016)), (TYMD{2016, 9, 22}));
+    EXPECT_EQ(JuliusToYMD(AutumnalEquinoxDay(2025)), (TYMD{2025, 9, 23}));
+    EXPECT_TRUE(IsVernalEquinoxDay(2026, 3, 20));
+    EXPECT_FALSE(IsVernalEquinoxDay(2026, 3, 21));
+    EXPECT_TRUE(IsAutumnalEquinoxDay(2016, 9, 22));
+    EXPECT_FALSE(IsAutumnalEquinoxDay(2016, 3, 22));
+    // One equinox per year, a year apart, over the whole range in use.
+    for (int y = 1; y <= 4000; ++y) {
+        int v = VernalEquinoxDay(y) - VernalEquinoxDay(y - 1);
+        int a = AutumnalEquinoxDay(y) - AutumnalEquinoxDay(y - 1);
+        ASSERT_TRUE(v == 365 || v == 366) << y;
+        ASSERT_TRUE(a == 365 || a == 366) << y;
+    }
+}
+
+TEST_F(Rules, EquinoxAndSubstituteHolidays) {
+    // 2000-03-20 is a Monday and itself a holiday, so not a substitute holiday.
+    EXPECT_EQ(rules.GetDayAttrs(2000, 3, 20), daHoliday);
+    EXPECT_EQ(Names(2000, 3, 20), "春分の日");
+    // 2012-09-22 is a Saturday and the autumnal equinox.
+    EXPECT_EQ(rules.GetDayAttrs(2012, 9, 22), daSaturday | daHoliday);
+    EXPECT_EQ(rules.GetDayFontIndex(2012, 9, 22), TCalExFonts::Holiday);
+    EXPECT_EQ(Names(2012, 9, 22), "秋分の日");
+    // 2006-01-01 is a listed holiday on a Sunday.
+    EXPECT_EQ(rules.GetDayAttrs(2006, 1, 1), daSunday | daHoliday);
+    EXPECT_EQ(rules.GetDayAttrs(2006, 1, 2), daFurikae);
+    EXPECT_EQ(rules.GetDayFontIndex(2006, 1, 2), TCalExFonts::Holiday);
+    EXPECT_EQ(Names(2006, 1, 2), "振替休日");
+    EXPECT_EQ(Names(2006, 1, 3), "");
+    // 2001-09-23 is a Sunday and the autumnal equinox.
+    EXPECT_EQ(rules.GetDayAttrs(2001, 9, 24), daFurikae);
+
+    rules.SetAutoEquinox(false);
+    EXPECT_EQ(rules.GetDayAttrs(2001, 9, 24), 0);
+    EXPECT_EQ(rules.GetDayAttrs(2000, 3, 20), 0);
+    EXPECT_EQ(Names(2000, 3, 20), "");
+    EXPECT_EQ(rules.GetDayAttrs(2006, 1, 2), daFurikae);  // listed holidays still count
+
+    rules.SetAutoEquinox(true);
+    rules.SetAutoFurikae(false);
+    EXPECT_EQ(rules.GetDayAttrs(2006, 1, 2), 0);
+    EXPECT_EQ(Names(2006, 1, 2), "");
+}
+
+TEST_F(Rules, SpecialDaysAndFontPrecedence) {
+    special.Add(Sjis("1,1,初詣"));
+    special.Add(Sjis("1,8,記念日"));  // 2000-01-08 is a Saturday
+    special.Add(Sjis("1,9,日曜の特別な日"));
+    special.Add(Sjis("1,4,平日の特別な日"));
+    EXPECT_EQ(rules.GetDayAttrs(2000, 1, 1), daSaturday | daHoliday | daSpecialDay);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 1), TCalExFonts::SpecialDay);
+    EXPECT_EQ(Names(2000, 1, 1), "初詣,元旦");
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 8), TCalExFonts::SpecialDay);
+    // The Monday after a Sunday that is only a special day is an ordinary Monday.
+    EXPECT_EQ(rules.GetDayAttrs(2000, 1, 10), 0);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 10), TCalExFonts::Weekday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 4), TCalExFonts::SpecialDay);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 2), TCalExFonts::Sunday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 15), TCalExFonts::Holiday);
+    EXPECT_EQ(DayFontIndex(daSunday | daSaturday), TCalExFonts::Saturday);
+}
+
+TEST_F(Rules, NamesAsCommaText) {
+    holidays.Clear();
+    holidays.Add(Sjis("5,1,May Day"));
+    holidays.Add(Sjis("5,1,\"引用\""));
+    special.Add(Sjis("5,1,記念日"));
+    EXPECT_EQ(Names(2000, 5, 1), "記念日,\"May Day\",\"\"\"引用\"\"\"");
+    holidays.Clear();
+    special.Clear();
+    special.Add("6,1,");
+    EXPECT_EQ(Names(2000, 6, 1), "\"\"");  // one empty name
+    EXPECT_EQ(Names(2000, 6, 2), "");
+}
+
+// A refinement of the rules through the virtual operations reaches the look-back of the
+// substitute holiday and the font choice.
+TEST(HolidayRulesOverride, RefinedOperationsAreHeardByTheOthers) {
+    class Refined : public THolidayRules {
+    public:
+        using THolidayRules::THolidayRules;
+        TDayAttrs GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d) override {
+            TDayAttrs a = THolidayRules::GetDayAttrs(y, m, d);
+            if (y == 2000 && m == 1 && d == 16) a |= daHoliday;  // a Sunday
+            return a;
+        }
+        TDayLine ParseDayLine(std::string_view line, std::int32_t year, int month) override {
+            ++parsed;
+            return THolidayRules::ParseDayLine(line, year, month);
+        }
+        int parsed = 0;
+    };
+    TStringList holidays{"2,2,x"};
+    TStringList special;
+    Refined rules(holidays, special);
+    EXPECT_EQ(rules.GetDayAttrs(2000, 1, 17), daFurikae);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 17), TCalExFonts::Holiday);
+    EXPECT_EQ(rules.GetHolidayNames(2000, 1, 17), Sjis("振替休日"));
+    EXPECT_GT(rules.parsed, 0);
+}
