@@ -1,0 +1,69 @@
+#pragma once
+// The editor's text seen as a list of logical lines (the control's Lines). It holds no
+// text itself: every operation reads or rewrites the rows of the row store, records one
+// undo step for Add, Insert, SetStrings (Put) and Delete, and tells the view what to
+// repaint unless an update is running.
+#include "editor/row_store.h"
+#include "platform/string_list.h"
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+class TEditorStrings : public TStrings {
+public:
+    explicit TEditorStrings(TRowStore& store);
+
+    int Count() const override;
+    // Logical line i, the rows of a wrapped line joined. EListError outside 0..Count-1.
+    std::string Strings(int index) const override;
+    // Replaces line i by the lines of s (Put). EListError outside 0..Count-1.
+    void SetStrings(int index, const std::string& s) override;
+    // Inserts the lines of s before line i; i = Count appends. EListError outside 0..Count.
+    void Insert(int index, const std::string& s) override;
+    void Delete(int index) override;
+    // Removes all rows, empties both undo lists, caret to 0,0.
+    void Clear() override;
+    // Appends the lines of s; a text that ended without a break still does. Returns the
+    // index of the first new line.
+    int Add(const std::string& s) override;
+    // Text := source's text, caret to the end.
+    void Assign(const TStrings& source) override;
+
+    std::string Text() const override;
+    // Clear, then one rkBreak row per line of text, rewrapped when WordWrap is on.
+    void SetText(std::string_view text) override;
+
+    // One rkBreak row per string of `source` (a string holding line breaks gives several),
+    // rewrapped when WordWrap is on; empties the undo lists, since their records refer to
+    // rows that are gone. Then the view is reset.
+    void CopyFrom(const TStrings& source);
+
+    // Clears, then reads the file (see TRowStore::LoadRowsFromFile); rewraps when WordWrap
+    // is on. Raises EFileError with the lines already cleared.
+    void LoadFromFile(const std::string& fileName);
+    // Writes Text, byte for byte, through a temporary file in the same folder that is then
+    // renamed over `fileName`, so a failure leaves the old file whole. Raises EFileError.
+    void SaveToFile(const std::string& fileName) const;
+    // The rows as displayed, each followed by CR LF, written the same safe way.
+    virtual void SaveRowsToFile(const std::string& fileName) const;
+    virtual void SaveRowsToStream(std::ostream& out) const;
+    void SaveToStream(std::ostream& out) const;
+    // Reads the whole stream and sets Text.
+    void LoadFromStream(std::istream& in);
+
+    // Nesting; while above 0 the operations above skip their repaints and the row list
+    // gives one change notice at the end.
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return store_.LinesUpdateCount(); }
+
+    TRowStore& Store() { return store_; }
+
+private:
+    // s split into lines, blanks trimmed when DisposeBlank is on, rejoined and cut to rows.
+    TRowBlock MakeBlock(std::string_view s) const;
+    bool Painting() const { return store_.LinesUpdateCount() == 0; }
+
+    TRowStore& store_;
+};

@@ -1,0 +1,34 @@
+#include "editor/file_error.h"
+
+#include "platform/exceptions.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+std::string Reason(int err) {
+    switch (err) {
+    case ENOENT: return "ファイルまたはフォルダーが見つかりません";
+    case EACCES:
+    case EPERM: return "アクセスが拒否されました";
+    case EISDIR: return "フォルダーです";
+    case ENOTDIR: return "パスの途中がフォルダーではありません";
+    case ENOSPC: return "ディスクの空き容量が足りません";
+    case EDQUOT: return "ディスクの使用量の上限を超えました";
+    case EROFS: return "読み取り専用のドライブです";
+    case ENAMETOOLONG: return "ファイル名が長すぎます";
+    case EMFILE:
+    case ENFILE: return "開いているファイルが多すぎます";
+    case ENOMEM: return "メモリが足りません";
+    case EIO: return "入出力エラーが発生しました";
+    case EFBIG: return "ファイルが大きすぎます";
+    default: return "エラー " + std::to_string(err) + " (" + std::strerror(err) + ")";
+    }
+}
+
+}  // namespace
+
+void ThrowFileError(const std::string& fileName, const char* action, int err) {
+    throw EFileError("ファイル \"" + fileName + "\" を" + action + "。" + Reason(err) + "。");
+}
