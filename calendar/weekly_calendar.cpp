@@ -33,6 +33,13 @@ void TWeeklyCalendar::DrawCalendar() {
     for (int row = 0; row < 7; ++row) DrawCell(painter, row, ToQRect(GridCellRect(0, row, 1, 7, width, height)));
 }
 
+QString TWeeklyCalendar::RowText(int row) {
+    const TYMD date = JuliusToYMD(GetFirstDay() + row);
+    return QString::number(date.Month) + QLatin1Char('/') + QString::number(date.Day) + QLatin1Char('(') +
+           ShortDayName(ColumnWeekday(firstDayOfWeek_, row)) + QStringLiteral(") ") +
+           SjisToQString(HolidayNamesForDrawing(date.Year, date.Month, date.Day));
+}
+
 void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
     const TJuliusDay day = GetFirstDay() + row;
     const TYMD date = JuliusToYMD(day);
@@ -42,9 +49,7 @@ void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
         painter.fillRect(rect, textColor);
         textColor = ToQColor(Color());
     }
-    const QString text = QString::number(date.Month) + QLatin1Char('/') + QString::number(date.Day) + QLatin1Char('(') +
-                         ShortDayName(ColumnWeekday(firstDayOfWeek_, row)) + QStringLiteral(") ") +
-                         SjisToQString(HolidayNamesForDrawing(date.Year, date.Month, date.Day));
+    const QString text = RowText(row);
     painter.setFont(ToQFont(font));
     painter.setPen(textColor);
     painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, text);

@@ -5,6 +5,8 @@
 #include "calendar/custom_calendar_ex.h"
 #include "calendar/grid_layout.h"
 
+#include <QString>
+
 class QPainter;
 class QRect;
 
@@ -19,6 +21,8 @@ public:
 
     // The day in the top row.
     virtual TJuliusDay GetFirstDay();
+    // What row 0..6 reads: month/day(weekday) and the day's names, e.g. "12/23(土) 天皇誕生日".
+    QString RowText(int row);
 
 protected:
     void DrawCalendar() override;
