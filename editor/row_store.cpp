@@ -322,6 +322,10 @@ TRowRun TRowStore::ReplaceRun(int row, int rowsToDelete, int kind, std::string_v
     if (kind != -1) {
         TRowBlock block = SplitIntoRows(text);
         if (kind == rkWrap && block.size() > 1 && block.back().text.empty()) block.pop_back();
+        // A run's text ends with a line break only when its last row is broken; an
+        // unbroken last row that ends up empty (Add of "" to an unbroken text) is only
+        // visible as the break before it, so it has to be put back explicitly.
+        if (kind == rkEnd && !text.empty() && (text.back() == '\n' || text.back() == '\r')) block.push_back({});
         block.back().kind = kind;
         n = static_cast<int>(block.size());
         InsertRows(std::clamp(row, 0, RowCount()), block);

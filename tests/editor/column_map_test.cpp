@@ -1,0 +1,107 @@
+// Bytes versus columns: every caret, wrap and drawing rule stands on these.
+#include "editor/column_map.h"
+#include "editor/row_store.h"
+#include "editor_test_support.h"
+
+#include <gtest/gtest.h>
+
+TEST(ColumnMap, TabFillsToTheNextStopAndDoubleByteTakesTwoColumns) {
+    EXPECT_EQ(ColumnMap("a\t" + kA2, 8), "00tttttt12");
+    EXPECT_EQ(ColumnMap("\t", 8), "0ttttttt");
+    EXPECT_EQ(ColumnMap("abc\td", 4), "0000" "0");  // a tab at column 3 fills one column
+    EXPECT_EQ(ColumnMap("ab\t", 2), "000t");
+    EXPECT_EQ(ColumnMap("\xb1\xb2", 8), "00");  // half-width katakana: one column each
+    EXPECT_EQ(ColumnMap("", 8), "");
+}
+
+TEST(ColumnMap, TrailByteThatLooksLikeATabOrBackslashStaysWithItsLead) {
+    // 0x5C as a trail byte is half of one character, not a byte of its own.
+    EXPECT_EQ(ColumnMap(kSo + "a", 8), "120");
+    EXPECT_EQ(ExpandTabs(kSo + "\t", 4), kSo + "  ");
+}
+
+TEST(ColumnMap, BrokenLeadByteAtTheEndCountsTwoColumnsEverywhere) {
+    std::string row = "ab\x82";
+    EXPECT_EQ(ColumnMap(row, 8), "0012");
+    std::string expanded = ExpandTabs(row, 8);
+    EXPECT_EQ(expanded.size(), 4u);
+    EXPECT_EQ(ExpandedWidth(row, 8), 4);
+    EXPECT_EQ(ByteIndex(ColumnMap(row, 8), 3), 3);
+}
+
+TEST(ByteIndex, ColumnsInsideATabGiveTheTabAndColumnsPastTheEndGoOneToOne) {
+    std::string map = ColumnMap("a\t" + kA2, 8);  // 0 0 t t t t t t 1 2
+    EXPECT_EQ(ByteIndex(map, 0), 0);
+    EXPECT_EQ(ByteIndex(map, 1), 1);
+    EXPECT_EQ(ByteIndex(map, 4), 1);
+    EXPECT_EQ(ByteIndex(map, 7), 1);
+    EXPECT_EQ(ByteIndex(map, 8), 2);
+    EXPECT_EQ(ByteIndex(map, 9), 3);
+    EXPECT_EQ(ByteIndex(map, 10), 4);
+    EXPECT_EQ(ByteIndex(map, 15), 9);
+    EXPECT_EQ(ByteIndex("", 3), 3);
+}
+
+TEST(ExpandTabs, TabsBecomeSpacesUpToTheStop) {
+    EXPECT_EQ(ExpandTabs("a\tb", 8), "a       b");
+    EXPECT_EQ(ExpandTabs(kA2 + "\tb", 4), kA2 + "  b");
+    EXPECT_EQ(ExpandTabs("\t\t", 2), "    ");
+    for (std::string s : {std::string("x\ty\t") + kKa + "\tz", "\t" + kA2 + "a\t\t", std::string("abc")})
+        for (int t : {2, 4, 6, 8}) EXPECT_EQ(ExpandTabs(s, t).size(), ColumnMap(s, t).size()) << s << " " << t;
+}
+
+TEST(TrimBlanks, StopsAtATabFromTheEnd) {
+    EXPECT_EQ(TrimBlanks("a  "), "a");
+    EXPECT_EQ(TrimBlanks("a\t  "), "a\t");
+    EXPECT_EQ(TrimBlanks(std::string("a \x01\x1f ", 5)), "a");
+    EXPECT_EQ(TrimBlanks("   "), "");
+    EXPECT_EQ(TrimBlanks(kA2), kA2);
+}
+
+TEST(RowStoreProperties, SettersClampAsTheControlPromises) {
+    TRowStore store;
+    store.SetTabSpaceCount(7);
+    EXPECT_EQ(store.TabSpaceCount(), 6);
+    store.SetTabSpaceCount(1);
+    EXPECT_EQ(store.TabSpaceCount(), 2);
+    store.SetTabSpaceCount(12);
+    EXPECT_EQ(store.TabSpaceCount(), 8);
+    store.SetWrapByte(5);
+    EXPECT_EQ(store.WrapByte(), 20);
+    store.SetWrapByte(1000);
+    EXPECT_EQ(store.WrapByte(), 250);
+    EXPECT_TRUE(store.DisposeBlank());
+    store.SetWordWrap(true);
+    EXPECT_FALSE(store.DisposeBlank());
+    store.SetDisposeBlank(true);
+    EXPECT_FALSE(store.DisposeBlank());
+}
+
+TEST(RowStoreRows, RowsOutsideTheListReadAsEmptyEnd) {
+    TRowStore store;
+    store.AppendRow("abc", rkBreak);
+    EXPECT_EQ(store.RowText(-1), "");
+    EXPECT_EQ(store.RowKind(-1), rkEnd);
+    EXPECT_EQ(store.RowText(1), "");
+    EXPECT_EQ(store.RowKind(1), rkEnd);
+    EXPECT_EQ(store.RowWidth(5), 0);
+    EXPECT_EQ(store.ExtractRows(1, 1).lastKind, -1);
+    EXPECT_EQ(store.ExtractRows(-1, -1).rowCount, 0);
+}
+
+TEST(RowStoreRows, ExtractRowsJoinsWithBreaksAndNeverReadsPastTheEnd) {
+    TRowStore store;
+    store.SetWordWrap(true);
+    store.AppendRow("ab", rkWrap);
+    store.AppendRow("cd", rkBreak);
+    store.AppendRow("ef", rkEnd);
+    TRowRun line = store.ExtractRows(0, -1);
+    EXPECT_EQ(line.text, "abcd\r\n");
+    EXPECT_EQ(line.rowCount, 2);
+    EXPECT_EQ(line.lastKind, rkBreak);
+    TRowRun tail = store.ExtractRows(1, 100);
+    EXPECT_EQ(tail.text, "cd\r\nef");
+    EXPECT_EQ(tail.rowCount, 2);
+    EXPECT_EQ(tail.lastKind, rkEnd);
+    EXPECT_EQ(store.TextLength(), static_cast<int64_t>(store.Text().size()));
+}

@@ -1,0 +1,199 @@
+// Loading and saving files: the block reader's seams, odd bytes, and writes that never
+// leave a half-written file.
+#include "editor/editor_strings.h"
+#include "editor_test_support.h"
+#include "platform/exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class FileTest : public ::testing::Test {
+protected:
+    // Writes `bytes`, loads them and returns the rows.
+    Strings Load(std::string_view bytes) {
+        WriteBytes(dir.File("in.dat"), bytes);
+        lines.LoadFromFile(dir.File("in.dat"));
+        return Rows(store);
+    }
+    // Loads `bytes` and saves them again; returns what was written.
+    std::string RoundTrip(std::string_view bytes) {
+        Load(bytes);
+        lines.SaveToFile(dir.File("out.dat"));
+        return ReadBytes(dir.File("out.dat"));
+    }
+    size_t FilesInDir() const {
+        size_t n = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++n;
+        return n;
+    }
+    TTempDir dir;
+    TRowStore store;
+    TEditorStrings lines{store};
+};
+
+std::string A(size_t n, char c = 'a') { return std::string(n, c); }
+
+}  // namespace
+
+TEST_F(FileTest, LineEndingsAndTheMissingFinalBreak) {
+    EXPECT_EQ(Load(""), Strings());
+    EXPECT_EQ(lines.Count(), 0);
+    EXPECT_EQ(lines.Text(), "");
+
+    EXPECT_EQ(RoundTrip("abc"), "abc");
+    EXPECT_EQ(Rows(store), Strings({"abc/2"}));
+    EXPECT_EQ(RoundTrip("abc\r\n"), "abc\r\n");
+    EXPECT_EQ(Rows(store), Strings({"abc/0"}));
+
+    EXPECT_EQ(RoundTrip("a\rb\nc"), "a\r\nb\r\nc");
+    EXPECT_EQ(Rows(store), Strings({"a/0", "b/0", "c/2"}));
+    EXPECT_EQ(Load("a\n\rb"), Strings({"a/0", "/0", "b/2"}));  // LF CR ends two lines
+    EXPECT_EQ(Load("\r\n\r\n"), Strings({"/0", "/0"}));
+}
+
+TEST_F(FileTest, CtrlZEndsTheText) {
+    EXPECT_EQ(Load("ab\x1a" "cd\r\nef"), Strings({"ab/2"}));
+    EXPECT_EQ(Load("ab\r\n\x1a" "cd"), Strings({"ab/0"}));
+    EXPECT_EQ(Load(A(9000) + "\x1a" "zzz\r\n"), Strings({A(9000) + "/2"}));
+}
+
+TEST_F(FileTest, LinesAcrossBlockBoundaries) {
+    // A line that starts in one 8192-byte block and ends in the next.
+    EXPECT_EQ(Load(A(8000) + A(500, 'b') + "\r\nx"), Strings({A(8000) + A(500, 'b') + "/0", "x/2"}));
+    // CR as the last byte of a block, LF as the first of the next: one break.
+    EXPECT_EQ(Load(A(8191) + "\r\nz"), Strings({A(8191) + "/0", "z/2"}));
+    // Lone LF ends: an LF first in a block ends the line the previous block left open.
+    EXPECT_EQ(Load(A(8192) + "\nq\n"), Strings({A(8192) + "/0", "q/0"}));
+    // A lone CR last in a block, followed by text.
+    EXPECT_EQ(Load(A(8191) + "\rz"), Strings({A(8191) + "/0", "z/2"}));
+    // A line of 20000 bytes spans three blocks.
+    std::string longLine = A(20000, 'L');
+    EXPECT_EQ(RoundTrip("x\r\n" + longLine + "\r\ny"), "x\r\n" + longLine + "\r\ny");
+    EXPECT_EQ(store.RowCount(), 3);
+}
+
+TEST_F(FileTest, ABreakEndingExactlyAtABlockEndAddsNoEmptyLine) {
+    EXPECT_EQ(Load(A(8190) + "\r\n"), Strings({A(8190) + "/0"}));
+    EXPECT_EQ(Load(A(8191) + "\n" + A(8191) + "\n"), Strings({A(8191) + "/0", A(8191) + "/0"}));
+    EXPECT_EQ(lines.Count(), 2);
+}
+
+TEST_F(FileTest, NulBytesAndBrokenCharactersAreKeptAsTheyAre) {
+    std::string bytes("a\0b\r\n\0\0\r\nc\x82", 11);
+    EXPECT_EQ(RoundTrip(bytes), bytes);
+    EXPECT_EQ(store.RowCount(), 3);
+    EXPECT_EQ(store.RowText(0), std::string("a\0b", 3));
+    EXPECT_EQ(store.RowWidth(2), 3);  // the lone lead byte still takes two columns
+    // A NUL just before a block boundary loses nothing of the block.
+    std::string nulAtSeam = A(8100) + std::string(1, '\0') + A(200, 'b') + "\r\n";
+    EXPECT_EQ(RoundTrip(nulAtSeam), nulAtSeam);
+}
+
+TEST_F(FileTest, LoadingWithWordWrapCutsTheLines) {
+    store.SetWordWrap(true);
+    store.SetWrapByte(20);
+    EXPECT_EQ(Load(A(45) + "\r\n" + A(20) + "\r\n" + kA2 + "end"),
+              Strings({A(20) + "/1", A(20) + "/1", A(5) + "/0", A(20) + "/1", "/0", kA2 + "end/2"}));
+    EXPECT_EQ(lines.Count(), 3);
+    lines.SaveToFile(dir.File("out.dat"));
+    EXPECT_EQ(ReadBytes(dir.File("out.dat")), A(45) + "\r\n" + A(20) + "\r\n" + kA2 + "end");
+    lines.SaveRowsToFile(dir.File("rows.dat"));
+    EXPECT_EQ(ReadBytes(dir.File("rows.dat")),
+              A(20) + "\r\n" + A(20) + "\r\n" + A(5) + "\r\n" + A(20) + "\r\n\r\n" + kA2 + "end\r\n");
+}
+
+TEST_F(FileTest, LoadingNotifiesOnceAndEmptiesTheUndoLists) {
+    int changes = 0;
+    store.OnChange = [&] { ++changes; };
+    lines.Add("typed");
+    changes = 0;
+    store.SetModified(false);
+    Load(A(30000) + "\r\nb\r\nc");
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(store.Modified());
+    EXPECT_FALSE(store.UndoObj().CanUndo());
+    EXPECT_EQ(store.CaretRow(), 0);
+}
+
+TEST_F(FileTest, AFileThatCannotBeOpenedRaisesWithTheLinesCleared) {
+    Load("some\r\ntext\r\n");
+    std::string missing = dir.File("存在しない.dat");
+    try {
+        lines.LoadFromFile(missing);
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        std::string what = e.what();
+        EXPECT_NE(what.find(missing), std::string::npos) << what;
+        EXPECT_NE(what.find("開けません"), std::string::npos) << what;
+        EXPECT_NE(what.find("見つかりません"), std::string::npos) << what;
+    }
+    EXPECT_EQ(store.RowCount(), 0);
+    EXPECT_EQ(lines.UpdateCount(), 0);
+    // A folder opens but cannot be read.
+    Load("x");
+    EXPECT_THROW(lines.LoadFromFile(dir.Path().string()), EFileError);
+    EXPECT_EQ(store.RowCount(), 0);
+    EXPECT_EQ(lines.UpdateCount(), 0);
+}
+
+TEST_F(FileTest, SavingReplacesTheFileWholeAndKeepsItsPermissions) {
+    std::string target = dir.File("2024101.dat");
+    WriteBytes(target, "old text that is longer than the new one\r\n");
+    ::chmod(target.c_str(), 0640);
+    lines.SetText("new");
+    lines.SaveToFile(target);
+    EXPECT_EQ(ReadBytes(target), "new\r\n");
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left behind
+}
+
+TEST_F(FileTest, AFailedSaveRaisesAndLeavesNothingBehind) {
+    lines.SetText("text");
+    try {
+        lines.SaveToFile(dir.File("no-such-folder/day.dat"));
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("保存できません"), std::string::npos) << e.what();
+    }
+    // The target is a folder: the rename fails and the folder stays as it was.
+    std::filesystem::create_directory(dir.File("day.dat"));
+    WriteBytes(dir.File("day.dat/inside"), "keep");
+    EXPECT_THROW(lines.SaveToFile(dir.File("day.dat")), EFileError);
+    EXPECT_EQ(ReadBytes(dir.File("day.dat/inside")), "keep");
+    EXPECT_EQ(FilesInDir(), 1u);
+    EXPECT_THROW(lines.SaveRowsToFile(""), EFileError);
+}
+
+TEST_F(FileTest, AGeneratedDiaryLoadsAndSavesByteForByte) {
+    std::string gen = MEKURI_GEN_SJIS;
+    if (!std::filesystem::exists(gen)) GTEST_SKIP() << "generator not found: " << gen;
+    std::string file = dir.File("diary.txt");
+    std::string command = "python3 '" + gen + "' --size 2M --lines 40000 -o '" + file + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "generator did not run";
+    std::string bytes = ReadBytes(file);
+
+    lines.LoadFromFile(file);
+    EXPECT_EQ(lines.Count(), 40000);
+    EXPECT_EQ(lines.Text(), bytes);
+
+    store.SetWordWrap(true);
+    EXPECT_GT(store.RowCount(), 40000);
+    EXPECT_EQ(lines.Count(), 40000);
+    EXPECT_EQ(lines.Text(), bytes);
+    for (int r = 0; r < store.RowCount(); ++r)
+        if (store.RowKind(r) == rkWrap) {
+        ASSERT_GE(store.RowWidth(r), store.WrapByte() - 1) << r;
+    }
+    store.SetWordWrap(false);
+    EXPECT_EQ(store.RowCount(), 40000);
+    lines.SaveToFile(dir.File("copy.txt"));
+    EXPECT_EQ(ReadBytes(dir.File("copy.txt")), bytes);
+}
