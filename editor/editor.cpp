@@ -1,0 +1,392 @@
+#include "editor/editor.h"
+
+#include "editor/cell_text.h"
+#include "platform/qt_text.h"
+#include "platform/sjis.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool LessNoCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+}  // namespace
+
+TEditor::TEditor(QWidget* parent) : QAbstractScrollArea(parent), lines_(store_), cellText_(new TCellText) {
+    store_.SetView(this);
+    store_.OnChange = [this] {
+        if (OnChange) OnChange(this);
+    };
+    // The reserved-word font starts as the text font and follows it from then on.
+    font_.SetName(Sjis("FixedSys"));
+    reserveWordFont_ = font_;
+    font_.OnChange = [this] { FontChanged(); };
+    reserveWordFont_.OnChange = [this] { ReserveFontChanged(); };
+    InitDelimiters();
+
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setCursor(Qt::IBeamCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    SetScrollBarPolicies();
+    QObject::connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+                     [this](int action) { ScrollBarAction(Qt::Vertical, action); });
+    QObject::connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+                     [this](int action) { ScrollBarAction(Qt::Horizontal, action); });
+    resize(185, 89);
+
+    caretTimer_.setInterval(std::max(100, QApplication::cursorFlashTime() / 2));
+    QObject::connect(&caretTimer_, &QTimer::timeout, this, [this] { BlinkCaret(); });
+
+    UpdateMetrics();
+    UpdateScrollRanges();
+}
+
+TEditor::~TEditor() {
+    store_.SetView(nullptr);
+    store_.OnChange = nullptr;
+    delete cellText_;
+}
+
+void TEditor::InitDelimiters() { delimiters_ = DefaultDelimiters(); }
+
+// --- The text -------------------------------------------------------------------------
+
+void TEditor::SetLines(const TStrings& source) { lines_.CopyFrom(source); }
+
+void TEditor::Clear() {
+    lines_.Clear();
+    Repaint();
+}
+
+// --- Properties -----------------------------------------------------------------------
+
+void TEditor::SetBorderStyle(TBorderStyle style) {
+    if (style == borderStyle_) return;
+    borderStyle_ = style;
+    setFrameStyle(style == bsSingle ? (QFrame::StyledPanel | QFrame::Sunken) : QFrame::NoFrame);
+    UpdateMetrics();
+    UpdateScrollRanges();
+    Repaint();
+}
+
+void TEditor::SetCaretFree(bool on) {
+    caretFree_ = on;
+    if (!on) store_.SetDisposeBlank(false);
+}
+
+void TEditor::SetCaretStyle(TCaretStyle style) {
+    if (style == caretStyle_) return;
+    caretStyle_ = style;
+    CreateCaretShape();
+}
+
+void TEditor::SetOverWrite(bool on) {
+    if (on == overWrite_) return;
+    overWrite_ = on;
+    CreateCaretShape();
+}
+
+void TEditor::SetCharacterMargin(int pixels) {
+    pixels = std::clamp(pixels, -5, 100);
+    if (pixels == characterMargin_) return;
+    characterMargin_ = pixels;
+    UpdateMetrics();
+    UpdateScrollRanges();
+    Repaint();
+    CreateCaretShape();
+}
+
+void TEditor::SetColor(TColor color) {
+    if (color == color_) return;
+    color_ = color;
+    Repaint();
+}
+
+void TEditor::SetDefaultDrawing(bool on) {
+    if (on == defaultDrawing_) return;
+    defaultDrawing_ = on;
+    Repaint();
+}
+
+void TEditor::SetDelimDBCS(bool on) {
+    if (on == delimDbcs_) return;
+    delimDbcs_ = on;
+    Repaint();
+}
+
+void TEditor::SetDisposeBlank(bool on) {
+    store_.SetDisposeBlank(on && caretFree_ && !retMark_ && !eofMark_ && !store_.WordWrap());
+}
+
+void TEditor::SetDrawAllWords(bool on) {
+    if (on == drawAllWords_) return;
+    drawAllWords_ = on;
+    Repaint();
+}
+
+void TEditor::SetEofMark(bool on) {
+    if (on) store_.SetDisposeBlank(false);
+    if (on == eofMark_) return;
+    eofMark_ = on;
+    Repaint();
+}
+
+void TEditor::SetEofMarkColor(TColor color) {
+    if (color == eofMarkColor_) return;
+    eofMarkColor_ = color;
+    Repaint();
+}
+
+void TEditor::SetLeftMargin(int pixels) {
+    pixels = std::clamp(pixels, 0, 100);
+    if (pixels == leftMargin_) return;
+    leftMargin_ = pixels;
+    UpdateMetrics();
+    UpdateScrollRanges();
+    Repaint();
+    CreateCaretShape();
+}
+
+void TEditor::SetLineMargin(int pixels) {
+    pixels = std::clamp(pixels, 0, 100);
+    if (pixels == lineMargin_) return;
+    lineMargin_ = pixels;
+    // The row pitch changes with it, and so does everything counted in rows.
+    UpdateMetrics();
+    UpdateScrollRanges();
+    Repaint();
+    CreateCaretShape();
+}
+
+void TEditor::SetTopMargin(int pixels) {
+    pixels = std::clamp(pixels, 0, 100);
+    if (pixels == topMargin_) return;
+    topMargin_ = pixels;
+    UpdateMetrics();
+    UpdateScrollRanges();
+    Repaint();
+    CreateCaretShape();
+}
+
+void TEditor::SetReserveBkColor(TColor color) {
+    if (color == reserveBkColor_) return;
+    reserveBkColor_ = color;
+    if (reserveWordColor_) Repaint();
+}
+
+void TEditor::TakeFontRules(TFont& target, const TFont& source) const {
+    target.SetName(source.Name());
+    target.SetHeight(source.Height());
+    if (source.Style() & fsItalic) target.SetStyle(target.Style() | fsItalic);
+}
+
+void TEditor::SetReserveWordFont(const TFont& font) {
+    TFont next(font);
+    next.OnChange = nullptr;
+    TakeFontRules(next, font_);
+    reserveWordFont_.Assign(next);
+}
+
+void TEditor::ReserveFontChanged() {
+    italicOverhang_ = (reserveWordFont_.Style() & fsItalic) && !(font_.Style() & fsItalic);
+    Repaint();
+}
+
+void TEditor::FontChanged() {
+    TFont next(reserveWordFont_);
+    next.OnChange = nullptr;
+    TakeFontRules(next, font_);
+    reserveWordFont_.Assign(next);
+    italicOverhang_ = (reserveWordFont_.Style() & fsItalic) && !(font_.Style() & fsItalic);
+    // A column of the old cell width means nothing in the new one.
+    if (topCol_ > 0) store_.SetCaret(Row(), 0);
+    UpdateMetrics();
+    UpdateScrollRanges();
+    Repaint();
+    CreateCaretShape();
+}
+
+void TEditor::SetReserveWordColor(bool on) {
+    if (on == reserveWordColor_) return;
+    reserveWordColor_ = on;
+    Repaint();
+}
+
+void TEditor::SetReserveWordList(const TStrings& words) {
+    std::vector<std::string> sorted;
+    sorted.reserve(static_cast<size_t>(words.Count()));
+    for (int i = 0; i < words.Count(); ++i) sorted.push_back(words.Strings(i));
+    std::stable_sort(sorted.begin(), sorted.end(), LessNoCase);
+    sorted.erase(std::unique(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+                     return EqualNoCase(a, b);
+                 }),
+                 sorted.end());
+    if (sorted == reserveWordList_.Lines()) return;
+    reserveWordList_.Clear();
+    for (const std::string& w : sorted) reserveWordList_.Add(w);
+    if (reserveWordColor_) Repaint();
+}
+
+bool TEditor::IsReserved(std::string_view word) const {
+    const auto& words = reserveWordList_.Lines();
+    auto it = std::lower_bound(words.begin(), words.end(), word, [](const std::string& a, std::string_view b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+        });
+    });
+    return it != words.end() && EqualNoCase(*it, word);
+}
+
+void TEditor::SetRetMark(bool on) {
+    if (on) store_.SetDisposeBlank(false);
+    if (on == retMark_) return;
+    retMark_ = on;
+    Repaint();
+}
+
+void TEditor::SetRetMarkColor(TColor color) {
+    if (color == retMarkColor_) return;
+    retMarkColor_ = color;
+    Repaint();
+}
+
+void TEditor::SetScrollBars(TScrollStyle style) {
+    if (style == scrollBars_) return;
+    scrollBars_ = style;
+    SetScrollBarPolicies();
+    UpdateMetrics();
+    UpdateScrollRanges();
+    Repaint();
+}
+
+void TEditor::SetSelectBkColor(TColor color) {
+    if (color == selectBkColor_) return;
+    selectBkColor_ = color;
+    if (selected_) Repaint();
+}
+
+void TEditor::SetSelectFontColor(TColor color) {
+    if (color == selectFontColor_) return;
+    selectFontColor_ = color;
+    if (selected_) Repaint();
+}
+
+void TEditor::SetUnderLine(bool on) {
+    if (on == underLine_) return;
+    underLine_ = on;
+    UpdateMetrics();
+    UpdateScrollRanges();
+    Repaint();
+    CreateCaretShape();
+}
+
+void TEditor::SetUnderLineColor(TColor color) {
+    if (color == underLineColor_) return;
+    underLineColor_ = color;
+    Repaint();
+}
+
+void TEditor::SetWordWrap(bool on) { store_.SetWordWrap(on); }
+
+void TEditor::SetWrapByte(int columns) { store_.SetWrapByte(columns); }
+
+// --- Events to the owner ----------------------------------------------------------------
+
+void TEditor::DoBeforeDrawWord(const std::string& word, bool reserved) {
+    if (OnBeforeDrawWord) OnBeforeDrawWord(this, word, reserved);
+}
+
+void TEditor::DoDrawLine(const std::string& lineStr, int x, int y, int index, const QRect& aRect) {
+    if (OnDrawLine) OnDrawLine(this, lineStr, x, y, index, aRect);
+}
+
+void TEditor::DoTopRowChange() {
+    if (OnTopRowChange) OnTopRowChange(this);
+}
+
+void TEditor::DoTopColChange() {
+    if (OnTopColChange) OnTopColChange(this);
+}
+
+void TEditor::mousePressEvent(QMouseEvent* event) {
+    if (OnMouseDown) OnMouseDown(this, event->button(), event->position().toPoint());
+    if (event->button() == Qt::LeftButton) {
+        if (!hasFocus()) setFocus(Qt::MouseFocusReason);
+        ClearSelection();
+        const int row = RowAt(static_cast<int>(event->position().y()));
+        int col = ColAt(static_cast<int>(event->position().x()));
+        const std::string map = store_.ColumnMap(store_.RowView(row));
+        if (col >= 1 && col < static_cast<int>(map.size()) && map[static_cast<size_t>(col)] == '2') --col;
+        store_.SetCaret(row, col);
+    }
+    event->accept();
+}
+
+// --- Clipboard and selection commands --------------------------------------------------
+
+std::string TEditor::SelText() const {
+    if (!selected_) return {};
+    std::string out;
+    for (int r = selection_.startRow; r <= selection_.endRow && r < store_.RowCount(); ++r) {
+        const std::string_view text = store_.RowView(r);
+        const std::string map = store_.ColumnMap(text);
+        auto [from, to] = SelectedCols(r);
+        const int width = static_cast<int>(map.size());
+        from = std::min(from, width);
+        to = std::min(to, width);
+        const int a = TRowStore::ByteIndex(map, from);
+        const int b = TRowStore::ByteIndex(map, to);
+        out.append(text.substr(static_cast<size_t>(a), static_cast<size_t>(std::max(0, b - a))));
+        if (r < selection_.endRow && store_.RowKind(r) == rkBreak) out += "\r\n";
+    }
+    return out;
+}
+
+void TEditor::SelectAll() {
+    const int count = store_.RowCount();
+    if (count == 0) return;
+    CaretHide();
+    // The whole text: through the end-of-file row when the last row is broken.
+    TSelectionRange all;
+    all.startRow = 0;
+    all.startCol = 0;
+    if (store_.RowKind(count - 1) == rkBreak) {
+        all.endRow = count;
+        all.endCol = 0;
+    } else {
+        all.endRow = count - 1;
+        all.endCol = store_.RowWidth(count - 1);
+    }
+    SetSelectionRange(all);
+    store_.SetCaret(all.endRow, all.endCol);
+    CaretShow();
+}
+
+void TEditor::CopyToClipboard() {
+    QApplication::clipboard()->setText(SjisToQString(SelText()));
+}
+
+// Editing through the clipboard and undo arrive with the text-input work.
+void TEditor::CutToClipboard() {}
+void TEditor::PasteFromClipboard() {}
+void TEditor::Undo() {}
+void TEditor::Redo() {}
