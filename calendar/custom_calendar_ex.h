@@ -9,12 +9,17 @@
 #include "platform/color.h"
 #include "platform/string_list.h"
 
+#include <QFont>
 #include <QFrame>
+#include <QHash>
 #include <QImage>
+#include <QStaticText>
 
+#include <array>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -98,6 +103,13 @@ protected:
     // whole calendar. The failing day is drawn as an ordinary weekday without names, and
     // the error is reported once after the picture is complete (see ReportRenderError).
     TFont& DayFontForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    // The Qt font of one of the seven fonts, made once per picture rather than per cell.
+    const QFont& QFontOf(const TFont& font);
+    // One line of text in `font` and `color`, aligned in `rect` as by `flags` (horizontal
+    // left or centre, vertical centre); clipped to `rect` unless Qt::TextDontClip. Laid-out
+    // texts are kept, since the same numbers and names come back on every redraw.
+    void DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text, const TFont& font,
+                  const QColor& color);
     std::string HolidayNamesForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d);
     // Whether the picture can be drawn at all (the control has a size).
     bool HasCanvas() const { return !backBuffer_.isNull(); }
@@ -125,6 +137,9 @@ private:
     TColor color_;
     std::unique_ptr<TRules> rules_;
     std::string renderError_;
+    std::array<std::optional<QFont>, TCalExFonts::Count> qfonts_;
+    std::optional<QFont> otherQFont_;
+    std::array<QHash<QString, QStaticText>, TCalExFonts::Count> laidOut_;
     QImage backBuffer_;
     bool pressed_ = false;
 };

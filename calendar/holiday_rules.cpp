@@ -6,30 +6,69 @@
 #include "platform/sjis.h"
 
 #include <array>
+#include <cstring>
 #include <limits>
 
 namespace {
 
 // Up to seven fields are kept; only the count matters beyond six (such a line never
-// matches). Splitting into views costs no allocation: every cell of a month view walks
-// every line on every redraw.
+// matches). Every cell of a month view walks every line on every redraw and most lines
+// are rejected by their month, so the count and the month field are found first and the
+// line is split only when the month fits. Byte by byte is safe for CP932: a comma is
+// never the second byte of a character.
 struct Fields {
     std::array<std::string_view, 7> at;
     std::size_t count = 0;
 };
 
+std::size_t CountFields(std::string_view text) {
+    // Eight bytes at a time: a byte equal to ',' becomes zero after the XOR, and a zero
+    // byte is the only one whose high bit stays clear below (no carry crosses bytes).
+    constexpr std::uint64_t commas = 0x2C2C2C2C2C2C2C2Cull, low7 = 0x7F7F7F7F7F7F7F7Full;
+    std::size_t n = 1, i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        const std::uint64_t x = word ^ commas;
+        const std::uint64_t found = (~(((x & low7) + low7) | x) & ~low7) >> 7;  // one bit per byte
+        n += static_cast<std::size_t>((found * 0x0101010101010101ull) >> 56);
+    }
+    for (; i < text.size(); ++i) n += text[i] == ',';
+    return n;
+}
+
+// The field with the given index (0-based); the text holds more fields than that.
+std::string_view FieldAt(std::string_view text, int index) {
+    std::size_t start = 0;
+    while (index > 0)
+        if (text[start++] == ',') --index;
+    std::size_t end = start;
+    while (end < text.size() && text[end] != ',') ++end;
+    return text.substr(start, end - start);
+}
+
 Fields SplitView(std::string_view text) {
     Fields f;
+    const char* const data = text.data();
+    const std::size_t size = text.size();
     std::size_t start = 0;
-    for (;;) {
-        std::size_t comma = text.find(',', start);
-        std::string_view field = text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
-        if (f.count < f.at.size()) f.at[f.count] = field;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] != ',') continue;
+        if (f.count < f.at.size()) f.at[f.count] = std::string_view(data + start, i - start);
         ++f.count;
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
+        start = i + 1;
     }
+    if (f.count < f.at.size()) f.at[f.count] = std::string_view(data + start, size - start);
+    ++f.count;
     return f;
+}
+
+// StrToInt, with the one- and two-digit numbers of months and days read in place.
+int FieldToInt(std::string_view field) {
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (field.size() == 1 && digit(field[0])) return field[0] - '0';
+    if (field.size() == 2 && digit(field[0]) && digit(field[1])) return (field[0] - '0') * 10 + (field[1] - '0');
+    return StrToInt(field);
 }
 
 // The day of the n-th `weekday` (1 = Sunday) in a month whose first day falls on
@@ -43,9 +82,9 @@ int NthWeekday(int weekday, int n, int firstWeekday) {
 
 bool YearApplies(int condition, std::string_view yearField, std::int32_t year) {
     switch (condition) {
-        case 0: return year == StrToInt(yearField);
-        case 1: return year <= StrToInt(yearField);
-        case 2: return year >= StrToInt(yearField);
+        case 0: return year == FieldToInt(yearField);
+        case 1: return year <= FieldToInt(yearField);
+        case 2: return year >= FieldToInt(yearField);
         default: return true;  // the line's year is not even read
     }
 }
@@ -87,46 +126,52 @@ THolidayRules::THolidayRules(const TStringList& holidayList, const TStringList& 
 TDayLine THolidayRules::ParseDayLine(std::string_view line, std::int32_t year, int month) {
     const int requested = month;
     TDayLine result;
-    Fields f = SplitView(line);
-    switch (f.count) {
-        case 3: {
-            int m = StrToInt(f.at[0]);
-            if (requested != 0 && m != requested) return result;
+    const std::size_t count = CountFields(line);
+    if (count < 3 || count > 6) return result;
+    // The month is the first field of the short forms and the third of the long ones.
+    const int m = FieldToInt(FieldAt(line, count <= 4 ? 0 : 2));
+    if (requested != 0 && m != requested) return result;
+    const Fields f = SplitView(line);
+    switch (count) {
+        case 3:
             result.Month = m;
             result.Name = f.at[2];
-            result.Day = StrToInt(f.at[1]);
+            result.Day = FieldToInt(f.at[1]);
             return result;
-        }
         case 4: {
-            int m = StrToInt(f.at[0]);
-            if (requested != 0 && m != requested) return result;
             result.Month = m;
             result.Name = f.at[3];
-            int weekday = StrToInt(f.at[2]);
-            int n = StrToInt(f.at[1]);
+            const int weekday = FieldToInt(f.at[2]);
+            const int n = FieldToInt(f.at[1]);
             result.Day = NthWeekday(weekday, n, JuliusDayOfWeek(YMDToJulius(year, m, 1)));
             return result;
         }
-        case 5:
-        case 6: {
-            int m = StrToInt(f.at[2]);
-            if (requested != 0 && m != requested) return result;
-            if (!YearApplies(StrToInt(f.at[1]), f.at[0], year)) return result;
+        default: {  // 5 or 6
+            if (!YearApplies(FieldToInt(f.at[1]), f.at[0], year)) return result;
             result.Month = m;
-            if (f.count == 5) {
+            if (count == 5) {
                 result.Name = f.at[4];
-                result.Day = StrToInt(f.at[3]);
+                result.Day = FieldToInt(f.at[3]);
             } else {
                 result.Name = f.at[5];
-                int weekday = StrToInt(f.at[4]);
-                int n = StrToInt(f.at[3]);
+                const int weekday = FieldToInt(f.at[4]);
+                const int n = FieldToInt(f.at[3]);
                 result.Day = NthWeekday(weekday, n, JuliusDayOfWeek(YMDToJulius(year, m, 1)));
             }
             return result;
         }
-        default:
-            return result;
     }
+}
+
+// A view classifies every cell, and the equinoxes of a year never change: the two years a
+// month view can span are kept.
+const THolidayRules::Equinoxes& THolidayRules::EquinoxesOf(std::int32_t year) {
+    for (const Equinoxes& e : equinoxes_)
+        if (e.Known && e.Year == year) return e;
+    Equinoxes& slot = equinoxes_[nextEquinoxSlot_];
+    nextEquinoxSlot_ = (nextEquinoxSlot_ + 1) % equinoxes_.size();
+    slot = {true, year, JuliusToYMD(VernalEquinoxDay(year)), JuliusToYMD(AutumnalEquinoxDay(year))};
+    return slot;
 }
 
 bool THolidayRules::LineMatches(std::string_view line, std::int32_t y, std::uint8_t m, std::uint8_t d) {
@@ -146,7 +191,11 @@ TDayAttrs THolidayRules::GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_
     const std::uint8_t w = JuliusDayOfWeek(j);
     if (w == 1) attrs |= daSunday;
     if (w == 7) attrs |= daSaturday;
-    if (autoEquinox_ && (IsVernalEquinoxDay(y, m, d) || IsAutumnalEquinoxDay(y, m, d))) attrs |= daHoliday;
+    if (autoEquinox_) {
+        const Equinoxes& e = EquinoxesOf(y);
+        if ((e.Vernal.Month == m && e.Vernal.Day == d) || (e.Autumnal.Month == m && e.Autumnal.Day == d))
+            attrs |= daHoliday;
+    }
     if (autoFurikae_ && w == 2 && !(attrs & daHoliday)) {
         // The Sunday before is not a Monday, so this looks back one step only.
         TYMD sunday = JuliusToYMD(j - 1);
@@ -166,9 +215,10 @@ std::string THolidayRules::GetHolidayNames(std::int32_t y, std::uint8_t m, std::
         if (parsed.Month == m && parsed.Day == d) names.Add(parsed.Name);
     }
     if (autoEquinox_) {
-        if (IsVernalEquinoxDay(y, m, d))
+        const Equinoxes& e = EquinoxesOf(y);
+        if (e.Vernal.Month == m && e.Vernal.Day == d)
             names.Add(VernalName());
-        else if (IsAutumnalEquinoxDay(y, m, d))
+        else if (e.Autumnal.Month == m && e.Autumnal.Day == d)
             names.Add(AutumnalName());
     }
     if (autoFurikae_ && (GetDayAttrs(y, m, d) & daFurikae)) names.Add(FurikaeName());

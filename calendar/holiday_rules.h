@@ -13,8 +13,11 @@
 // Any other field count names no day.
 #include "calendar/cal_ex_fonts.h"
 #include "calendar/day_attrs.h"
+#include "calendar/julius.h"
 #include "platform/string_list.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -64,8 +67,18 @@ public:
     bool LineMatches(std::string_view line, std::int32_t y, std::uint8_t m, std::uint8_t d);
 
 private:
+    struct Equinoxes {
+        bool Known = false;
+        std::int32_t Year = 0;
+        TYMD Vernal{};
+        TYMD Autumnal{};
+    };
+    const Equinoxes& EquinoxesOf(std::int32_t year);
+
     const TStringList& holidayList_;
     const TStringList& specialDayList_;
     bool autoEquinox_ = true;
     bool autoFurikae_ = true;
+    std::array<Equinoxes, 2> equinoxes_{};
+    std::size_t nextEquinoxSlot_ = 0;
 };

@@ -3,7 +3,6 @@
 #include "calendar/cal_ex_paint.h"
 #include "calendar/old_calendar.h"
 #include "platform/qt_colors.h"
-#include "platform/qt_fonts.h"
 #include "platform/qt_text.h"
 
 #include <QPainter>
@@ -68,10 +67,8 @@ void TMonthlyCalendar::DrawCalendar() {
 void TMonthlyCalendar::DrawHeaderCell(QPainter& painter, int column, const QRect& rect) {
     const TFont& font = Fonts().DayOfWeekFont();
     painter.fillRect(rect, ToQColor(dayOfWeekBkColor_));
-    painter.setFont(ToQFont(font));
-    painter.setPen(ToQColor(font.Color()));
-    painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip,
-                     ShortDayName(ColumnWeekday(firstDayOfWeek_, column)));
+    DrawLine(painter, rect, Qt::AlignCenter | Qt::TextDontClip, ShortDayName(ColumnWeekday(firstDayOfWeek_, column)),
+             font, ToQColor(font.Color()));
 }
 
 void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QRect& rect) {
@@ -94,19 +91,17 @@ void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QR
         painter.fillRect(rect, inverse);
         textColor = ToQColor(Color());
     }
-    const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+    const int flags = Qt::AlignCenter;
     const QString number = QString::number(date.Day);
     const int rokuyo = showRokuyo_ ? GetRokuyo(day) : 0;
-    painter.setFont(ToQFont(font));
-    painter.setPen(textColor);
     if (rokuyo == 0) {
-        painter.drawText(rect, flags, number);
+        DrawLine(painter, rect, flags, number, font, textColor);
         return;
     }
 
     const TFont& rokuyoFont = Fonts().RokuyoFont();
     const int strip = std::abs(rokuyoFont.Height());
-    painter.drawText(rect.adjusted(0, 0, 0, -strip), flags, number);
+    DrawLine(painter, rect.adjusted(0, 0, 0, -strip), flags, number, font, textColor);
     const QRect stripRect(rect.left(), rect.top() + rect.height() - strip, rect.width(), strip);
     QColor rokuyoColor = ToQColor(rokuyoFont.Color());
     if (neighbor) {
@@ -115,9 +110,7 @@ void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QR
         painter.fillRect(stripRect, inverse);
         rokuyoColor = ToQColor(Color());
     }
-    painter.setFont(ToQFont(rokuyoFont));
-    painter.setPen(rokuyoColor);
-    painter.drawText(stripRect, flags, SjisToQString(RokuyoNames(rokuyo)));
+    DrawLine(painter, stripRect, flags, SjisToQString(RokuyoNames(rokuyo)), rokuyoFont, rokuyoColor);
 }
 
 void TMonthlyCalendar::KeyDown(int key, Qt::KeyboardModifiers) {

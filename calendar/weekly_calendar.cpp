@@ -2,7 +2,6 @@
 
 #include "calendar/cal_ex_paint.h"
 #include "platform/qt_colors.h"
-#include "platform/qt_fonts.h"
 #include "platform/qt_text.h"
 
 #include <QKeyEvent>
@@ -50,9 +49,7 @@ void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
         textColor = ToQColor(Color());
     }
     const QString text = RowText(row);
-    painter.setFont(ToQFont(font));
-    painter.setPen(textColor);
-    painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, text);
+    DrawLine(painter, rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text, font, textColor);
     if (row < 6) {
         // On the first pixel row of the next row: a selected next row covers it.
         const int y = rect.top() + rect.height();

@@ -71,6 +71,32 @@ TEST_F(Rules, LineForms) {
     EXPECT_FALSE(Matches("", 2000, 1, 1));
 }
 
+// The field count decides the form; names of any bytes and lengths, commas among them.
+TEST_F(Rules, FieldCountOverArbitraryBytes) {
+    const char alphabet[] = {',', ',', '\xAC', '\x2D', '\x2B', '\x01', '\x7F', '\x80', '\xFF', 'a', '\x82', '\xA0'};
+    unsigned seed = 12345;
+    auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    int threes = 0, longs = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::string name;
+        const unsigned length = next() % 40;
+        for (unsigned k = 0; k < length; ++k) name += alphabet[next() % sizeof alphabet];
+        const std::string line = "5,1," + name;
+        const std::size_t fields = SplitFields(line, ',').size();
+        if (fields == 3) {
+            TDayLine parsed = rules.ParseDayLine(line, 2000, 5);
+            ASSERT_EQ(parsed.Day, 1) << i;
+            ASSERT_EQ(parsed.Name, name) << i;
+            ++threes;
+        } else if (fields > 6) {
+            ASSERT_EQ(rules.ParseDayLine(line, 2000, 5).Month, 13) << i;
+            ++longs;
+        }
+    }
+    EXPECT_GT(threes, 1000);
+    EXPECT_GT(longs, 1000);
+}
+
 TEST_F(Rules, YearConditions) {
     struct Case {
         const char* line;

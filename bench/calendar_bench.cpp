@@ -1,0 +1,168 @@
+// A full redraw of the month grid (13 holiday lines, 200 special-day lines, rokuyo on)
+// and of the week list, into the back buffer. Beside the grid: the same redraw with a
+// rokuyo lookup that reads and splits the old-calendar table afresh on every call, the
+// simplest lookup one could write; the ratio of the two is printed at the end.
+#include "calendar/monthly_calendar.h"
+#include "calendar/old_calendar.h"
+#include "calendar/weekly_calendar.h"
+#include "platform/application.h"
+#include "platform/convert.h"
+#include "platform/sjis.h"
+#include "platform/string_list.h"
+
+#include <QLocale>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The table read and split on every call, walked line by line to the first later month.
+int RokuyoRereadingTheTable(TJuliusDay j) {
+    TStringList lines;
+    lines.SetText(JdOldCalResource());
+    auto startOf = [&](int i) { return StrToInt(SplitFields(lines.Strings(i), ',').at(0)); };
+    if (lines.Count() == 0 || startOf(0) > j || startOf(lines.Count() - 1) < j) return 0;
+    for (int i = 1; i < lines.Count(); ++i) {
+        if (startOf(i) > j) {
+            std::vector<std::string> before = SplitFields(lines.Strings(i - 1), ',');
+            int month = StrToInt(before.at(1));
+            int day = j - StrToInt(before.at(0)) + 1;
+            if (month > 100) month -= 100;
+            return ((month - 1) + (day - 1)) % 6 + 1;
+        }
+    }
+    return 0;
+}
+
+class BenchMonth : public TMonthlyCalendar {
+public:
+    bool rereading = false;
+    void Draw() { DrawCalendar(); }
+
+protected:
+    int GetRokuyo(TJuliusDay day) override {
+        return rereading ? RokuyoRereadingTheTable(day) : TMonthlyCalendar::GetRokuyo(day);
+    }
+};
+
+class BenchWeek : public TWeeklyCalendar {
+public:
+    void Draw() { DrawCalendar(); }
+};
+
+TStringList ShippedHolidays() {
+    TStringList list;
+    for (const char* line : {"1,1,元旦", "1,15,成人の日", "2,11,建国記念日", "4,29,みどりの日", "5,3,憲法記念日",
+                             "5,4,国民の休日", "5,5,こどもの日", "7,20,海の日", "9,15,敬老の日", "10,10,体育の日",
+                             "11,3,文化の日", "11,23,勤労感謝の日", "12,23,天皇誕生日"})
+        list.Add(Sjis(line));
+    return list;
+}
+
+// Every form of line, spread over the year.
+TStringList SpecialDays() {
+    TStringList list;
+    for (int i = 0; i < 200; ++i) {
+        const int month = i % 12 + 1;
+        const std::string name = Sjis("特別な日") + std::to_string(i);
+        switch (i % 4) {
+            case 0: list.Add(std::to_string(month) + "," + std::to_string(i % 28 + 1) + "," + name); break;
+            case 1: list.Add(std::to_string(month) + "," + std::to_string(i % 4 + 1) + "," + std::to_string(i % 7 + 1) + "," + name); break;
+            case 2: list.Add("2000,2," + std::to_string(month) + "," + std::to_string(i % 28 + 1) + "," + name); break;
+            default: list.Add("1999,3," + std::to_string(month) + ",2," + std::to_string(i % 7 + 1) + "," + name); break;
+        }
+    }
+    return list;
+}
+
+// Sized like the main window's calendars and shown, so that the back buffer exists.
+template <class Calendar>
+void Prepare(Calendar& cal, int width, int height) {
+    cal.SetHolidayList(ShippedHolidays());
+    cal.SetSpecialDayList(SpecialDays());
+    cal.SetJuliusDay(YMDToJulius(2000, 1, 20));
+    cal.resize(width, height);
+    cal.show();
+}
+
+void MonthRedraw(benchmark::State& state, bool rereading) {
+    BenchMonth cal;
+    cal.SetShowRokuyo(true);
+    cal.SetShowNeighbor(true);
+    cal.rereading = rereading;
+    Prepare(cal, 360, 300);
+    for (auto _ : state) {
+        cal.Draw();
+        benchmark::DoNotOptimize(cal.BackBuffer().constBits());
+    }
+}
+
+void BM_MonthRedraw(benchmark::State& state) { MonthRedraw(state, false); }
+void BM_MonthRedrawRereadingTable(benchmark::State& state) { MonthRedraw(state, true); }
+
+void BM_WeekRedraw(benchmark::State& state) {
+    BenchWeek cal;
+    Prepare(cal, 360, 160);
+    for (auto _ : state) {
+        cal.Draw();
+        benchmark::DoNotOptimize(cal.BackBuffer().constBits());
+    }
+}
+
+// The rokuyo of the 42 cells of a grid alone.
+void BM_RokuyoOfAGrid(benchmark::State& state) {
+    const TJuliusDay first = YMDToJulius(2000, 1, 20) - 25;
+    for (auto _ : state)
+        for (TJuliusDay j = first; j < first + 42; ++j) benchmark::DoNotOptimize(RokuyoOf(j));
+}
+
+void BM_RokuyoOfAGridRereadingTable(benchmark::State& state) {
+    const TJuliusDay first = YMDToJulius(2000, 1, 20) - 25;
+    for (auto _ : state)
+        for (TJuliusDay j = first; j < first + 42; ++j) benchmark::DoNotOptimize(RokuyoRereadingTheTable(j));
+}
+
+BENCHMARK(BM_MonthRedraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MonthRedrawRereadingTable)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WeekRedraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RokuyoOfAGrid)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RokuyoOfAGridRereadingTable)->Unit(benchmark::kMicrosecond);
+
+// The console report, then the peers as ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        Ratio("BM_MonthRedrawRereadingTable", "BM_MonthRedraw");
+        Ratio("BM_RokuyoOfAGridRereadingTable", "BM_RokuyoOfAGrid");
+    }
+
+private:
+    void Ratio(const std::string& slow, const std::string& fast) {
+        if (!times_.count(slow) || !times_.count(fast) || times_[fast] <= 0) return;
+        std::printf("%s / %s = %.1f\n", slow.c_str(), fast.c_str(), times_[slow] / times_[fast]);
+    }
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    TApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
