@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -174,7 +175,7 @@ void TCustomCalendarEx::NoteRenderError(const std::exception& error) {
     if (renderError_.empty()) renderError_ = error.what();
 }
 
-// Every redraw meets a bad line again (a repaint, a resize, the next day), so each
+// Every redraw meets a bad line again (a resize, a colour, the next day), so each
 // fault is shown once for a given content of the lists, by whichever calendar meets it
 // first: the month grid holds copies of the week list's lines and must not show the
 // same box a second time. Changing the lists (fixing or adding a line) re-arms it.
@@ -186,7 +187,9 @@ void TCustomCalendarEx::ReportRenderError() {
     const std::size_t key =
         std::hash<std::string>{}(message + '\x1f' + holidayList_.Text() + '\x1f' + specialDayList_.Text());
     if (!reported.insert(key).second) return;
-    Dialogs().Error(message);
+    // Shown from the event loop: a modal box in the middle of a resize or of the owner's
+    // day-change handling would run events while the control is half-way through them.
+    QTimer::singleShot(0, this, [message] { Dialogs().Error(message); });
 }
 
 void TCustomCalendarEx::Render() {
