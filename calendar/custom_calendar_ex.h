@@ -103,6 +103,7 @@ protected:
     // whole calendar. The failing day is drawn as an ordinary weekday without names, and
     // the error is reported once after the picture is complete (see ReportRenderError).
     TFont& DayFontForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    std::string HolidayNamesForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d);
     // The Qt font of one of the seven fonts, made once per picture rather than per cell.
     const QFont& QFontOf(const TFont& font);
     // One line of text in `font` and `color`, aligned in `rect` as by `flags` (horizontal
@@ -110,7 +111,6 @@ protected:
     // texts are kept, since the same numbers and names come back on every redraw.
     void DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text, const TFont& font,
                   const QColor& color);
-    std::string HolidayNamesForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d);
     // Whether the picture can be drawn at all (the control has a size).
     bool HasCanvas() const { return !backBuffer_.isNull(); }
     QImage& Canvas() { return backBuffer_; }
