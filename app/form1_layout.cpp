@@ -167,6 +167,17 @@ void TForm1::SetInitialCalendarProperties() {
             c->Fonts().Font(i).Assign(f);
         }
     }
+    MonthlyCalendar1->SetFirstDayOfWeek(dowSun);
+    MonthlyCalendar1->SetNeighborColor(clFuchsia);
+    MonthlyCalendar1->SetDayOfWeekBkColor(clNavy);
+    MonthlyCalendar1->SetShowNeighbor(true);
+    MonthlyCalendar1->SetNeighborJump(true);
+    MonthlyCalendar1->SetAutoResize(true);
+    MonthlyCalendar1->SetFirstRowFirstDay(true);
+    MonthlyCalendar1->SetLastRowLastDay(true);
+    MonthlyCalendar1->SetShowRokuyo(false);
+    WeeklyCalendar1->SetFirstDayOfWeek(dowSun);
+    WeeklyCalendar1->SetBorderColor(clInfoText);
     WeeklyCalendar1->SetHolidayList(ShippedHolidayList());
     WeeklyCalendar1->SetSpecialDayList(ShippedSpecialDayList());
 }

@@ -6,7 +6,6 @@ set -euo pipefail
 program=$1
 out=$2
 diary=$(mktemp -d)
-display=""
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
@@ -15,12 +14,13 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "e2e: $*" >&2; exit 1; }
 
-for n in $(seq 90 130); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no free display"
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# The server picks a free display itself and tells it on a pipe, so parallel runs never clash.
+fifo="$diary/displayfd"
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
+read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
+display=":$n"
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
@@ -29,7 +29,7 @@ app_pid=$!
 
 title="簡易日記・スケジューラー Mekuri v.1.16"
 win=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   win=$(xdotool search --onlyvisible --name "Mekuri v.1.16" 2>/dev/null | head -n1 || true)
   [ -n "$win" ] && break
   sleep 0.1
@@ -58,6 +58,12 @@ click_at $((X + 248 + 15)) "$panel_y"             # 日毎
 [ "$(fields)" != "$before" ] || fail "日毎 did not change the date fields"
 click_at $((X + 376 + 16)) "$panel_y"             # 今日
 [ "$(fields)" = "$before" ] || fail "今日 did not return to today"
+# A click on another day of the month grid moves the week list and the fields with it.
+week() { import -window root -crop "600x100+$((X + 2))+$((Y + 195))" -depth 8 rgb:- | md5sum; }
+week_before=$(week)
+click_at $((X + 132)) $((Y + 138))               # third row of the grid, second column
+[ "$(week)" != "$week_before" ] || fail "the week list did not follow a click in the month grid"
+[ "$(fields)" != "$before" ] || fail "the date fields did not follow a click in the month grid"
 import -window root "$out/e2e_main_window.png"
 
 # ファイル(&F) → 閉じる(&C)
