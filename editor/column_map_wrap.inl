@@ -3,9 +3,17 @@
 
 #include "platform/sjis.h"
 
+#include <cstring>
+
 template <typename Emit>
 void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit) {
     const size_t n = line.size();
+    // Without tabs a line is as wide as its bytes (one more for a broken lead byte at its
+    // end), so most lines are known to fit without walking them.
+    if (n + 1 < static_cast<size_t>(wrapByte) && std::memchr(line.data(), '\t', n) == nullptr) {
+        emit(size_t{0}, n, false);
+        return;
+    }
     size_t start = 0;  // first byte of the row being measured
     size_t b = 0;
     int col = 0;       // columns from `start` to `b`
