@@ -106,21 +106,43 @@ void TRowStore::RewrapAll() {
         WrapLine(line, wrapByte_, tabSpaceCount_, f);
     };
 
-    // Counting first keeps the new list at its exact size: no doubling of a list that
-    // may hold millions of rows.
+    // A first pass finds the cuts, so that the new list is allocated at its exact size (no
+    // doubling of a list that may hold millions of rows). Only lines that are cut keep
+    // their row lengths for the second pass; the others are known to be one row.
+    std::vector<bool> isCut;
+    std::vector<uint32_t> cutLengths;  // per cut line: its row count, then each row's length
     size_t needed = 0;
-    for (int first = 0, last = 0; first < count; first = last + 1)
-        forEachRow(lineAt(first, last), [&](size_t, size_t, bool) { ++needed; });
+    for (int first = 0, last = 0; first < count; first = last + 1) {
+        size_t mark = cutLengths.size();
+        cutLengths.push_back(0);
+        forEachRow(lineAt(first, last), [&](size_t, size_t length, bool) {
+            cutLengths.push_back(static_cast<uint32_t>(length));
+            ++cutLengths[mark];
+        });
+        needed += cutLengths[mark];
+        isCut.push_back(cutLengths[mark] > 1);
+        if (cutLengths[mark] == 1) cutLengths.resize(mark);
+    }
 
     std::vector<Row> rows;
     rows.reserve(needed);
-    for (int first = 0, last = 0; first < count; first = last + 1) {
-        std::string_view line = lineAt(first, last);
-        if (line.data() == joined.data() && !line.empty()) line = bytes_.Store(line);
-        forEachRow(line, [&](size_t offset, size_t length, bool wrapped) {
-            rows.push_back(Row{length ? line.data() + offset : nullptr, static_cast<uint32_t>(length),
-                               wrapped ? rkWrap : rkBreak});
-        });
+    size_t line = 0;
+    size_t next = 0;
+    for (int first = 0, last = 0; first < count; first = last + 1, ++line) {
+        std::string_view text = lineAt(first, last);
+        if (text.data() == joined.data() && !text.empty()) text = bytes_.Store(text);
+        const char* data = text.empty() ? nullptr : text.data();
+        if (!isCut[line]) {
+            rows.push_back(Row{data, static_cast<uint32_t>(text.size()), rkBreak});
+            continue;
+        }
+        uint32_t pieces = cutLengths[next++];
+        size_t offset = 0;
+        for (uint32_t k = 0; k < pieces; ++k) {
+            uint32_t length = cutLengths[next++];
+            rows.push_back(Row{length ? data + offset : nullptr, length, k + 1 < pieces ? rkWrap : rkBreak});
+            offset += length;
+        }
     }
     rows.back().kind = lastKind;
     ReplaceAllRows(std::move(rows));
