@@ -84,9 +84,10 @@ void TEditor::paintEvent(QPaintEvent* event) {
 
     if (right >= left && bottom > top) {
         const int count = store_.RowCount();
-        const int rowHeight = charHeight_ + (selected_ ? 1 : 0);
         for (int y = top, r = RowAt(top); y < bottom; y += pitch, ++r) {
-            const QRect rowRect(left, y, right - left + 1, rowHeight);
+            // A selected row covers the underline pixel too; other rows look the same
+            // whether or not a selection exists elsewhere.
+            const QRect rowRect(left, y, right - left + 1, charHeight_ + (RowSelected(r) ? 1 : 0));
             if (r < count) {
                 PaintRow(p, r, rowRect);
             } else {

@@ -344,7 +344,8 @@ void TEditor::SetRow(int row) {
     row = std::clamp(row, 0, count);
     if (row == count && count > 0 && store_.RowKind(count - 1) == rkEnd) row = count - 1;
     store_.StoreCaret(row, Col());
-    ApplyColumnRule(true, 1);
+    // Off the middle of a double-byte character, a vertical move goes to its start.
+    ApplyColumnRule(true, -1);
     UnderLineShow();
 }
 
@@ -358,7 +359,7 @@ void TEditor::SetCol(int col) {
 void TEditor::CaretSet(int row, int col) {
     (void)col;
     UnderLineHide();
-    ApplyColumnRule(row != lastCaretRow_, 1);
+    ApplyColumnRule(row != lastCaretRow_, -1);
     UnderLineShow();
 }
 
