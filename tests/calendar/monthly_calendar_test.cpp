@@ -45,30 +45,6 @@ protected:
 
 }  // namespace
 
-TEST_F(MonthGridTest, InitialPropertiesAndLayoutQuestions) {
-    EXPECT_EQ(cal.FirstDayOfWeek(), dowSun);
-    EXPECT_FALSE(cal.ShowNeighbor());
-    EXPECT_EQ(cal.NeighborColor(), clSilver);
-    EXPECT_FALSE(cal.NeighborJump());
-    EXPECT_TRUE(cal.AutoResize());
-    EXPECT_FALSE(cal.FirstRowFirstDay());
-    EXPECT_FALSE(cal.LastRowLastDay());
-    EXPECT_EQ(cal.DayOfWeekBkColor(), clNavy);
-    EXPECT_FALSE(cal.ShowRokuyo());
-    EXPECT_EQ(cal.BackBuffer().size(), QSize(420, 280));
-
-    EXPECT_EQ(JuliusToYMD(cal.GetFirstDay()), (TYMD{1999, 12, 26}));
-    EXPECT_EQ(cal.GetRowCount(), 7);
-    cal.SetJuliusDay(YMDToJulius(2009, 2, 10));
-    cal.SetFirstRowFirstDay(true);
-    cal.SetLastRowLastDay(true);
-    EXPECT_EQ(cal.GetRowCount(), 5);
-    cal.SetAutoResize(false);
-    EXPECT_EQ(cal.GetRowCount(), 7);
-    cal.SetFirstDayOfWeek(dowMon);
-    EXPECT_EQ(JuliusToYMD(cal.GetFirstDay()), (TYMD{2009, 1, 26}));
-}
-
 TEST_F(MonthGridTest, HeaderRowInTheLocalesWeekdayNames) {
     QString sunFirst, monFirst;
     for (int c = 0; c < 7; ++c) {

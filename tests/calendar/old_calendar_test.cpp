@@ -44,30 +44,6 @@ TEST(OldCalendarTable, CompiledInByteForByte) {
     EXPECT_EQ(crlf, 260);
 }
 
-TEST(OldCalendarTable, MonthsAreConsistent) {
-    std::vector<Row> rows = TableRows();
-    ASSERT_EQ(rows.size(), 260u);
-    int short_months = 0, long_months = 0;
-    std::vector<TYMD> leapStarts;
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        int length = rows[i].start - rows[i - 1].start;
-        ASSERT_TRUE(length == 29 || length == 30) << i;
-        (length == 29 ? short_months : long_months)++;
-        int previous = rows[i - 1].month % 100;
-        if (rows[i].month > 100)
-            EXPECT_EQ(rows[i].month - 100, previous) << i;  // a leap month repeats the one before
-        else
-            EXPECT_EQ(rows[i].month, previous % 12 + 1) << i;
-    }
-    for (const Row& r : rows)
-        if (r.month > 100) leapStarts.push_back(JuliusToYMD(r.start));
-    EXPECT_EQ(short_months, 122);
-    EXPECT_EQ(long_months, 137);
-    std::vector<TYMD> expected = {{1990, 6, 23}, {1993, 4, 22}, {1995, 9, 25}, {1998, 6, 24},
-                                  {2001, 5, 23}, {2004, 3, 21}, {2006, 8, 24}, {2009, 6, 23}};
-    EXPECT_EQ(leapStarts, expected);
-}
-
 TEST(OldCalendar, EdgesOfTheTable) {
     EXPECT_EQ(OldCalendarDate(2447889), (TOldDate{12, 1}));  // 1989-12-28
     EXPECT_EQ(RokuyoOf(2447889), 6);
