@@ -14,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <unistd.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -132,12 +133,15 @@ BENCHMARK(BM_WeekRedraw)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RokuyoOfAGrid)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RokuyoOfAGridRereadingTable)->Unit(benchmark::kMicrosecond);
 
-// The console report, then the peers as ratios.
+// The console report, then the peers as ratios of CPU time (steadier than wall time on a
+// shared machine).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_None) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration) times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
@@ -149,7 +153,7 @@ public:
 private:
     void Ratio(const std::string& slow, const std::string& fast) {
         if (!times_.count(slow) || !times_.count(fast) || times_[fast] <= 0) return;
-        std::printf("%s / %s = %.1f\n", slow.c_str(), fast.c_str(), times_[slow] / times_[fast]);
+        std::printf("CPU time %s / %s = %.1f\n", slow.c_str(), fast.c_str(), times_[slow] / times_[fast]);
     }
     std::map<std::string, double> times_;
 };
