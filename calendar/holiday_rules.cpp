@@ -22,8 +22,9 @@ struct Fields {
 };
 
 std::size_t CountFields(std::string_view text) {
-    // Eight bytes at a time: a byte equal to ',' becomes zero after the XOR, and a zero
-    // byte is the only one whose high bit stays clear below (no carry crosses bytes).
+    // Eight bytes at a time: the XOR turns each comma into a zero byte; adding 0x7F to the
+    // low seven bits of a byte and OR-ing the byte back in leaves the high bit clear for a
+    // zero byte only, and the sum never carries into the next byte.
     constexpr std::uint64_t commas = 0x2C2C2C2C2C2C2C2Cull, low7 = 0x7F7F7F7F7F7F7F7Full;
     std::size_t n = 1, i = 0;
     for (; i + 8 <= text.size(); i += 8) {

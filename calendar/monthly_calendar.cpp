@@ -24,7 +24,7 @@ void TMonthlyCalendar::SetAndRedraw(TColor& field, TColor value) {
 }
 
 void TMonthlyCalendar::SetFirstDayOfWeek(TDayOfWeek day) {
-    if (day == firstDayOfWeek_) return;
+    if (day == firstDayOfWeek_ || day > dowSat) return;  // a value from outside the enumeration is ignored
     firstDayOfWeek_ = day;
     Redraw();
 }

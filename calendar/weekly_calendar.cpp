@@ -10,7 +10,7 @@
 TWeeklyCalendar::TWeeklyCalendar(QWidget* parent) : TCustomCalendarEx(parent) { SetColor(clInfoBk); }
 
 void TWeeklyCalendar::SetFirstDayOfWeek(TDayOfWeek day) {
-    if (day == firstDayOfWeek_) return;
+    if (day == firstDayOfWeek_ || day > dowSat) return;  // a value from outside the enumeration is ignored
     firstDayOfWeek_ = day;
     Redraw();
 }

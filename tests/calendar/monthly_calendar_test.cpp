@@ -201,4 +201,6 @@ TEST_F(MonthGridTest, SettersRedrawOnlyOnChange) {
     EXPECT_EQ(cal.BackBuffer(), before);
     cal.SetLastRowLastDay(true);  // January 2000 does not end in the last column
     EXPECT_EQ(cal.BackBuffer(), before);
+    cal.SetFirstDayOfWeek(static_cast<TDayOfWeek>(9));
+    EXPECT_EQ(cal.FirstDayOfWeek(), dowSun);
 }
