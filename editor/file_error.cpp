@@ -23,6 +23,7 @@ std::string Reason(int err) {
     case ENOMEM: return "メモリが足りません";
     case EIO: return "入出力エラーが発生しました";
     case EFBIG: return "ファイルが大きすぎます";
+    case ENODEV: return "通常のファイルではありません";
     default: return "エラー " + std::to_string(err) + " (" + std::strerror(err) + ")";
     }
 }

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #if defined(__SSE2__)
@@ -147,6 +149,14 @@ public:
     explicit TFile(const std::string& fileName) : name_(fileName) {
         fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0) ThrowFileError(fileName, "開けません", errno);
+        // A folder, a pipe or a device is no text file: reading one could block or never
+        // end, so only regular files are read.
+        struct stat st;
+        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            int err = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
+            ::close(fd_);
+            ThrowFileError(fileName, "開けません", err);
+        }
     }
     ~TFile() { ::close(fd_); }
     TFile(const TFile&) = delete;
@@ -209,9 +219,9 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
     // since the count, a fresh store block takes over and the open line moves along.
     file.Rewind();
     std::vector<Row> rows;
-    rows.reserve(lines);
     TByteArena& bytes = store.bytes_;
     try {
+        rows.reserve(lines);
         bytes.Reserve(scanned < BlockSize ? BlockSize : scanned);
         TLineScanner scanner;
         const char* lineStart = nullptr;
@@ -245,6 +255,9 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
             });
         }
         if (carried > 0) addRow(lineStart, carried, rkEnd);
+    } catch (const std::bad_alloc&) {
+        bytes.Clear();
+        ThrowFileError(fileName, "読み込めません", ENOMEM);
     } catch (...) {
         bytes.Clear();
         throw;

@@ -142,6 +142,8 @@ TEST_F(FileTest, AFileThatCannotBeOpenedRaisesWithTheLinesCleared) {
     EXPECT_THROW(lines.LoadFromFile(dir.Path().string()), EFileError);
     EXPECT_EQ(store.RowCount(), 0);
     EXPECT_EQ(lines.UpdateCount(), 0);
+    // A device that never ends is refused instead of read forever.
+    EXPECT_THROW(lines.LoadFromFile("/dev/zero"), EFileError);
 }
 
 TEST_F(FileTest, SavingReplacesTheFileWholeAndKeepsItsPermissions) {
