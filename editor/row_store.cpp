@@ -135,9 +135,17 @@ int TRowStore::LineCount() const {
 int TRowStore::LineToRow(int i) const {
     if (!wordWrap_ || i <= 0) return i;
     const int count = RowCount();
+    int line = 0;
     int r = 0;
-    for (int line = 0; line < i && r < count; ++r)
+    if (lineCacheVersion_ == version_ && lineCacheLine_ <= i) {
+        line = lineCacheLine_;
+        r = lineCacheRow_;
+    }
+    for (; line < i && r < count; ++r)
         if (rows_[r].kind != rkWrap || r == count - 1) ++line;
+    lineCacheVersion_ = version_;
+    lineCacheLine_ = line;
+    lineCacheRow_ = r;
     return r;
 }
 
@@ -247,6 +255,7 @@ void TRowStore::CompactIfWasteful() {
 }
 
 void TRowStore::Changed() {
+    ++version_;
     if (rowUpdate_ > 0) return;
     modified_ = true;
     view_->RowsChanged();

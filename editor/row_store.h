@@ -172,6 +172,11 @@ private:
     }
 
     std::vector<Row> rows_;
+    uint64_t version_ = 0;  // bumped by every change of the rows
+    // The last line found by LineToRow, so that walking the lines in order stays linear.
+    mutable uint64_t lineCacheVersion_ = ~uint64_t{0};
+    mutable int lineCacheLine_ = 0;
+    mutable int lineCacheRow_ = 0;
     TByteArena bytes_;
     size_t liveBytes_ = 0;  // sum of row lengths
     int wrapRows_ = 0;      // rows of kind rkWrap, so that LineCount is O(1)
