@@ -5,13 +5,15 @@
 #include "controls/num_edit.h"
 #include "controls/speed_button.h"
 #include "controls/up_down.h"
+#include "platform/application.h"
+#include "editor/editor.h"
+#include "settings/ini_store.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
@@ -23,11 +25,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildCalendars();
     BuildEditor();
     BuildStatusBar();
+    BuildIniStore();
     LayOut();
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { delete IniStore1; }
 
 void TForm1::FormCreate() { setWindowTitle(QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16")); }
 
@@ -39,6 +42,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
+    LoadSettings();
     MonthlyCalendar1->Today();
     WeeklyCalendar1->Today();
     NumEdit1->SetValue(MonthlyCalendar1->Year());
@@ -48,8 +52,8 @@ void TForm1::FormShow() {
     startMonth_ = UpDown2->Position();
     startDay_ = UpDown3->Position();
     Edit1->setText(QString("%1/%2/%3").arg(startYear_).arg(startMonth_).arg(startDay_));
-    Editor1->clear();
-    Editor1->setReadOnly(false);
+    Editor1->Clear();
+    Editor1->SetReadOnly(false);
     Editor1->setFocus();
     MonthlyCalendar1->SetHolidayList(WeeklyCalendar1->HolidayList());
     MonthlyCalendar1->SetSpecialDayList(WeeklyCalendar1->SpecialDayList());
@@ -60,7 +64,16 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TForm1::FormClose() {}
+void TForm1::FormClose() {
+    // A settings file that cannot be written must not keep the user from leaving: the
+    // error is shown and the window closes all the same. The diary text is not at stake
+    // here; only this run's colours, fonts, lists and placement are not kept.
+    try {
+        SaveSettings();
+    } catch (...) {
+        TApplication::ReportCurrentException();
+    }
+}
 
 bool TForm1::event(QEvent* event) {
     // The first status panel shows the long hint of whatever is under the mouse; Qt's
@@ -129,6 +142,11 @@ void TForm1::SpeedButtonMouseDown(int index, Qt::MouseButton button) {
 void TForm1::CalendarMouseDown(TCustomCalendarEx* sender, Qt::MouseButton button, QPoint clientPos) {
     if (button != Qt::RightButton) return;
     PopupMenu1->popup(sender->mapToGlobal(sender->contentsRect().topLeft() + clientPos));
+}
+
+void TForm1::Editor1MouseDown(TEditor* sender, Qt::MouseButton button, QPoint pos) {
+    if (button != Qt::RightButton) return;
+    PopupMenu2->popup(sender->viewport()->mapToGlobal(pos));
 }
 
 void TForm1::MonthlyCalendarShowClick() { MonthlyCalendar1->setVisible(MonthlyCalendarShow->isChecked()); }

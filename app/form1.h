@@ -4,16 +4,18 @@
 #include <QMainWindow>
 
 #include <cstdint>
+#include <memory>
 
 class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QSplitter;
 class QStatusBar;
 class QToolBar;
 class TCustomCalendarEx;
+class TEditor;
+class TIniStore;
 class TMonthlyCalendar;
 class TNumEdit;
 class TSpeedButton;
@@ -44,7 +46,7 @@ public:
     TMonthlyCalendar* MonthlyCalendar1 = nullptr;
     TWeeklyCalendar* WeeklyCalendar1 = nullptr;
     QSplitter* Splitter1 = nullptr;
-    QPlainTextEdit* Editor1 = nullptr;
+    TEditor* Editor1 = nullptr;
     QLineEdit* Edit4 = nullptr;
     QLineEdit* Edit5 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
@@ -52,6 +54,7 @@ public:
     QLabel* StatusPanel1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
+    TIniStore* IniStore1 = nullptr;
 
     QAction* MonthlyCalendarShow = nullptr;
     QAction* WeeklyCalendarShow = nullptr;
@@ -67,10 +70,16 @@ public:
     void SpeedButtonClick(int index);
     void SpeedButtonMouseDown(int index, Qt::MouseButton button);
     void CalendarMouseDown(TCustomCalendarEx* sender, Qt::MouseButton button, QPoint clientPos);
+    void Editor1MouseDown(TEditor* sender, Qt::MouseButton button, QPoint pos);
     void MonthlyCalendarShowClick();
     void WeeklyCalendarShowClick();
     void StatusBarShowClick();
     void Close1Click();
+
+    // Reads every kept setting from the settings file, in the order of the key table.
+    void LoadSettings();
+    // Writes every kept setting, in the same order.
+    void SaveSettings();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -92,6 +101,8 @@ private:
     void BuildStatusBar();
     void LayOut();
     void SetInitialCalendarProperties();
+    void SetInitialEditorProperties();
+    void BuildIniStore();
 
     bool shown_ = false;
     int startYear_ = 0;

@@ -9,6 +9,7 @@
 #include "controls/num_edit.h"
 #include "controls/speed_button.h"
 #include "controls/up_down.h"
+#include "editor/editor.h"
 #include "platform/qt_fonts.h"
 #include "platform/sjis.h"
 
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -183,10 +183,45 @@ void TForm1::SetInitialCalendarProperties() {
 }
 
 void TForm1::BuildEditor() {
-    Editor1 = new QPlainTextEdit(this);
+    Editor1 = new TEditor(this);
+    SetInitialEditorProperties();
+    Editor1->OnMouseDown = [this](TEditor* sender, Qt::MouseButton button, QPoint pos) {
+        Editor1MouseDown(sender, button, pos);
+    };
+}
+
+void TForm1::SetInitialEditorProperties() {
     TFont f = PanelFont(-15);
     f.SetName(Sjis("@ＭＳ ゴシック"));
-    Editor1->setFont(ToQFont(f));
+    f.SetColor(clWindowText);
+    Editor1->SetFont(f);
+    Editor1->SetLeftMargin(4);
+    Editor1->SetTopMargin(0);
+    Editor1->SetLineMargin(0);
+    Editor1->SetCharacterMargin(0);
+    Editor1->SetCaretAutoIndent(true);
+    Editor1->SetCaretFree(true);
+    Editor1->SetCaretInTab(false);
+    Editor1->SetCaretNextLine(false);
+    Editor1->SetCaretStyle(csBrief);
+    Editor1->SetDisposeBlank(true);
+    Editor1->SetDelimDBCS(false);
+    Editor1->SetDrawAllWords(false);
+    Editor1->SetEofMark(false);
+    Editor1->SetRetMark(false);
+    Editor1->SetUnderLine(false);
+    Editor1->SetSoftTab(false);
+    Editor1->SetTabIndent(false);
+    Editor1->SetPrevSpaceIndent(false);
+    Editor1->SetReserveWordColor(false);
+    Editor1->SetWantTabs(false);
+    Editor1->SetWordWrap(false);
+    Editor1->SetWantReturns(true);
+    Editor1->SetTabSpaceCount(8);
+    Editor1->SetWrapByte(80);
+    Editor1->SetUndoListMax(64);
+    Editor1->SetScrollBars(ssBoth);
+    Editor1->SetReadOnly(false);
 }
 
 void TForm1::BuildStatusBar() {

@@ -4,6 +4,7 @@
 #include "controls/num_edit.h"
 #include "controls/speed_button.h"
 #include "controls/up_down.h"
+#include "settings/ini_store.h"
 #include "support/widget_helpers.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -24,10 +26,12 @@ class MainWindow : public ::testing::Test {
 protected:
     std::unique_ptr<TestEnvironment> env;
     std::unique_ptr<TForm1> form;
+    QTemporaryDir settingsDir;
 
     void Start(TSystemDate today) {
         env = std::make_unique<TestEnvironment>(today);
         form = std::make_unique<TForm1>();
+        form->IniStore1->SetApplicationDir(settingsDir.path().toStdString());
         form->show();
     }
     void TearDown() override {

@@ -1,0 +1,86 @@
+// What the main window keeps in "Mekuri.ini": placement, the calendars' colours and
+// fonts, the week calendar's lists and the editor's font.
+#include "app/form1.h"
+#include "app/settings_table.h"
+
+#include "calendar/monthly_calendar.h"
+#include "calendar/weekly_calendar.h"
+#include "editor/editor.h"
+#include "settings/ini_store.h"
+#include "settings/window_position.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+TSettingEntry ColorEntry(const std::string& section, const std::string& key, std::function<TColor()> get,
+                         std::function<void(TColor)> set) {
+    return {section, key,
+            [=](const TIniStore& ini) { set(ini.ReadColor(section, key, get())); },
+            [=](TIniStore& ini) { ini.WriteColor(section, key, get()); }};
+}
+
+TSettingEntry FontEntry(const std::string& section, const std::string& key, TFont& font) {
+    return {section, key,
+            [section, key, &font](const TIniStore& ini) { ini.ReadFont(section, key, font); },
+            [section, key, &font](TIniStore& ini) { ini.WriteFont(section, key, font); }};
+}
+
+TSettingEntry ListEntry(const std::string& section, const std::string& key, TStrings& list) {
+    return {section, key,
+            [section, key, &list](const TIniStore& ini) { ini.ReadStrings(section, key, list); },
+            [section, key, &list](TIniStore& ini) { ini.WriteStrings(section, key, list); }};
+}
+
+// Keys of one calendar: the background, the colours of five day classes, then their fonts.
+void AddCalendar(TSettingsTable& table, const std::string& section, char letter, TCustomCalendarEx& cal) {
+    const std::string back = std::string("C") + letter + "Back";
+    table.push_back(ColorEntry(section, back, [&cal] { return cal.Color(); }, [&cal](TColor c) { cal.SetColor(c); }));
+    struct Class {
+        const char* suffix;
+        int font;
+    };
+    static const Class classes[] = {{"Day", TCalExFonts::Weekday},
+                                    {"Sat", TCalExFonts::Saturday},
+                                    {"Sun", TCalExFonts::Sunday},
+                                    {"Hol", TCalExFonts::Holiday},
+                                    {"Spe", TCalExFonts::SpecialDay}};
+    for (const Class& c : classes) {
+        TFont& font = cal.Fonts().Font(c.font);
+        table.push_back(ColorEntry(section, std::string("C") + letter + c.suffix, [&font] { return font.Color(); },
+                                   [&font](TColor color) { font.SetColor(color); }));
+    }
+    for (const Class& c : classes)
+        table.push_back(FontEntry(section, std::string("F") + letter + c.suffix, cal.Fonts().Font(c.font)));
+}
+
+TSettingsTable BuildSettingsTable(TForm1& form) {
+    TSettingsTable table;
+    table.push_back({"Form", "Position",
+                     [&form](const TIniStore& ini) { ReadWindowPosition(ini, "Form", "Position", form); },
+                     [&form](TIniStore& ini) { WriteWindowPosition(ini, "Form", "Position", form); }});
+    AddCalendar(table, "Monthly", 'M', *form.MonthlyCalendar1);
+    AddCalendar(table, "Weekly", 'W', *form.WeeklyCalendar1);
+    table.push_back(ListEntry("Weekly", "WHol", form.WeeklyCalendar1->HolidayList()));
+    table.push_back(ListEntry("Weekly", "WSpe", form.WeeklyCalendar1->SpecialDayList()));
+    table.push_back(FontEntry("Editor", "FEd", form.Editor1->Font()));
+    return table;
+}
+
+}  // namespace
+
+void TForm1::BuildIniStore() {
+    IniStore1 = new TIniStore();
+    IniStore1->SetApplicationDir(QCoreApplication::applicationDirPath().toStdString());
+    IniStore1->SetDefaultDir(ddApplication);
+    IniStore1->SetFileName("Mekuri.ini");
+    IniStore1->SetFence(fnParenthesis);
+}
+
+void TForm1::LoadSettings() {
+    for (const TSettingEntry& entry : BuildSettingsTable(*this)) entry.Read(*IniStore1);
+}
+
+void TForm1::SaveSettings() {
+    for (const TSettingEntry& entry : BuildSettingsTable(*this)) entry.Write(*IniStore1);
+}
