@@ -63,7 +63,6 @@ TEditor::TEditor(QWidget* parent) : QAbstractScrollArea(parent), lines_(store_),
 TEditor::~TEditor() {
     store_.SetView(nullptr);
     store_.OnChange = nullptr;
-    delete cellText_;
 }
 
 void TEditor::InitDelimiters() { delimiters_ = DefaultDelimiters(); }
@@ -338,6 +337,11 @@ void TEditor::mousePressEvent(QMouseEvent* event) {
         if (col >= 1 && col < static_cast<int>(map.size()) && map[static_cast<size_t>(col)] == '2') --col;
         store_.SetCaret(row, col);
     }
+    event->accept();
+}
+
+void TEditor::mouseReleaseEvent(QMouseEvent* event) {
+    // Presses are the control's own, so are their releases.
     event->accept();
 }
 

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class QPainter;
@@ -246,6 +247,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -297,7 +299,7 @@ private:
     TStringList reserveWordList_;
     TDelimiters delimiters_{};
     TEditorCanvas canvas_;
-    TCellText* cellText_;
+    std::unique_ptr<TCellText> cellText_;
 
     TBorderStyle borderStyle_ = bsSingle;
     bool caretAutoIndent_ = true;

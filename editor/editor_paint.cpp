@@ -70,6 +70,12 @@ void TEditor::paintEvent(QPaintEvent* event) {
     const QRect invalid = event->rect();
     // The background erase: margins, gaps between rows and rows past the text.
     p.fillRect(invalid, ToQColor(color_));
+    // The hooks draw through the canvas only while this painter lives, even when one of
+    // them throws.
+    struct CanvasScope {
+        TEditorCanvas& canvas;
+        ~CanvasScope() { canvas.Painter = nullptr; }
+    } scope{canvas_};
     canvas_.Painter = &p;
 
     const int pitch = RowPitch();
@@ -105,7 +111,6 @@ void TEditor::paintEvent(QPaintEvent* event) {
         p.fillRect(CaretRect(), Qt::white);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     }
-    canvas_.Painter = nullptr;
 }
 
 void TEditor::PaintRow(QPainter& p, int r, const QRect& clip) {

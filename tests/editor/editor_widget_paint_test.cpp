@@ -216,9 +216,10 @@ TEST_F(Paint, CaretShapes) {
     EXPECT_EQ(ed->CaretRect(), QRect(ed->ColX(0), ed->RowY(1), cw, ch));
     EXPECT_EQ(black(ed->CaretRect()), cw * ch);
     // It blinks, and goes with the focus.
-    QTest::qWait(QApplication::cursorFlashTime() / 2 + 150);
-    EXPECT_FALSE(ed->CaretShowing());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !ed->CaretShowing(); }, 5000));
     EXPECT_EQ(black(QRect(ed->ColX(0), ed->RowY(1), cw, ch)), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ed->CaretShowing(); }, 5000));
+    EXPECT_EQ(black(ed->CaretRect()), cw * ch);
     ed->clearFocus();
     QApplication::processEvents();
     EXPECT_FALSE(ed->CaretShowing());

@@ -6,6 +6,7 @@
 
 #include <QScrollBar>
 #include <QStyle>
+#include <QTest>
 
 using Editor = EditorWidget;
 
@@ -204,6 +205,42 @@ TEST_F(Editor, ColumnRuleKeepsTheCaretOffHalfCharactersAndTabs) {
     EXPECT_EQ(ed->Col(), 1);
     ed->SetRow(2);
     EXPECT_EQ(ed->Col(), 2);
+}
+
+TEST_F(Editor, ChangesReachTheOwnerAndTheScrollRange) {
+    int changes = 0;
+    ed->OnChange = [&](TEditor*) { ++changes; };
+    const int before = ed->MaxTopRow();
+    ed->Lines().Add("one");
+    ed->Lines().Add("two");
+    EXPECT_EQ(changes, 2);
+    EXPECT_TRUE(ed->Modified());
+    EXPECT_EQ(ed->MaxTopRow(), before + 2);
+    ed->SetModified(false);
+    ed->Clear();
+    EXPECT_TRUE(ed->Modified());
+    EXPECT_EQ(ed->Store().RowCount(), 0);
+}
+
+TEST_F(Editor, MousePressReportsAndPlacesTheCaret) {
+    SetText("aあb\nxyz");
+    std::vector<std::pair<Qt::MouseButton, QPoint>> presses;
+    ed->OnMouseDown = [&](TEditor*, Qt::MouseButton button, QPoint pos) { presses.emplace_back(button, pos); };
+    // On the second half of あ: the caret goes before it.
+    const QPoint onSecondHalf = Cell(0, 2).center();
+    QTest::mouseClick(ed->viewport(), Qt::LeftButton, {}, onSecondHalf);
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(presses[0], (std::pair<Qt::MouseButton, QPoint>{Qt::LeftButton, onSecondHalf}));
+    EXPECT_EQ(ed->Row(), 0);
+    EXPECT_EQ(ed->Col(), 1);
+    EXPECT_TRUE(ed->hasFocus());
+    QTest::mouseClick(ed->viewport(), Qt::LeftButton, {}, Cell(1, 2).center());
+    EXPECT_EQ(ed->Row(), 1);
+    EXPECT_EQ(ed->Col(), 2);
+    // Other buttons are only reported, for the owner's pop-up menu.
+    QTest::mouseClick(ed->viewport(), Qt::RightButton, {}, Cell(0, 0).center());
+    EXPECT_EQ(presses.back().first, Qt::RightButton);
+    EXPECT_EQ(ed->Row(), 1);
 }
 
 TEST_F(Editor, SelectAllSelectsEverythingWithTheFinalBreak) {
