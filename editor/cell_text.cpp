@@ -106,12 +106,22 @@ void TCellText::Draw(QPainter& painter, const QFont& font, int x, int top, int c
             painter.drawText(QPointF(cx, baseline), QString(chars[k]));
         }
     }
-    if (runGlyphs.isEmpty()) return;
-    QGlyphRun run;
-    run.setRawFont(raw_);
-    run.setGlyphIndexes(runGlyphs);
-    run.setPositions(positions);
-    run.setUnderline(font.underline());
-    run.setStrikeOut(font.strikeOut());
-    painter.drawGlyphRun(QPointF(0, 0), run);
+    if (!runGlyphs.isEmpty()) {
+        QGlyphRun run;
+        run.setRawFont(raw_);
+        run.setGlyphIndexes(runGlyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    if (font.underline() || font.strikeOut()) {
+        // Lines run through whole cells, blanks included, as far as the drawn characters.
+        const int left = x + cols.front() * cellWidth;
+        const int right = x + std::min(i, n) * cellWidth;
+        QFontMetrics fm(font);
+        const int thickness = std::max(1, fm.lineWidth());
+        if (font.underline())
+            painter.fillRect(QRect(left, baseline + fm.underlinePos(), right - left, thickness), painter.pen().color());
+        if (font.strikeOut())
+            painter.fillRect(QRect(left, baseline - fm.strikeOutPos(), right - left, thickness), painter.pen().color());
+    }
 }
