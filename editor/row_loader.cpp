@@ -7,6 +7,7 @@
 #include "editor/row_store.h"
 #include "platform/exceptions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -222,7 +223,8 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
     TByteArena& bytes = store.bytes_;
     try {
         rows.reserve(lines);
-        bytes.Reserve(scanned < BlockSize ? BlockSize : scanned);
+        // One byte more than counted, so that the read that finds the end has room.
+        bytes.Reserve(scanned + 1);
         TLineScanner scanner;
         const char* lineStart = nullptr;
         size_t carried = 0;
@@ -231,7 +233,7 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
             rows.push_back(Row{data, static_cast<uint32_t>(length), kind});
         };
         while (!scanner.Stopped()) {
-            if (bytes.Room() < BlockSize) {
+            if (bytes.Room() == 0) {
                 size_t want = carried + (scanned > BlockSize ? scanned / 8 : BlockSize) + BlockSize;
                 const char* old = lineStart;
                 bytes.Reserve(bytes.Room() + want);
@@ -242,7 +244,7 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
                 }
             }
             char* block = bytes.Cursor();
-            size_t n = file.Read(block, BlockSize);
+            size_t n = file.Read(block, std::min(BlockSize, bytes.Room()));
             if (n == 0) break;
             bytes.Commit(n);
             scanner.Scan(block, n, [&](const char* p, size_t length, bool ended) {
