@@ -45,6 +45,7 @@ public:
     using TDrawLineEvent =
         std::function<void(TEditor* sender, const std::string& lineStr, int x, int y, int index, const QRect& aRect)>;
     using TBeforeDrawWordEvent = std::function<void(TEditor* sender, const std::string& wordStr, bool reserved)>;
+    // pos is in the text area's coordinates: viewport()->mapToGlobal(pos) for a pop-up.
     using TMouseEvent = std::function<void(TEditor* sender, Qt::MouseButton button, QPoint pos)>;
 
     explicit TEditor(QWidget* parent = nullptr);

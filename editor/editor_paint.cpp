@@ -90,7 +90,7 @@ void TEditor::paintEvent(QPaintEvent* event) {
 
     if (right >= left && bottom > top) {
         const int count = store_.RowCount();
-        for (int y = top, r = RowAt(top); y < bottom; y += pitch, ++r) {
+        for (int y = top, r = (top - topMargin_) / pitch + topRow_; y < bottom; y += pitch, ++r) {
             // A selected row covers the underline pixel too; other rows look the same
             // whether or not a selection exists elsewhere.
             const QRect rowRect(left, y, right - left + 1, charHeight_ + (RowSelected(r) ? 1 : 0));

@@ -96,15 +96,11 @@ void TEditor::resizeEvent(QResizeEvent* event) {
 
 // --- Geometry -------------------------------------------------------------------------
 
-int TEditor::RowAt(int y) const {
-    const int d = y - topMargin_;
-    return (d >= 0 ? d / RowPitch() : -((-d + RowPitch() - 1) / RowPitch())) + topRow_;
-}
+// Division towards zero, as the window system's integer division: a point in a margin
+// belongs to the first visible row or column, not to the one before it.
+int TEditor::RowAt(int y) const { return (y - topMargin_) / RowPitch() + topRow_; }
 
-int TEditor::ColAt(int x) const {
-    const int d = x - leftMargin_;
-    return (d >= 0 ? d / cellWidth_ : -((-d + cellWidth_ - 1) / cellWidth_)) + topCol_;
-}
+int TEditor::ColAt(int x) const { return (x - leftMargin_) / cellWidth_ + topCol_; }
 
 QPoint TEditor::CaretPos() const {
     int y = RowY(Row());

@@ -184,7 +184,7 @@ TEST_F(Editor, CaretBelowTheViewBringsItsRowIntoView) {
 
 TEST_F(Editor, ColumnRuleKeepsTheCaretOffHalfCharactersAndTabs) {
     // Row 0: "aあ" (あ on columns 1-2); row 1: "ab\tc" (tab fills columns 2-7).
-    SetText("aあ\nab\tc\nabc");
+    SetText("aあ\nab\tc\nabc\na");
     ed->SetRow(0);
     ed->SetCol(2);  // moving right onto the second half: past the character
     EXPECT_EQ(ed->Col(), 3);
@@ -205,6 +205,10 @@ TEST_F(Editor, ColumnRuleKeepsTheCaretOffHalfCharactersAndTabs) {
     EXPECT_EQ(ed->Col(), 1);
     ed->SetRow(2);
     EXPECT_EQ(ed->Col(), 2);
+    // Restoring the column never takes the caret past a row's end without CaretFree.
+    ed->SetRow(0);
+    ed->SetRow(3);
+    EXPECT_EQ(ed->Col(), 1);
 }
 
 TEST_F(Editor, ChangesReachTheOwnerAndTheScrollRange) {
@@ -237,6 +241,11 @@ TEST_F(Editor, MousePressReportsAndPlacesTheCaret) {
     QTest::mouseClick(ed->viewport(), Qt::LeftButton, {}, Cell(1, 2).center());
     EXPECT_EQ(ed->Row(), 1);
     EXPECT_EQ(ed->Col(), 2);
+    // The left margin belongs to the first visible column.
+    ed->SetTopCol(3);
+    QTest::mouseClick(ed->viewport(), Qt::LeftButton, {}, QPoint(1, Cell(1, 3).center().y()));
+    EXPECT_EQ(ed->Col(), 3);
+    ed->SetTopCol(0);
     // Other buttons are only reported, for the owner's pop-up menu.
     QTest::mouseClick(ed->viewport(), Qt::RightButton, {}, Cell(0, 0).center());
     EXPECT_EQ(presses.back().first, Qt::RightButton);
