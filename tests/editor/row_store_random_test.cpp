@@ -94,17 +94,20 @@ private:
             lines_.Delete(i);
             ref_.lines.erase(ref_.lines.begin() + i);
             if (i == count - 1) ref_.endsWithBreak = true;
-        } else if (op < 84) {
+        } else if (op < 84 && store_.RowCount() > 0) {
+            EditRow();
+            recorded = false;
+        } else if (op < 86) {
             store_.SetWordWrap(!store_.WordWrap());
             recorded = false;
-        } else if (op < 87) {
+        } else if (op < 88) {
             store_.SetWrapByte(Pick(18, 40));
             recorded = false;
-        } else if (op < 89) {
+        } else if (op < 90) {
             // Tab width changes do not rewrap, so only while rows are whole lines.
             if (!store_.WordWrap()) store_.SetTabSpaceCount(Pick(1, 9));
             recorded = false;
-        } else if (op < 92) {
+        } else if (op < 93) {
             store_.SetDisposeBlank(Pick(0, 1) == 1);
             recorded = false;
         } else if (op < 96) {
@@ -128,6 +131,36 @@ private:
             }
         }
         if (recorded) CheckUndoRecord(textBefore, rowsBefore);
+    }
+
+    // Typing and deleting inside a row, as the editing keys do: the row changes, then its
+    // logical line is cut again from its first row.
+    void EditRow() {
+        const int r = Pick(0, store_.RowCount() - 1);
+        int first = r;
+        while (first > 0 && store_.RowKind(first - 1) == rkWrap) --first;
+        size_t line = 0;
+        for (int i = 0; i < first; ++i)
+            if (store_.RowKind(i) != rkWrap) ++line;
+        size_t offset = 0;
+        for (int i = first; i < r; ++i) offset += store_.RowView(i).size();
+
+        std::string text = store_.RowText(r);
+        size_t at = static_cast<size_t>(Pick(0, static_cast<int>(text.size())));
+        if (Pick(0, 2) != 0) {
+            std::string piece;
+            for (char c : RandomText(6))
+                if (c != '\r' && c != '\n') piece += c;
+            text.insert(at, piece);
+            ref_.lines[line].insert(offset + at, piece);
+        } else {
+            size_t n = std::min(text.size() - at, static_cast<size_t>(Pick(0, 8)));
+            text.erase(at, n);
+            ref_.lines[line].erase(offset + at, n);
+        }
+        store_.SetRowText(r, text);
+        int rows = store_.RewrapLine(first, 0);
+        ASSERT_GE(rows, 1);
     }
 
     // The record of the last edit turns the rows back, and its inverse forward again.
