@@ -206,6 +206,8 @@ void TEditor::ShiftRowCells(int row, int col, int cells) {
 // --- What the row store reports -------------------------------------------------------
 
 void TEditor::RowsReset() {
+    // The selection named rows of a text that is gone.
+    selected_ = false;
     UpdateMetrics();
     UpdateScrollRanges();
     Repaint();
@@ -213,7 +215,10 @@ void TEditor::RowsReset() {
 
 void TEditor::RepaintAll() { Repaint(); }
 
-void TEditor::RowsChanged() { UpdateScrollRanges(); }
+void TEditor::RowsChanged() {
+    if (store_.RowCount() == 0) ClearSelection();
+    UpdateScrollRanges();
+}
 
 void TEditor::LinesUpdateBegin() {
     UnderLineHide();

@@ -257,10 +257,15 @@ TEST_F(Editor, SelectAllSelectsEverythingWithTheFinalBreak) {
     ed->SelectAll();
     EXPECT_TRUE(ed->Selected());
     EXPECT_EQ(ed->SelText(), Sjis("ab\r\nあい\r\n"));
+    // Emptying the text takes the selection with it.
     ed->Lines().Clear();
+    EXPECT_FALSE(ed->Selected());
+    EXPECT_EQ(ed->SelText(), "");
     ed->Store().AppendRow("xy", rkEnd);
     ed->SelectAll();
     EXPECT_EQ(ed->SelText(), "xy");
+    ed->Clear();
+    EXPECT_FALSE(ed->Selected());
 }
 
 TEST(EditorWords, DelimitersAreWordsOfTheirOwn) {
