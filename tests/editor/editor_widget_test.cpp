@@ -4,6 +4,7 @@
 #include "editor/cell_text.h"
 #include "editor/word_bounds.h"
 
+#include <QClipboard>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
@@ -257,6 +258,8 @@ TEST_F(Editor, SelectAllSelectsEverythingWithTheFinalBreak) {
     ed->SelectAll();
     EXPECT_TRUE(ed->Selected());
     EXPECT_EQ(ed->SelText(), Sjis("ab\r\nあい\r\n"));
+    ed->CopyToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("ab\r\nあい\r\n"));
     // Emptying the text takes the selection with it.
     ed->Lines().Clear();
     EXPECT_FALSE(ed->Selected());
