@@ -33,7 +33,10 @@ public:
 private:
     static constexpr size_t MinBlock = 64 * 1024;
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    struct Free {
+        void operator()(char* p) const;
+    };
+    std::vector<std::unique_ptr<char, Free>> blocks_;
     char* cur_ = nullptr;
     size_t used_ = 0;
     size_t cap_ = 0;
