@@ -165,14 +165,16 @@ void TEditorStrings::SetText(std::string_view text) {
 }
 
 void TEditorStrings::CopyFrom(const TStrings& source) {
+    // The strings are taken before the rows go, so that copying the lines onto themselves
+    // keeps them.
+    std::string text;
+    for (int i = 0; i < source.Count(); ++i) {
+        text += source.Strings(i);
+        text += "\r\n";
+    }
     {
         TLinesUpdate update(store_);
         Clear();
-        std::string text;
-        for (int i = 0; i < source.Count(); ++i) {
-            text += source.Strings(i);
-            text += "\r\n";
-        }
         store_.LoadRowsFromText(text);
         if (store_.WordWrap()) store_.RewrapAll();
         store_.UndoObj().ClearUndo();

@@ -195,6 +195,9 @@ TEST_F(LinesTest, CopyFromGivesOneRowPerStringAndForgetsOldUndoSteps) {
     EXPECT_EQ(Rows(store), Strings({"one/0", std::string(20, 'w') + "/1", "wwwww/0", "two/0", "three/0"}));
     EXPECT_FALSE(store.UndoObj().CanUndo());
     EXPECT_EQ(view.calls.back(), "reset");
+    lines.CopyFrom(lines);  // onto itself: nothing is lost
+    EXPECT_EQ(lines.Count(), 4);
+    EXPECT_EQ(lines.Strings(1), std::string(25, 'w'));
 }
 
 TEST_F(LinesTest, ChangesInsideAnUpdateGiveOneNoticeAndNoRepaints) {
