@@ -2,6 +2,7 @@
 // and of the week list, into the back buffer. Beside the grid: the same redraw with a
 // rokuyo lookup that reads and splits the old-calendar table afresh on every call, the
 // simplest lookup one could write; the ratio of the two is printed at the end.
+#include "app/shipped_lists.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/old_calendar.h"
 #include "calendar/weekly_calendar.h"
@@ -55,15 +56,6 @@ public:
     void Draw() { DrawCalendar(); }
 };
 
-TStringList ShippedHolidays() {
-    TStringList list;
-    for (const char* line : {"1,1,元旦", "1,15,成人の日", "2,11,建国記念日", "4,29,みどりの日", "5,3,憲法記念日",
-                             "5,4,国民の休日", "5,5,こどもの日", "7,20,海の日", "9,15,敬老の日", "10,10,体育の日",
-                             "11,3,文化の日", "11,23,勤労感謝の日", "12,23,天皇誕生日"})
-        list.Add(Sjis(line));
-    return list;
-}
-
 // Every form of line, spread over the year.
 TStringList SpecialDays() {
     TStringList list;
@@ -83,7 +75,7 @@ TStringList SpecialDays() {
 // Sized like the main window's calendars and shown, so that the back buffer exists.
 template <class Calendar>
 void Prepare(Calendar& cal, int width, int height) {
-    cal.SetHolidayList(ShippedHolidays());
+    cal.SetHolidayList(ShippedHolidayList());
     cal.SetSpecialDayList(SpecialDays());
     cal.SetJuliusDay(YMDToJulius(2000, 1, 20));
     cal.resize(width, height);
