@@ -10,7 +10,7 @@ void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emi
     const size_t n = line.size();
     // Without tabs a line is as wide as its bytes (one more for a broken lead byte at its
     // end), so most lines are known to fit without walking them.
-    if (n + 1 < static_cast<size_t>(wrapByte) && std::memchr(line.data(), '\t', n) == nullptr) {
+    if (n + 1 < static_cast<size_t>(wrapByte) && (n == 0 || std::memchr(line.data(), '\t', n) == nullptr)) {
         emit(size_t{0}, n, false);
         return;
     }

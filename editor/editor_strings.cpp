@@ -158,9 +158,11 @@ void TEditorStrings::Assign(const TStrings& source) {
 std::string TEditorStrings::Text() const { return store_.Text(); }
 
 void TEditorStrings::SetText(std::string_view text) {
+    // Clearing frees the rows' bytes, and `text` may be one of them.
+    const std::string copy(text);
     TLinesUpdate update(store_);
     Clear();
-    store_.LoadRowsFromText(text);
+    store_.LoadRowsFromText(copy);
     if (store_.WordWrap()) store_.RewrapAll();
 }
 

@@ -52,6 +52,8 @@ TEST_F(LinesTest, SettingTextMakesEveryRowBroken) {
     lines.SetText("a\rb\nc\r\n\r\nd");
     EXPECT_EQ(Rows(store), Strings({"a/0", "b/0", "c/0", "/0", "d/0"}));
     EXPECT_EQ(lines.Count(), 5);
+    lines.SetText(store.RowView(1));  // a row of its own text
+    EXPECT_EQ(Rows(store), Strings({"b/0"}));
     lines.SetText("");
     EXPECT_EQ(store.RowCount(), 0);
     EXPECT_EQ(lines.Count(), 0);
