@@ -1,13 +1,10 @@
 #include "settings/profile_file.h"
 
 #include "platform/exceptions.h"
+#include "platform/safe_file.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
-#include <random>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -33,62 +30,6 @@ TReadResult ReadWholeFile(const std::string& path, std::string& text) {
     ::close(fd);
     if (result != TReadResult::kRead) text.clear();
     return result;
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
-    return path.substr(0, slash + 1);
-}
-
-// A settings file reached through a symbolic link is replaced at the link's target, so
-// the link itself survives the rename.
-std::string RealTarget(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr) return path;
-    return resolved;
-}
-
-// Writes `text` to a new file beside `target` and renames it over `target`.
-bool ReplaceFile(const std::string& target, std::string_view text) {
-    struct stat old {};
-    bool hadFile = ::stat(target.c_str(), &old) == 0;
-    if (hadFile && !S_ISREG(old.st_mode)) return false;
-
-    static std::mt19937 random{std::random_device{}()};
-    std::string folder = FolderOf(target);
-    std::string base = target.substr(folder.size());
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = folder + "." + base + "." + std::to_string(random() % 1000000000u) + ".tmp";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-
-    bool ok = WriteAll(fd, text);
-    // The new file takes the old one's permissions; a new file gets the usual ones.
-    if (ok && hadFile) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    if (ok) ok = ::fdatasync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
 }
 
 }  // namespace
@@ -120,12 +61,11 @@ void TProfileFile::WriteEntries(std::string_view section, const TProfileEntries&
     for (const auto& [key, value] : entries)
         if (!CanWriteProfileEntry(section, key, value)) Fail();
 
-    std::string target = RealTarget(path_);
     std::string text;
     // A file that exists but cannot be read must not be replaced by one holding only the
     // new entries: that would lose everything else in it.
-    if (ReadWholeFile(target, text) == TReadResult::kFailed) Fail();
+    if (ReadWholeFile(path_, text) == TReadResult::kFailed) Fail();
     std::string updated = ProfileUpdate(text, section, entries);
     if (updated == text) return;
-    if (!ReplaceFile(target, updated)) Fail();
+    if (ReplaceFileContents(path_, updated) != 0) Fail();
 }
