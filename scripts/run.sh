@@ -9,4 +9,9 @@ cmake --build build -j"$(nproc)" --target mekuri
 diary="${MEKURI_DIARY:-$HOME/Mekuri}"
 mkdir -p "$diary"
 cd "$diary"
+# A Japanese program: the calendars take their weekday names from the locale.
+case "${LC_ALL:-${LANG:-}}" in
+  ja_JP*) ;;
+  *) export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 ;;
+esac
 exec "$OLDPWD/build/app/mekuri"
