@@ -5,8 +5,8 @@
 #include "controls/num_edit.h"
 #include "controls/speed_button.h"
 #include "controls/up_down.h"
-#include "platform/application.h"
 #include "editor/editor.h"
+#include "platform/application.h"
 #include "settings/ini_store.h"
 
 #include <QAction>

@@ -28,11 +28,12 @@ namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
 
 // A hint "short|long": the short part is the tool tip, the long part goes to the status bar.
-void SetHint(QWidget* w, const char* hint) {
+template <typename T>
+void SetHint(T* target, const char* hint) {
     QString h = U(hint);
     int bar = h.indexOf(QLatin1Char('|'));
-    w->setToolTip(bar < 0 ? h : h.left(bar));
-    w->setStatusTip(bar < 0 ? h : h.mid(bar + 1));
+    target->setToolTip(bar < 0 ? h : h.left(bar));
+    target->setStatusTip(bar < 0 ? h : h.mid(bar + 1));
 }
 
 TFont PanelFont(int height) {
@@ -72,9 +73,8 @@ void TForm1::BuildToolBar() {
             TabToolBar1->addWidget(gap);
             continue;
         }
-        QString h = U(b.hint);
-        QAction* a = TabToolBar1->addAction(ToolbarImage(b.image), h.left(h.indexOf('|')));
-        a->setStatusTip(h.mid(h.indexOf('|') + 1));
+        QAction* a = TabToolBar1->addAction(ToolbarImage(b.image), QString());
+        SetHint(a, b.hint);
         a->setEnabled(false);  // the commands arrive with the editor and settings dialogs
     }
 }
