@@ -1,0 +1,195 @@
+// Feeds arbitrary bytes to the holiday rule lines and classifies and names every day of a
+// few years with them.
+//
+// Input: a flag byte (bit 0 turns the equinox days off, bit 1 the substitute holiday, bits 2
+// and 3 add up to two following years), two bytes of the first year (big-endian, taken
+// modulo 9999, plus 1), then the holiday lines, a NUL, and the special-day lines, each
+// list split at LF and cut to its first 16 lines. A field that is not an integer raises EConvertError; that is the one
+// error the rules may give, so it is caught and its message checked.
+#include "calendar/equinox.h"
+#include "calendar/holiday_rules.h"
+#include "calendar/julius.h"
+#include "platform/convert.h"
+#include "platform/exceptions.h"
+#include "platform/string_list.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// More lines only slow each run down; the interesting part is the lines themselves.
+constexpr int kMaxLines = 16;
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+// The message names the field in quotes. It is a C string, so a field holding a NUL byte
+// cuts it short there.
+void CheckConvertError(const EConvertError& e, std::optional<std::string_view> field = std::nullopt) {
+    const std::string_view message = e.what();
+    Check(!message.empty() && message.front() == '\'');
+    if (field) {
+        const std::string full = NotAnIntegerMessage(*field);
+        Check(message == std::string_view(full).substr(0, full.find('\0')));
+    }
+}
+
+void FillList(std::string_view text, TStringList& list) {
+    TStringList all;
+    SplitLine(text, all, '\n');
+    for (int i = 0; i < all.Count() && i < kMaxLines; ++i) list.Add(all.Strings(i));
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    size_t start = 0;
+    for (;;) {
+        size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        if (comma == std::string_view::npos) return fields;
+        start = comma + 1;
+    }
+}
+
+// A line read for any month: field counts outside 3..6 name no day and convert nothing; the
+// "month,day,name" form gives its three fields as they are.
+void CheckParse(THolidayRules& rules, const std::string& line, std::int32_t year) {
+    const std::vector<std::string_view> fields = Fields(line);
+    const size_t count = fields.size();
+    std::optional<int> month, day;
+    if (count == 3) {
+        month = TryStrToInt(fields[0]);
+        day = TryStrToInt(fields[1]);
+    }
+    try {
+        TDayLine parsed = rules.ParseDayLine(line, year, 0);
+        if (count < 3 || count > 6) {
+            Check(parsed.Month == 13 && parsed.Day == 32 && parsed.Name.empty());
+        } else if (count == 3) {
+            Check(month && day);
+            Check(parsed.Month == *month && parsed.Day == *day && parsed.Name == fields[2]);
+        }
+        if (parsed.Month != 13 || !parsed.Name.empty()) Check(parsed.Name == fields.back());
+    } catch (const EConvertError& e) {
+        Check(count >= 3 && count <= 6);
+        if (count == 3) {
+            Check(!month || !day);
+            CheckConvertError(e, month ? fields[1] : fields[0]);
+        } else {
+            CheckConvertError(e);
+        }
+    }
+    for (int m = 1; m <= 12; ++m) {
+        try {
+            TDayLine parsed = rules.ParseDayLine(line, year, m);
+            Check(parsed.Month == 13 || parsed.Month == m);
+        } catch (const EConvertError& e) {
+            CheckConvertError(e);
+        }
+    }
+}
+
+struct DayResult {
+    bool ok = false;
+    TDayAttrs attrs = 0;
+};
+
+// Classifies and names one day; returns its classes, or ok = false after a conversion error.
+DayResult CheckDay(THolidayRules& rules, TJuliusDay j, std::int32_t year) {
+    const TYMD date = JuliusToYMD(j);
+    Check(date.Year == year && date.Month >= 1 && date.Month <= 12);
+    Check(date.Day >= 1 && date.Day <= DaysInMonth(date.Year, date.Month));
+    Check(YMDToJulius(date.Year, date.Month, date.Day) == j);
+    const std::uint8_t weekday = JuliusDayOfWeek(j);
+    DayResult result;
+    try {
+        const TDayAttrs attrs = rules.GetDayAttrs(date.Year, date.Month, date.Day);
+        const std::string names = rules.GetHolidayNames(date.Year, date.Month, date.Day);
+        const int font = rules.GetDayFontIndex(date.Year, date.Month, date.Day);
+
+        Check((attrs & ~(daSunday | daSaturday | daHoliday | daFurikae | daSpecialDay)) == 0);
+        Check(((attrs & daSunday) != 0) == (weekday == 1));
+        Check(((attrs & daSaturday) != 0) == (weekday == 7));
+        Check(font == DayFontIndex(attrs));
+        if (attrs & daSpecialDay)
+            Check(font == TCalExFonts::SpecialDay);
+        else if (attrs & (daHoliday | daFurikae))
+            Check(font == TCalExFonts::Holiday);
+        else if (attrs & daSaturday)
+            Check(font == TCalExFonts::Saturday);
+        else if (attrs & daSunday)
+            Check(font == TCalExFonts::Sunday);
+        else
+            Check(font == TCalExFonts::Weekday);
+
+        if (rules.AutoEquinox() && (IsVernalEquinoxDay(date.Year, date.Month, date.Day) ||
+                                    IsAutumnalEquinoxDay(date.Year, date.Month, date.Day)))
+            Check(attrs & daHoliday);
+        if (attrs & daFurikae) {
+            // A substitute holiday is a Monday that is no holiday itself, after a holiday.
+            Check(rules.AutoFurikae());
+            Check(weekday == 2);
+            Check(!(attrs & daHoliday));
+            const TYMD sunday = JuliusToYMD(j - 1);
+            Check(rules.GetDayAttrs(sunday.Year, sunday.Month, sunday.Day) & daHoliday);
+        }
+        // A day has names exactly when a line, an equinox or the substitute rule names it.
+        Check(names.empty() == !(attrs & (daHoliday | daFurikae | daSpecialDay)));
+        result.ok = true;
+        result.attrs = attrs;
+    } catch (const EConvertError& e) {
+        CheckConvertError(e);
+    }
+    return result;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    if (size < 3) return 0;
+    const std::uint8_t flags = bytes[0];
+    const std::int32_t firstYear = 1 + (bytes[1] << 8 | bytes[2]) % 9999;
+    const int years = 1 + ((flags >> 2) & 3) % 3;
+    std::string_view text(reinterpret_cast<const char*>(bytes) + 3, size - 3);
+    const size_t nul = text.find('\0');
+    std::string_view holidayText = text.substr(0, nul);
+    std::string_view specialText = nul == std::string_view::npos ? std::string_view() : text.substr(nul + 1);
+
+    TStringList holidays, specialDays;
+    FillList(holidayText, holidays);
+    if (nul != std::string_view::npos) FillList(specialText, specialDays);
+
+    THolidayRules rules(holidays, specialDays);
+    rules.SetAutoEquinox(!(flags & 1));
+    rules.SetAutoFurikae(!(flags & 2));
+
+    for (const std::string& line : holidays.Lines()) CheckParse(rules, line, firstYear);
+    for (const std::string& line : specialDays.Lines()) CheckParse(rules, line, firstYear);
+
+    std::vector<DayResult> first;
+    const TJuliusDay firstDay = YMDToJulius(firstYear, 1, 1);
+    for (int k = 0; k < years; ++k) {
+        const std::int32_t year = firstYear + k;
+        const TJuliusDay end = YMDToJulius(year + 1, 1, 1);
+        for (TJuliusDay j = YMDToJulius(year, 1, 1); j < end; ++j) {
+            DayResult r = CheckDay(rules, j, year);
+            if (k == 0) first.push_back(r);
+        }
+    }
+    // Later years (and the look-back of a Monday, 1 January) may have pushed the first year's
+    // equinoxes out of the cache; the first year still classifies as before.
+    for (size_t i = 0; i < first.size(); ++i) {
+        if (!first[i].ok) continue;
+        const TYMD date = JuliusToYMD(firstDay + static_cast<TJuliusDay>(i));
+        Check(rules.GetDayAttrs(date.Year, date.Month, date.Day) == first[i].attrs);
+    }
+    return 0;
+}
