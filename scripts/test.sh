@@ -6,12 +6,12 @@ cd "$(dirname "$0")/.."
 bash scripts/install_deps.sh --test
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMEKURI_BUILD_TESTS=ON -DMEKURI_BUILD_BENCH=ON >/dev/null
 cmake --build build -j"$(nproc)"
-# A short fuzzing run of the settings reader keeps the fuzz target built and honest.
+# Short fuzzing runs of the parsers keep the fuzz targets built and honest.
 if ! bash scripts/fuzz.sh 20 >build/fuzz.log 2>&1; then
   cat build/fuzz.log
-  echo "fuzzing the settings reader failed" >&2
+  echo "fuzzing found a fault" >&2
   exit 1
 fi
-grep -E '^stat::number_of_executed_units' build/fuzz.log | sed 's/^/settings fuzz: /' || true
+grep -E '^stat::number_of_executed_units' build/fuzz.log | sed 's/^/fuzz: /' || true
 cd build
 ctest --output-on-failure -j"$(nproc)"
