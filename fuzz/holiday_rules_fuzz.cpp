@@ -59,40 +59,67 @@ std::vector<std::string_view> Fields(std::string_view line) {
     }
 }
 
-// A line read for any month: field counts outside 3..6 name no day and convert nothing; the
-// "month,day,name" form gives its three fields as they are.
+// The documented reading of a line whose numeric fields all are integers, worked out from a
+// plain split, for the month asked about (0 for any).
+TDayLine Expected(const std::vector<std::string_view>& fields, const std::vector<int>& n, std::int32_t year,
+                  int requested) {
+    const size_t count = fields.size();
+    TDayLine none;
+    if (count < 3 || count > 6) return none;
+    const int month = count <= 4 ? n[0] : n[2];
+    if (requested != 0 && month != requested) return none;
+    if (count >= 5) {
+        const int condition = n[1];
+        const bool applies = condition == 0   ? year == n[0]
+                             : condition == 1 ? year <= n[0]
+                             : condition == 2 ? year >= n[0]
+                                              : true;
+        if (!applies) return none;
+    }
+    TDayLine line;
+    line.Month = month;
+    line.Name = fields.back();
+    if (count == 3 || count == 5) {
+        line.Day = n[count - 2];
+    } else {
+        // The n-th weekday: from the weekday of the month's first day.
+        const std::int64_t weekday = n[count - 2], nth = n[count - 3];
+        const std::int64_t first = JuliusDayOfWeek(YMDToJulius(year, month, 1));
+        const std::int64_t day = (weekday + 7 - first) % 7 + 1 + 7 * (nth - 1);
+        line.Day = day < INT32_MIN || day > INT32_MAX ? 32 : static_cast<int>(day);
+    }
+    return line;
+}
+
+// A line read for any month and for each month: field counts outside 3..6 name no day and
+// convert nothing; a line whose numbers all read gives the documented day; the
+// "month,day,name" form raises exactly when one of its two numbers does not read.
 void CheckParse(THolidayRules& rules, const std::string& line, std::int32_t year) {
     const std::vector<std::string_view> fields = Fields(line);
     const size_t count = fields.size();
-    std::optional<int> month, day;
-    if (count == 3) {
-        month = TryStrToInt(fields[0]);
-        day = TryStrToInt(fields[1]);
+    std::vector<int> numbers;
+    bool allRead = true;
+    for (size_t i = 0; i + 1 < count && allRead; ++i) {
+        std::optional<int> v = TryStrToInt(fields[i]);
+        allRead = v.has_value();
+        if (v) numbers.push_back(*v);
     }
-    try {
-        TDayLine parsed = rules.ParseDayLine(line, year, 0);
-        if (count < 3 || count > 6) {
-            Check(parsed.Month == 13 && parsed.Day == 32 && parsed.Name.empty());
-        } else if (count == 3) {
-            Check(month && day);
-            Check(parsed.Month == *month && parsed.Day == *day && parsed.Name == fields[2]);
-        }
-        if (parsed.Month != 13 || !parsed.Name.empty()) Check(parsed.Name == fields.back());
-    } catch (const EConvertError& e) {
-        Check(count >= 3 && count <= 6);
-        if (count == 3) {
-            Check(!month || !day);
-            CheckConvertError(e, month ? fields[1] : fields[0]);
-        } else {
-            CheckConvertError(e);
-        }
-    }
-    for (int m = 1; m <= 12; ++m) {
+    for (int m = 0; m <= 12; ++m) {
         try {
             TDayLine parsed = rules.ParseDayLine(line, year, m);
-            Check(parsed.Month == 13 || parsed.Month == m);
+            if (count < 3 || count > 6) Check(parsed.Month == 13 && parsed.Day == 32 && parsed.Name.empty());
+            if (m != 0) Check(parsed.Month == 13 || parsed.Month == m);
+            if (m == 0 && count == 3) Check(allRead);
+            if (allRead) {
+                TDayLine expected = Expected(fields, numbers, year, m);
+                Check(parsed.Month == expected.Month && parsed.Day == expected.Day && parsed.Name == expected.Name);
+            }
         } catch (const EConvertError& e) {
-            CheckConvertError(e);
+            Check(count >= 3 && count <= 6 && !allRead);
+            if (m == 0 && count == 3)
+                CheckConvertError(e, TryStrToInt(fields[0]) ? fields[1] : fields[0]);
+            else
+                CheckConvertError(e);
         }
     }
 }
