@@ -4,8 +4,9 @@
 // Input: a flag byte (bit 0 turns the equinox days off, bit 1 the substitute holiday, bits 2
 // and 3 add up to two following years), two bytes of the first year (big-endian, taken
 // modulo 9999, plus 1), then the holiday lines, a NUL, and the special-day lines, each
-// list split at LF and cut to its first 16 lines. A field that is not an integer raises EConvertError; that is the one
-// error the rules may give, so it is caught and its message checked.
+// list split at LF and cut to its first 16 lines. A field that is not an integer raises
+// EConvertError; that is the one error the rules may give, so it is caught and its message
+// checked.
 #include "calendar/equinox.h"
 #include "calendar/holiday_rules.h"
 #include "calendar/julius.h"
@@ -13,7 +14,6 @@
 #include "platform/exceptions.h"
 #include "platform/string_list.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
