@@ -82,24 +82,20 @@ void TForm1::BuildMenus() {
 }
 
 void TForm1::BuildPopupMenus() {
-    PopupMenu1 = new QMenu(this);
-    Item(PopupMenu1, "休日の登録(&A)", nullptr);
-    Item(PopupMenu1, "休日の削除(&B)", nullptr);
-    Item(PopupMenu1, "特別な日の登録(&C)", nullptr);
-    Item(PopupMenu1, "特別な日の削除(&D)", nullptr);
-    PopupMenu1->addSeparator();
-    Item(PopupMenu1, "休日の出力(&H)", nullptr);
-    Item(PopupMenu1, "特別な日の出力(&S)", nullptr);
-
-    PopupMenu2 = new QMenu(this);
-    Item(PopupMenu2, "Editor の内容を保存(&S)", nullptr);
-    Item(PopupMenu2, "切り取り(&T)", nullptr);
-    Item(PopupMenu2, "コピー(&C)", nullptr);
-    Item(PopupMenu2, "張り付け(&P)", nullptr);
-    PopupMenu2->addSeparator();
-    Item(PopupMenu2, "Editor の内容を編集可能にする(&E)", nullptr);
-    PopupMenu2->addSeparator();
-    Item(PopupMenu2, "Editor の内容ファイルの削除(&D)", nullptr);
-    PopupMenu2->addSeparator();
-    Item(PopupMenu2, "エクスプローラー(&F)", nullptr);
+    // A null caption stands for a separator.
+    auto popup = [this](std::initializer_list<const char*> captions) {
+        QMenu* menu = new QMenu(this);
+        for (const char* caption : captions) {
+            if (caption)
+                Item(menu, caption, nullptr);
+            else
+                menu->addSeparator();
+        }
+        return menu;
+    };
+    PopupMenu1 = popup({"休日の登録(&A)", "休日の削除(&B)", "特別な日の登録(&C)", "特別な日の削除(&D)", nullptr,
+                        "休日の出力(&H)", "特別な日の出力(&S)"});
+    PopupMenu2 = popup({"Editor の内容を保存(&S)", "切り取り(&T)", "コピー(&C)", "張り付け(&P)", nullptr,
+                        "Editor の内容を編集可能にする(&E)", nullptr, "Editor の内容ファイルの削除(&D)", nullptr,
+                        "エクスプローラー(&F)"});
 }

@@ -34,6 +34,15 @@ TRowBlock TEditorStrings::MakeBlock(std::string_view s) const {
     return store_.SplitIntoRows(joined);
 }
 
+void TEditorStrings::RemoveLineRows(int r, const TRowRun& old, int rowsAfter) {
+    UndoRecord& record = store_.NewUndoRecord();
+    record.row = r;
+    record.kind = old.lastKind;
+    record.text = old.text;
+    record.rowsToDelete = rowsAfter;
+    store_.DeleteRows(r, old.rowCount);
+}
+
 void TEditorStrings::SetStrings(int index, const std::string& s) {
     CheckIndex(index, Count());
     const int r = store_.LineToRow(index);
@@ -42,12 +51,7 @@ void TEditorStrings::SetStrings(int index, const std::string& s) {
     TRowRun old = store_.ExtractRows(r, -1);
     {
         TRowUpdate update(store_);
-        UndoRecord& record = store_.NewUndoRecord();
-        record.row = r;
-        record.kind = old.lastKind;
-        record.text = old.text;
-        record.rowsToDelete = rows;
-        store_.DeleteRows(r, old.rowCount);
+        RemoveLineRows(r, old, rows);
         block.back().kind = old.lastKind == rkWrap ? rkEnd : old.lastKind;
         store_.InsertRows(r, block);
     }
@@ -129,11 +133,7 @@ void TEditorStrings::Delete(int index) {
     TRowRun old = store_.ExtractRows(r, -1);
     {
         TRowUpdate update(store_);
-        UndoRecord& record = store_.NewUndoRecord();
-        record.row = r;
-        record.kind = old.lastKind;
-        record.text = old.text;
-        store_.DeleteRows(r, old.rowCount);
+        RemoveLineRows(r, old, 0);
     }
     if (Painting()) {
         store_.View().ShiftRows(r + old.rowCount, -old.rowCount);

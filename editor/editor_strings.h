@@ -63,6 +63,9 @@ public:
 private:
     // s split into lines, blanks trimmed when DisposeBlank is on, rejoined and cut to rows.
     TRowBlock MakeBlock(std::string_view s) const;
+    // Inside a row update: records the logical line at row r for undo (`rowsAfter` rows
+    // will stand in its place) and removes its rows.
+    void RemoveLineRows(int r, const TRowRun& old, int rowsAfter);
     bool Painting() const { return store_.LinesUpdateCount() == 0; }
 
     TRowStore& store_;

@@ -2,7 +2,6 @@
 
 #include "platform/qt_text.h"
 
-#include <QFontDatabase>
 #include <QStringList>
 #include <cmath>
 
