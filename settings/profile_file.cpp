@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -13,8 +14,15 @@ enum class TReadResult { kRead, kMissing, kFailed };
 
 TReadResult ReadWholeFile(const std::string& path, std::string& text) {
     text.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a named pipe in the file's place would otherwise block the open for ever;
+    // only a regular file is read, so neither a pipe nor an endless device is.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? TReadResult::kMissing : TReadResult::kFailed;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return TReadResult::kFailed;
+    }
     char buffer[65536];
     TReadResult result = TReadResult::kRead;
     for (;;) {
@@ -22,7 +30,7 @@ TReadResult ReadWholeFile(const std::string& path, std::string& text) {
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;
-            result = TReadResult::kFailed;  // e.g. the path names a folder
+            result = TReadResult::kFailed;
             break;
         }
         text.append(buffer, static_cast<size_t>(n));

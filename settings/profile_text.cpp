@@ -39,21 +39,22 @@ bool EndsInHalfCharacter(std::string_view s) {
 
 struct TLine {
     std::string_view content;  // without the line end
-    std::string_view ending;   // "\r\n", "\n" or empty for a last line without one
+    std::string_view ending;   // "\r\n", "\n", "\r" or empty for a last line without one
 };
 
+// CR LF, LF and a lone CR each end a line, as in the program's string lists.
 std::vector<TLine> SplitLines(std::string_view text) {
     std::vector<TLine> lines;
     size_t pos = 0;
     while (pos < text.size()) {
-        size_t lf = text.find('\n', pos);
-        if (lf == std::string_view::npos) {
+        size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string_view::npos) {
             lines.push_back({text.substr(pos), {}});
             break;
         }
-        size_t end = lf > pos && text[lf - 1] == '\r' ? lf - 1 : lf;
-        lines.push_back({text.substr(pos, end - pos), text.substr(end, lf + 1 - end)});
-        pos = lf + 1;
+        size_t next = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? end + 2 : end + 1;
+        lines.push_back({text.substr(pos, end - pos), text.substr(end, next - end)});
+        pos = next;
     }
     return lines;
 }

@@ -5,10 +5,12 @@
 #include "platform/exceptions.h"
 #include "platform/sjis.h"
 #include "settings/profile_file.h"
+#include "support/child_process.h"
 
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using ProfileFile = SettingsFolder;
 
@@ -54,6 +56,25 @@ TEST(ProfileText, ValueRules) {
     EXPECT_EQ(text.Read("S", "later", "-"), "-");
     EXPECT_EQ(text.Read("T", "last", "-"), "no line end");
     EXPECT_EQ(text.Read("U", "x", "  default kept as given "), "  default kept as given ");
+}
+
+TEST(ProfileText, ALoneCarriageReturnEndsALine) {
+    // Files saved by older editors end lines in CR alone; read as one long line, every
+    // setting would silently fall back to its default.
+    const std::string cr = "[Form]\rPosition.X=10\r\r[Editor]\rFEd.Size=11\rFEd.Style=1";
+    TProfileText text(cr);
+    EXPECT_EQ(text.Read("Form", "Position.X", "-"), "10");
+    EXPECT_EQ(text.Read("Editor", "FEd.Size", "-"), "11");
+    EXPECT_EQ(text.Read("Editor", "FEd.Style", "-"), "1");
+    EXPECT_EQ(TProfileText("[S]\r\nk=crlf\r\n\rj=cr\n").Read("S", "j", "-"), "cr");
+
+    // Rewriting keeps the CR ends and puts a new key (ended in CR LF, as every line we add)
+    // in its own section.
+    std::string updated = ProfileUpdate(cr, "Form", {{"Position.X", "20"}, {"Position.Y", "30"}});
+    EXPECT_EQ(updated, "[Form]\rPosition.X=20\rPosition.Y=30\r\n\r[Editor]\rFEd.Size=11\rFEd.Style=1");
+    TProfileText reread(updated);
+    EXPECT_EQ(reread.Read("Form", "Position.Y", "-"), "30");
+    EXPECT_EQ(reread.Read("Editor", "FEd.Size", "-"), "11");
 }
 
 TEST(ProfileText, LongValuesAreCutWithoutSplittingACharacter) {
@@ -187,4 +208,30 @@ TEST_F(ProfileFile, KeepsPermissionsAndSymbolicLinks) {
     EXPECT_TRUE(std::filesystem::is_symlink(PathOf("link.ini")));
     EXPECT_EQ(Get(PathOf("real.ini")), "[S]\r\nk=2\r\n");
     EXPECT_EQ(std::filesystem::status(PathOf("real.ini")).permissions(), std::filesystem::perms(0640));
+}
+
+TEST_F(ProfileFile, APipeOrADeviceInPlaceOfTheFileNeitherHangsNorIsReplaced) {
+    const std::string fifo = PathOf("Mekuri.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    // Opening a pipe with no writer blocks for ever; the child shows whether we do.
+    TChildResult r = RunInChild(
+        [&] {
+            TProfileFile file(fifo);
+            if (file.ReadString("S", "k", "def") != "def") return 1;
+            try {
+                file.WriteString("S", "k", "v");
+                return 2;
+            } catch (const EFileError&) {
+            }
+            return 0;
+        },
+        10);
+    ASSERT_TRUE(r.finished) << "reading a named pipe hung";
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    // An endless device must not be read to the end either.
+    r = RunInChild([] { return TProfileFile("/dev/zero").ReadString("S", "k", "def") == "def" ? 0 : 1; }, 10);
+    ASSERT_TRUE(r.finished) << "reading a device never ended";
+    EXPECT_EQ(r.exitCode, 0);
 }
