@@ -2,7 +2,9 @@
 
 #include "platform/dialogs.h"
 #include "platform/qt_fonts.h"
+#include "platform/safe_file.h"
 
+#include <csignal>
 #include <exception>
 #include <string>
 
@@ -12,6 +14,13 @@ bool reporting = false;
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     InstallFaceSubstitutions();
+    // A write past the file-size limit (a full quota, say) would otherwise kill the program
+    // without a word; ignored, it fails with EFBIG and is reported like any file error.
+    std::signal(SIGXFSZ, SIG_IGN);
+    // Saves cut short by a kill or a power cut leave their new files behind: in the
+    // current folder (day files) and beside the program (settings).
+    RemoveStaleReplacements(".");
+    RemoveStaleReplacements(applicationDirPath().toStdString());
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -5,7 +5,22 @@
 #include <string>
 #include <string_view>
 
-// Returns 0 on success, else the errno of the step that failed. A target reached through
-// a symbolic link is replaced at the link's end, so the link survives; the replacement
-// keeps the old file's permissions; a target that is not a regular file is refused.
+// Returns 0 on success, else the errno of the step that failed.
+// - A target reached through symbolic links is replaced at the links' end, so the links
+//   survive; a dangling link gets its missing end created.
+// - The replacement keeps the old file's permissions, and its owner and group where the
+//   system permits.
+// - A file the user could not write in place is refused with EACCES, and so is a file no
+//   one may write (all write bits off) even for the superuser: making a file read-only is
+//   how a user protects it, and the rename would get round that.
+// - A target that is not a regular file is refused.
+// - Once renamed, the folder is flushed too, so the new name survives a power cut.
 int ReplaceFileContents(const std::string& target, std::string_view data);
+
+// Removes the new files that replacements in `folder` left behind when their process died
+// half-way (a kill, a power cut). A replacement still running in another process keeps its
+// file. The program calls this at start for the folders it writes in.
+void RemoveStaleReplacements(const std::string& folder);
+
+// Whether `name` (without folder) has the form of the new files a replacement makes.
+bool IsReplacementFileName(std::string_view name);
