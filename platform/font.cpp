@@ -2,13 +2,18 @@
 
 #include "platform/sjis.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
-// Rounds a * b / c half away from zero, as the window system's MulDiv does.
+// Rounds a * b / c half away from zero, as the window system's MulDiv does. The result
+// saturates at ±INT_MAX, so the callers can negate it whatever a damaged file held.
 int MulDiv(int a, int b, int c) {
     long long p = static_cast<long long>(a) * b;
     long long half = c / 2;
-    return static_cast<int>(p >= 0 ? (p + half) / c : (p - half) / c);
+    long long q = p >= 0 ? (p + half) / c : (p - half) / c;
+    return static_cast<int>(std::clamp<long long>(q, -INT_MAX, INT_MAX));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/font.h"
 #include "platform/string_list.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -187,7 +188,7 @@ void TIniStore::ReadFont(const std::string& section, const std::string& name, TF
     TProfileText text = store_.Load();
     TFont read;
     read.SetName(StringFrom(text, section, name + ".Name", font.Name(), fnVer11Mode));
-    read.SetSize(IntegerFrom(text, section, name + ".Size", font.Size()));
+    read.SetSize(std::clamp(IntegerFrom(text, section, name + ".Size", font.Size()), -kMaxFontSize, kMaxFontSize));
     // Only the four style bits exist; anything above them is noise from a damaged file.
     read.SetStyle(static_cast<TFontStyles>(IntegerFrom(text, section, name + ".Style", font.Style()) & 0x0F));
     read.SetColor(HexFrom(text, section, name + ".Color", font.Color()));

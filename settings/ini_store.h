@@ -26,6 +26,10 @@ inline constexpr const char* kSystemSettingsDir = "/etc/xdg";
 // More lines than this in a stored list count is taken as a malformed count.
 constexpr int kMaxStoredListCount = 100000;
 
+// Font sizes read from the file are held within ±this many points: far beyond any
+// readable size, and small enough that no pixel arithmetic on them can overflow.
+constexpr int kMaxFontSize = 1638;
+
 class TIniStore {
 public:
     TIniStore();

@@ -14,6 +14,13 @@ bool OnSomeScreen(const QRect& rect) {
                        [&](const QScreen* s) { return s->availableGeometry().intersects(rect); });
 }
 
+// Window systems carry coordinates in 16 bits; a corner beyond is a damaged file. Held
+// within this range, and with sizes within QWIDGETSIZE_MAX, no edge Qt computes from a
+// corner and a size can overflow.
+constexpr int kMaxCoordinate = 32767;
+
+int ClampedCoordinate(int v) { return std::clamp(v, -kMaxCoordinate, kMaxCoordinate); }
+
 // A stored extent, or -1 when the edges give no usable size (reversed, empty or beyond
 // anything a window can be).
 int Extent(int from, int to) {
@@ -46,7 +53,8 @@ void SetWindowPlacement(QWidget& window, const TWindowPlacement& placement) {
     int width = Extent(r.Left, r.Right);
     int height = Extent(r.Top, r.Bottom);
     QRect normal = window.normalGeometry().isEmpty() ? window.geometry() : window.normalGeometry();
-    QRect target(r.Left, r.Top, width > 0 ? width : normal.width(), height > 0 ? height : normal.height());
+    QRect target(ClampedCoordinate(r.Left), ClampedCoordinate(r.Top), width > 0 ? width : normal.width(),
+                 height > 0 ? height : normal.height());
     if (!OnSomeScreen(target)) {
         if (const QScreen* primary = QGuiApplication::primaryScreen())
             target.moveTopLeft(primary->availableGeometry().topLeft());

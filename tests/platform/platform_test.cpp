@@ -102,3 +102,17 @@ TEST(Font, SizeAndHeightAndChangeNotice) {
     EXPECT_EQ(changes, 3);
     EXPECT_TRUE(f.SameAs(g));
 }
+
+TEST(Font, ExtremeSizesAndHeightsSaturateInsteadOfOverflowing) {
+    TFont f;
+    f.SetSize(2147483647);
+    EXPECT_LT(f.Height(), 0);
+    EXPECT_GT(f.Size(), 0);
+    f.SetSize(-2147483647 - 1);
+    EXPECT_GT(f.Height(), 0);
+    EXPECT_LT(f.Size(), 0);
+    f.SetHeight(-2147483647 - 1);
+    EXPECT_GT(f.Size(), 0);
+    f.SetHeight(2147483647);
+    EXPECT_LT(f.Size(), 0);
+}

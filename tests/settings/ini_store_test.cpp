@@ -240,6 +240,23 @@ TEST_F(IniStore, Fonts) {
     EXPECT_TRUE(copy.SameAs(read));
 }
 
+TEST_F(IniStore, DamagedFontSizesAreClampedAndWrittenBackSane) {
+    Stored("[M]\r\nA.Size=1610612736\r\nB.Size=2147483647\r\nC.Size=-2147483648\r\nD.Size=-9\r\n"
+           "E.Size=0\r\n");
+    const struct {
+        const char* name;
+        int size;
+    } cases[] = {{"A", kMaxFontSize}, {"B", kMaxFontSize}, {"C", -kMaxFontSize}, {"D", -9}, {"E", 0}};
+    for (const auto& c : cases) {
+        TFont font;
+        store.ReadFont("M", c.name, font);
+        EXPECT_EQ(font.Size(), c.size) << c.name;
+        EXPECT_EQ(font.Height() < 0, c.size > 0) << c.name;
+        store.WriteFont("M", c.name, font);
+        EXPECT_EQ(store.ReadInteger("M", std::string(c.name) + ".Size", 12345), c.size) << c.name;
+    }
+}
+
 TEST_F(IniStore, ABadFontColourLeavesTheFontUnchanged) {
     Stored("[E]\r\nF.Name=Other\r\nF.Size=30\r\nF.Color=zz\r\n");
     TFont font;

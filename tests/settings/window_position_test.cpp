@@ -52,3 +52,25 @@ TEST_F(WindowPosition, DamagedPlacementsKeepTheWindowReachable) {
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_TRUE(screen.intersects(window.geometry()));
 }
+
+TEST_F(WindowPosition, HugeStoredCoordinatesNeverPutTheWindowOffScreen) {
+    const int big = 2147483647, small = -2147483647 - 1;
+    const TPlacementRect damaged[] = {
+        {big, 107, 807, 547},   {192, big, 807, 547},  {192, 107, big, 547},    {192, 107, 807, big},
+        {small, 107, 807, 547}, {big - 100, 0, big, 400}, {small, small, small + 300, small + 200},
+        {big - 10, big - 10, big, big},
+    };
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const TPlacementRect& r : damaged) {
+        QWidget window;
+        window.setGeometry(192, 107, 615, 440);
+        TWindowPlacement p;
+        p.NormalPosition = r;
+        SetWindowPlacement(window, p);
+        QRect g = window.geometry();
+        EXPECT_TRUE(screen.intersects(g)) << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << " gave "
+                                          << g.x() << "," << g.y() << " " << g.width() << "x" << g.height();
+        EXPECT_GT(g.width(), 0);
+        EXPECT_GT(g.height(), 0);
+    }
+}
