@@ -10,6 +10,7 @@
 #include "controls/speed_button.h"
 #include "controls/up_down.h"
 #include "editor/editor.h"
+#include "platform/handler_guard.h"
 #include "platform/qt_fonts.h"
 #include "platform/sjis.h"
 
@@ -108,9 +109,9 @@ void TForm1::BuildDatePanel() {
         *fields[i] = field;
         *upDowns[i] = ud;
     }
-    UpDown1->OnClick = [this](int p) { UpDown1Click(p); };
-    UpDown2->OnClick = [this](int p) { UpDown2Click(p); };
-    UpDown3->OnClick = [this](int p) { UpDown3Click(p); };
+    UpDown1->OnClick = Guarded([this](int p) { UpDown1Click(p); });
+    UpDown2->OnClick = Guarded([this](int p) { UpDown2Click(p); });
+    UpDown3->OnClick = Guarded([this](int p) { UpDown3Click(p); });
 
     struct Speed {
         const char* caption;
@@ -130,8 +131,9 @@ void TForm1::BuildDatePanel() {
         b->setFont(fieldFont);
         SetHint(b, speeds[i].hint);
         int index = i + 1;
-        connect(b, &QPushButton::clicked, this, [this, index] { SpeedButtonClick(index); });
-        if (index <= 4) b->OnMouseDown = [this, index](Qt::MouseButton button) { SpeedButtonMouseDown(index, button); };
+        connect(b, &QPushButton::clicked, this, Guarded([this, index] { SpeedButtonClick(index); }));
+        if (index <= 4)
+            b->OnMouseDown = Guarded([this, index](Qt::MouseButton button) { SpeedButtonMouseDown(index, button); });
         *targets[i] = b;
     }
 
@@ -143,15 +145,15 @@ void TForm1::BuildCalendars() {
     MonthlyCalendar1 = new TMonthlyCalendar(this);
     WeeklyCalendar1 = new TWeeklyCalendar(this);
     SetInitialCalendarProperties();
-    MonthlyCalendar1->OnDayChange = [this](TCustomCalendarEx* s, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    MonthlyCalendar1->OnDayChange = Guarded([this](TCustomCalendarEx* s, std::int32_t y, std::uint8_t m, std::uint8_t d) {
         MonthlyCalendar1DayChange(s, y, m, d);
-    };
-    WeeklyCalendar1->OnDayChange = [this](TCustomCalendarEx* s, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    });
+    WeeklyCalendar1->OnDayChange = Guarded([this](TCustomCalendarEx* s, std::int32_t y, std::uint8_t m, std::uint8_t d) {
         WeeklyCalendar1DayChange(s, y, m, d);
-    };
+    });
     for (TCustomCalendarEx* c : {static_cast<TCustomCalendarEx*>(MonthlyCalendar1), static_cast<TCustomCalendarEx*>(WeeklyCalendar1)}) {
-        c->OnMouseDown = [this](TCustomCalendarEx* s, Qt::MouseButton b, QPoint p) { CalendarMouseDown(s, b, p); };
-        c->OnClick = [](TCustomCalendarEx* s) { s->setFocus(); };
+        c->OnMouseDown = Guarded([this](TCustomCalendarEx* s, Qt::MouseButton b, QPoint p) { CalendarMouseDown(s, b, p); });
+        c->OnClick = Guarded([](TCustomCalendarEx* s) { s->setFocus(); });
     }
 }
 
@@ -184,9 +186,9 @@ void TForm1::SetInitialCalendarProperties() {
 void TForm1::BuildEditor() {
     Editor1 = new TEditor(this);
     SetInitialEditorProperties();
-    Editor1->OnMouseDown = [this](TEditor* sender, Qt::MouseButton button, QPoint pos) {
+    Editor1->OnMouseDown = Guarded([this](TEditor* sender, Qt::MouseButton button, QPoint pos) {
         Editor1MouseDown(sender, button, pos);
-    };
+    });
 }
 
 void TForm1::SetInitialEditorProperties() {

@@ -1,6 +1,8 @@
 // The main menu and the two pop-up menus.
 #include "app/form1.h"
 
+#include "platform/handler_guard.h"
+
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
@@ -38,7 +40,7 @@ void TForm1::BuildMenus() {
     Item(file, "特別な日の出力（&S）", "特別な日をテキストファイルとして出力します");
     file->addSeparator();
     Close1 = file->addAction(U("閉じる(&C)"));
-    connect(Close1, &QAction::triggered, this, [this] { Close1Click(); });
+    connect(Close1, &QAction::triggered, this, Guarded([this] { Close1Click(); }));
 
     QMenu* edit = bar->addMenu(U("編集(&E)"));
     Item(edit, "切り取り(&T)", "切り取り", QKeySequence(Qt::CTRL | Qt::Key_X));
@@ -56,9 +58,9 @@ void TForm1::BuildMenus() {
     MonthlyCalendarShow = Toggle(view, "MonthlyCalendar(&M)", "MonthlyCalendar の表示/非表示を設定します");
     WeeklyCalendarShow = Toggle(view, "WeeklyCalendar(&W)", "WeeklyCalendar の表示/非表示を設定します");
     StatusBarShow = Toggle(view, "ステータスバー(&S)", "StatusBar の表示/非表示を設定します");
-    connect(MonthlyCalendarShow, &QAction::triggered, this, [this] { MonthlyCalendarShowClick(); });
-    connect(WeeklyCalendarShow, &QAction::triggered, this, [this] { WeeklyCalendarShowClick(); });
-    connect(StatusBarShow, &QAction::triggered, this, [this] { StatusBarShowClick(); });
+    connect(MonthlyCalendarShow, &QAction::triggered, this, Guarded([this] { MonthlyCalendarShowClick(); }));
+    connect(WeeklyCalendarShow, &QAction::triggered, this, Guarded([this] { WeeklyCalendarShowClick(); }));
+    connect(StatusBarShow, &QAction::triggered, this, Guarded([this] { StatusBarShowClick(); }));
 
     QMenu* reg = bar->addMenu(U("登録/削除(&T)"));
     Item(reg, "保存(&S)", "Editor の内容の保存");

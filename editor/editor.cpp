@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 
 #include "editor/cell_text.h"
+#include "platform/handler_guard.h"
 #include "platform/qt_text.h"
 #include "platform/sjis.h"
 
@@ -48,13 +49,13 @@ TEditor::TEditor(QWidget* parent) : QAbstractScrollArea(parent), lines_(store_),
     setAttribute(Qt::WA_InputMethodEnabled);
     SetScrollBarPolicies();
     QObject::connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
-                     [this](int action) { ScrollBarAction(Qt::Vertical, action); });
+                     Guarded([this](int action) { ScrollBarAction(Qt::Vertical, action); }));
     QObject::connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
-                     [this](int action) { ScrollBarAction(Qt::Horizontal, action); });
+                     Guarded([this](int action) { ScrollBarAction(Qt::Horizontal, action); }));
     resize(185, 89);
 
     caretTimer_.setInterval(std::max(100, QApplication::cursorFlashTime() / 2));
-    QObject::connect(&caretTimer_, &QTimer::timeout, this, [this] { BlinkCaret(); });
+    QObject::connect(&caretTimer_, &QTimer::timeout, this, Guarded([this] { BlinkCaret(); }));
 
     UpdateMetrics();
     UpdateScrollRanges();

@@ -1,6 +1,7 @@
 #include "platform/application.h"
 
 #include "platform/dialogs.h"
+#include "platform/handler_guard.h"
 #include "platform/qt_fonts.h"
 #include "platform/safe_file.h"
 
@@ -24,18 +25,24 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
+    handler_guard::TDispatchScope dispatch;
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
+        qWarning("an error escaped a handler of %s (event %d) into the event loop",
+                 receiver ? receiver->metaObject()->className() : "?", static_cast<int>(event->type()));
         ReportCurrentException();
         return false;
     }
 }
 
-void TApplication::ReportCurrentException() {
+void TApplication::ReportCurrentException() { ReportException(std::current_exception()); }
+
+void TApplication::ReportException(std::exception_ptr error) {
+    if (!error) return;
     std::string message;
     try {
-        throw;
+        std::rethrow_exception(error);
     } catch (const std::exception& e) {
         message = e.what();
     } catch (...) {

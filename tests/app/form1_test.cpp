@@ -123,6 +123,23 @@ TEST_F(MainWindow, DayFieldStepToMissingDateChangesNoCalendar) {
     EXPECT_EQ(Monthly(), (TYMD{2027, 2, 27}));
 }
 
+TEST_F(MainWindow, AnErrorInAClickHandlerStopsAtTheHandler) {
+    // Stepping the month from 1582/9/10 lands in the days the calendar reform skipped.
+    // The error must reach the error box without unwinding through Qt's event dispatch,
+    // where only the application's last resort would catch it (with a warning).
+    static QStringList warnings;
+    warnings.clear();
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& m) {
+        if (type == QtWarningMsg) warnings << m;
+    });
+    Start({1582, 9, 10});
+    QTest::mouseClick(form->UpDown2, Qt::LeftButton, {}, QPoint(form->UpDown2->width() / 2, 2));
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(env->dialogs.errors, std::vector<std::string>{"1582/10/5-10/14は存在しません。"});
+    EXPECT_TRUE(warnings.filter("escaped").isEmpty()) << warnings.join("\n").toStdString();
+    EXPECT_EQ(Monthly(), (TYMD{1582, 9, 10}));
+}
+
 TEST_F(MainWindow, DayUpDownBoundFollowsTheMonthField) {
     Start({2027, 1, 20});
     form->UpDown2->Step(+1);
