@@ -13,12 +13,13 @@ mkdir -p "$out/artifacts"
 flags=(-std=c++20 -O1 -g -I. -Wall -Wextra
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
 
-# name, max input length, sources (the target first)
+# name, max input length (room for a long diary or a long personal rule list), sources
+# (the target first)
 targets=(
   "settings 4096 fuzz/settings_store_fuzz.cpp settings/profile_text.cpp"
-  "holiday_rules 2048 fuzz/holiday_rules_fuzz.cpp calendar/holiday_rules.cpp calendar/equinox.cpp
+  "holiday_rules 8192 fuzz/holiday_rules_fuzz.cpp calendar/holiday_rules.cpp calendar/equinox.cpp
      calendar/julius.cpp platform/convert.cpp platform/sjis.cpp platform/string_list.cpp"
-  "editor_loader 4096 fuzz/editor_loader_fuzz.cpp editor/byte_arena.cpp editor/column_map.cpp
+  "editor_loader 65536 fuzz/editor_loader_fuzz.cpp editor/byte_arena.cpp editor/column_map.cpp
      editor/editor_strings.cpp editor/file_error.cpp editor/row_loader.cpp editor/row_store.cpp
      editor/row_wrap.cpp editor/safe_write.cpp editor/undo_list.cpp platform/safe_file.cpp
      platform/sjis.cpp platform/string_list.cpp"
