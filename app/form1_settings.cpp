@@ -77,10 +77,16 @@ void TForm1::BuildIniStore() {
     IniStore1->SetFence(fnParenthesis);
 }
 
+// One read of the file at start and one safe replacement at close: a close cut short
+// leaves the old file whole, and start-up does not open the file once per key.
 void TForm1::LoadSettings() {
-    for (const TSettingEntry& entry : BuildSettingsTable(*this)) entry.Read(*IniStore1);
+    IniStore1->Batch([this] {
+        for (const TSettingEntry& entry : BuildSettingsTable(*this)) entry.Read(*IniStore1);
+    });
 }
 
 void TForm1::SaveSettings() {
-    for (const TSettingEntry& entry : BuildSettingsTable(*this)) entry.Write(*IniStore1);
+    IniStore1->Batch([this] {
+        for (const TSettingEntry& entry : BuildSettingsTable(*this)) entry.Write(*IniStore1);
+    });
 }

@@ -70,6 +70,21 @@ void TIniStore::SetApplicationDir(const std::string& dir) {
     SetFileName(fileName_);
 }
 
+void TIniStore::Batch(const std::function<void()>& work) {
+    store_.BeginBatch();
+    try {
+        work();
+    } catch (...) {
+        try {
+            store_.EndBatch();
+        } catch (...) {
+            // The first error is the one to show; the writes before it failed as well.
+        }
+        throw;
+    }
+    store_.EndBatch();
+}
+
 void TIniStore::Loaded() {
     if (!fileName_.empty()) return;
     std::string name = applicationName_;

@@ -7,6 +7,7 @@
 #include "settings/window_placement.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class TFont;
@@ -51,6 +52,13 @@ public:
 
     // The path the store works on, as resolved from FileName and DefaultDir.
     const std::string& Path() const { return store_.Path(); }
+
+    // Runs `work` with the file read once and written once: its reads see the file as it
+    // was plus its own writes, and its writes reach the disk in one safe replacement when
+    // it ends. When `work` raises an error, the writes made before it are still written,
+    // as they would be one by one, and the error goes on to the caller. `work` must not
+    // change FileName or DefaultDir.
+    void Batch(const std::function<void()>& work);
 
     // Run once the owner has set the properties: an empty FileName becomes the program's
     // name with the extension ".ini", lower case with an upper-case first letter.

@@ -50,7 +50,21 @@ std::string TProfileFile::WriteErrorMessage(std::string_view path) {
 
 void TProfileFile::Fail() const { throw EFileError(WriteErrorMessage(path_)); }
 
+void TProfileFile::BeginBatch() {
+    TBatch batch;
+    batch.readFailed = !path_.empty() && ReadWholeFile(path_, batch.text) == TReadResult::kFailed;
+    batch_ = std::move(batch);
+}
+
+void TProfileFile::EndBatch() {
+    if (!batch_) return;
+    TBatch batch = std::move(*batch_);
+    batch_.reset();
+    if (batch.changed && ReplaceFileContents(path_, batch.text) != 0) Fail();
+}
+
 TProfileText TProfileFile::Load() const {
+    if (batch_) return TProfileText(batch_->text);
     std::string text;
     if (path_.empty() || ReadWholeFile(path_, text) != TReadResult::kRead) return TProfileText();
     return TProfileText(text);
@@ -69,9 +83,17 @@ void TProfileFile::WriteEntries(std::string_view section, const TProfileEntries&
     for (const auto& [key, value] : entries)
         if (!CanWriteProfileEntry(section, key, value)) Fail();
 
-    std::string text;
     // A file that exists but cannot be read must not be replaced by one holding only the
     // new entries: that would lose everything else in it.
+    if (batch_) {
+        if (batch_->readFailed) Fail();
+        std::string updated = ProfileUpdate(batch_->text, section, entries);
+        if (updated == batch_->text) return;
+        batch_->text = std::move(updated);
+        batch_->changed = true;
+        return;
+    }
+    std::string text;
     if (ReadWholeFile(path_, text) == TReadResult::kFailed) Fail();
     std::string updated = ProfileUpdate(text, section, entries);
     if (updated == text) return;

@@ -1,12 +1,13 @@
 #pragma once
-// A sectioned settings file on disk. Nothing is kept between calls: every read loads the
-// file and every write replaces it, so two stores on one file always agree.
+// A sectioned settings file on disk. Outside a batch nothing is kept between calls: every
+// read loads the file and every write replaces it, so two stores on one file always agree.
 //
 // A write never leaves a half-written file: the new text goes to a temporary file in the
 // same folder, which is flushed and then renamed over the old one. When anything fails the
 // old file stays as it was and the write raises EFileError "<path> に書き込めません".
 #include "settings/profile_text.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,13 @@ public:
     explicit TProfileFile(std::string path = {});
 
     const std::string& Path() const { return path_; }
+
+    // Between BeginBatch and EndBatch the file is read once: reads see it as it was then
+    // plus the writes made since, which stay in memory. EndBatch writes them, when there
+    // are any, in one replacement of the file; a failure raises the usual error and keeps
+    // the old file whole.
+    void BeginBatch();
+    void EndBatch();
 
     // The file's text as it is now; empty for a missing or unreadable file.
     TProfileText Load() const;
@@ -34,5 +42,12 @@ public:
 private:
     [[noreturn]] void Fail() const;
 
+    struct TBatch {
+        std::string text;
+        bool readFailed = false;
+        bool changed = false;
+    };
+
     std::string path_;
+    std::optional<TBatch> batch_;
 };

@@ -287,6 +287,41 @@ TEST_F(IniStore, Positions) {
     EXPECT_EQ(read.MinPosition.X, 3);
 }
 
+TEST_F(IniStore, ABatchReadsTheFileOnceAndWritesItOnce) {
+    Stored("[S]\r\na=1\r\n");
+    store.Batch([&] {
+        EXPECT_EQ(store.ReadInteger("S", "a", 0), 1);
+        Stored("[S]\r\na=2\r\n");  // changed behind the batch's back after its one read
+        EXPECT_EQ(store.ReadInteger("S", "a", 0), 1);
+        store.WriteInteger("S", "b", 5);
+        store.WriteColor("T", "c", 255);
+        EXPECT_EQ(store.ReadInteger("S", "b", 0), 5);  // its own writes are seen at once
+        EXPECT_EQ(File(), "[S]\r\na=2\r\n");          // and reach the disk only at the end
+    });
+    EXPECT_EQ(File(), "[S]\r\na=1\r\nb=5\r\n\r\n[T]\r\nc=0x000000FF\r\n");
+    // Outside a batch every read sees the file as it is now again.
+    Stored("[S]\r\na=3\r\n");
+    EXPECT_EQ(store.ReadInteger("S", "a", 0), 3);
+}
+
+TEST_F(IniStore, AnErrorInABatchKeepsTheWritesBeforeIt) {
+    store.SetFence(fnParenthesis);
+    TStringList bad{"ok", "two\nlines"};
+    EXPECT_THROW(store.Batch([&] {
+        store.WriteInteger("S", "a", 1);
+        store.WriteStrings("W", "L", bad);
+        store.WriteInteger("S", "z", 2);
+    }),
+                 EFileError);
+    EXPECT_EQ(File(), "[S]\r\na=1\r\n");
+
+    // A batch that cannot replace the file fails as a whole and leaves the old one.
+    std::filesystem::remove(PathOf("Mekuri.ini"));
+    std::filesystem::create_directory(PathOf("Mekuri.ini"));
+    EXPECT_THROW(store.Batch([&] { store.WriteInteger("S", "a", 1); }), EFileError);
+    EXPECT_TRUE(std::filesystem::is_directory(PathOf("Mekuri.ini")));
+}
+
 TEST_F(IniStore, AFailedListWriteLeavesTheOldListWhole) {
     store.SetFence(fnParenthesis);
     TStringList list{"a", "b"};
