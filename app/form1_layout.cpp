@@ -76,6 +76,9 @@ void TForm1::BuildToolBar() {
         SetHint(a, b.hint);
         a->setEnabled(false);  // the commands arrive with the editor and settings dialogs
     }
+    // Left to right, the gap counting as one: save, cut, copy, paste, print, gap, font, colour.
+    ToolButton7 = TabToolBar1->actions().at(6);
+    ToolButton8 = TabToolBar1->actions().at(7);
 }
 
 void TForm1::BuildDatePanel() {
