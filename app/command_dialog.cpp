@@ -13,6 +13,8 @@ TCommandDialog::TCommandDialog(QWidget* parent, const char* caption, const std::
                                QSize clientSize)
     : QDialog(parent) {
     setWindowTitle(U8(caption));
+    // A window does not take its owner's font by itself.
+    if (parent) setFont(parent->font());
     auto* layout = new QGridLayout(this);
     // The first two groups stand side by side, any further group below them.
     for (size_t g = 0; g < groups.size(); ++g) {

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -42,14 +43,16 @@ QIcon Swatch(TColor color) {
     return QIcon(p);
 }
 
-// The installed face that draws `name`, following the substitution table.
+// The installed face that a substituted name draws with; empty when none is installed.
 QString InstalledFace(const QString& name) {
-    const QStringList families = QFontDatabase::families();
-    if (families.contains(name)) return name;
     for (const QString& s : QFont::substitutes(name))
-        if (families.contains(s)) return s;
+        if (QFontDatabase::hasFamily(s)) return s;
     return {};
 }
+
+// Fontconfig lists generic names ("Sans Serif", "Monospace") as families too; they stand
+// for whatever the machine's configuration picks, so they are no face of their own.
+bool IsRealFace(const QString& family) { return QFontInfo(QFont(family)).family() == family; }
 
 }  // namespace
 
@@ -73,10 +76,10 @@ QStringList OfferedFaces(bool fixedPitchOnly) {
     QStringList faces;
     for (const QString& family : QFontDatabase::families()) {
         if (QFontDatabase::isPrivateFamily(family) || family.contains(QLatin1Char('['))) continue;
-        if (qualifies(family)) faces << family;
+        if (IsRealFace(family) && qualifies(family)) faces << family;
     }
-    for (const QString& alias : QFont::substitutions())
-        if (!faces.contains(alias) && QStringToSjis(alias) && qualifies(InstalledFace(alias))) faces << alias;
+    for (const QString& alias : SubstitutedFaces())
+        if (QStringToSjis(alias) && qualifies(InstalledFace(alias))) faces << alias;
     std::sort(faces.begin(), faces.end(), [](const QString& a, const QString& b) {
         return QString::localeAwareCompare(a, b) < 0;
     });
@@ -109,6 +112,7 @@ TFontChoiceDialog::TFontChoiceDialog(const TFont& initial, const TFontDialogOpti
     sizeLabel->setBuddy(SizeBox);
     grid->addWidget(sizeLabel, 2, 1);
     grid->addWidget(SizeBox, 3, 1);
+    grid->setRowStretch(4, 1);
 
     if (options.Effects) {
         auto* effects = new QGroupBox(U8("文字飾り"), this);
