@@ -18,6 +18,7 @@
 #include <QStatusTipEvent>
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    UseWindowFontEverywhere();
     BuildMenus();
     BuildPopupMenus();
     BuildToolBar();
