@@ -1,12 +1,15 @@
 #include "calendar/custom_calendar_ex.h"
 
 #include "platform/dialogs.h"
+#include "platform/handler_guard.h"
 #include "platform/qt_colors.h"
 #include "platform/qt_fonts.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QTimer>
 
 #include <algorithm>
@@ -189,7 +192,7 @@ void TCustomCalendarEx::ReportRenderError() {
     if (!reported.insert(key).second) return;
     // Shown from the event loop: a modal box in the middle of a resize or of the owner's
     // day-change handling would run events while the control is half-way through them.
-    QTimer::singleShot(0, this, [message] { Dialogs().Error(message); });
+    QTimer::singleShot(0, this, Guarded([message] { Dialogs().Error(message); }));
 }
 
 void TCustomCalendarEx::Render() {
@@ -261,8 +264,26 @@ void TCustomCalendarEx::paintEvent(QPaintEvent* event) {
         QPainter painter(this);
         QRect client = contentsRect();
         painter.drawImage(client.topLeft(), backBuffer_, QRect(0, 0, client.width(), client.height()));
+        // The keys only work while the calendar has the focus, so show when it does.
+        if (hasFocus()) {
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            option.rect = client.adjusted(1, 1, -1, -1);
+            option.backgroundColor = palette().color(QPalette::Window);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        }
     }
     QFrame::paintEvent(event);
+}
+
+void TCustomCalendarEx::focusInEvent(QFocusEvent* event) {
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void TCustomCalendarEx::focusOutEvent(QFocusEvent* event) {
+    QFrame::focusOutEvent(event);
+    update();
 }
 
 void TCustomCalendarEx::resizeEvent(QResizeEvent* event) {

@@ -3,7 +3,6 @@
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "platform/qt_fonts.h"
-#include "platform/safe_file.h"
 
 #include <csignal>
 #include <exception>
@@ -14,14 +13,12 @@ bool reporting = false;
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name shows in the error box's title and names the user's configuration folder.
+    setApplicationName("Mekuri");
     InstallFaceSubstitutions();
     // A write past the file-size limit (a full quota, say) would otherwise kill the program
     // without a word; ignored, it fails with EFBIG and is reported like any file error.
     std::signal(SIGXFSZ, SIG_IGN);
-    // Saves cut short by a kill or a power cut leave their new files behind: in the
-    // current folder (day files) and beside the program (settings).
-    RemoveStaleReplacements(".");
-    RemoveStaleReplacements(applicationDirPath().toStdString());
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
