@@ -86,6 +86,7 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::MonthlyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    SetDayBound(m);
     UpDown1->SetPosition(y);
     UpDown2->SetPosition(m);
     UpDown3->SetPosition(d);
@@ -95,6 +96,7 @@ void TForm1::MonthlyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::
 }
 
 void TForm1::WeeklyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    SetDayBound(m);
     NumEdit1->SetValue(y);
     NumEdit2->SetValue(m);
     NumEdit3->SetValue(d);
@@ -108,7 +110,13 @@ void TForm1::UpDown1Click(int position) {
 void TForm1::UpDown2Click(int position) {
     MonthlyCalendar1->SetMonth(position);
     WeeklyCalendar1->SetMonth(position);
-    UpDown3->SetMax(position == 2 ? 29 : 31);
+    SetDayBound(position);
+}
+
+void TForm1::SetDayBound(int month) {
+    // The day's bound follows whatever month the month field shows, whoever set it, so
+    // that the day field and its up/down never disagree about how far the day can go.
+    UpDown3->SetMax(month == 2 ? 29 : 31);
 }
 
 void TForm1::UpDown3Click(int position) {

@@ -103,6 +103,7 @@ private:
     void SetInitialCalendarProperties();
     void SetInitialEditorProperties();
     void BuildIniStore();
+    void SetDayBound(int month);
 
     bool shown_ = false;
     int startYear_ = 0;

@@ -96,6 +96,7 @@ void TForm1::BuildDatePanel() {
         field->setGeometry(fieldX[i], 2, fieldW[i], 22);
         field->setFont(fieldFont);
         field->setReadOnly(true);
+        field->SetPutAComma(false);
         field->SetValue(initial[i]);
         TUpDown* ud = new TUpDown(Panel1);
         ud->setGeometry(fieldX[i] + fieldW[i], 2, 15, 22);
