@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
@@ -26,13 +27,17 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildEditor();
     BuildStatusBar();
     BuildIniStore();
+    BuildReadmeDialog();
     LayOut();
     FormCreate();
 }
 
 TForm1::~TForm1() { delete IniStore1; }
 
-void TForm1::FormCreate() { setWindowTitle(QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16")); }
+void TForm1::FormCreate() {
+    setWindowTitle(QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16"));
+    setWindowIcon(MekuriIcon());
+}
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
