@@ -29,6 +29,7 @@ void TForm1::BuildToolBar() {
     // The cool bar sizes itself to its one band, so a collapsed tool bar gives its room
     // to the calendars below.
     CoolBar1 = new QWidget(this);
+    CoolBar1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     QVBoxLayout* band = new QVBoxLayout(CoolBar1);
     band->setContentsMargins(2, 2, 2, 2);
     TabToolBar1 = new TTabToolBar(CoolBar1);

@@ -52,6 +52,7 @@ TfmReadme::TfmReadme(QWidget* parent)
     MemoReadme->setFrameStyle(QFrame::NoFrame);
     MemoReadme->setReadOnly(true);
     MemoReadme->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    MemoReadme->setFocusPolicy(Qt::ClickFocus);  // no tab stop
     MemoReadme->setTabChangesFocus(true);
     MemoReadme->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MemoReadme->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -2,27 +2,41 @@
 
 #include <QActionEvent>
 #include <QMouseEvent>
+#include <QLayout>
 #include <QPainter>
+#include <QStyle>
+
+#include <algorithm>
 
 TTabToolBar::TTabToolBar(QWidget* parent) : QToolBar(parent) {
     setMovable(false);
     setFloatable(false);
     setMouseTracking(true);
+    lead_ = new QWidget(this);
+    lead_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    leadAction_ = addWidget(lead_);
     savedSize_ = height();
     savedAutoSize_ = autoSize_;
     UpdateFrame();
 }
 
 void TTabToolBar::UpdateFrame() {
-    int left = Edge(ebLeft), top = Edge(ebTop), right = Edge(ebRight), bottom = Edge(ebBottom);
-    if (showTab_ && maximized_) {
-        if (IsVertical())
-            top += tabSizeMaximized_ + tabIndent_;
-        else
-            left += tabSizeMaximized_ + tabIndent_;
-    }
-    setContentsMargins(left, top, right, bottom);
+    // The tool bar's layout places its buttons from its own uniform margin and ignores
+    // the widget's margins, so the frame is made of that margin (the edges' width) and
+    // a blank leading item that keeps the buttons off the tab.
+    int margin = edgeBorders_ ? 2 : 0;
+    if (layout()) layout()->setContentsMargins(margin, margin, margin, margin);
+    int spacing = this->style()->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, this);
+    int lead = IsVertical() ? Edge(ebTop) : Edge(ebLeft);
+    int room = std::max(0, lead + tabSizeMaximized_ + tabIndent_ - margin - spacing);
+    lead_->setFixedSize(IsVertical() ? QSize(1, room) : QSize(room, 1));
+    leadAction_->setVisible(showTab_ && maximized_);
     update();
+}
+
+void TTabToolBar::changeEvent(QEvent* event) {
+    QToolBar::changeEvent(event);
+    if (event->type() == QEvent::StyleChange) UpdateFrame();
 }
 
 void TTabToolBar::ApplyThickness(int thickness) {
@@ -55,7 +69,7 @@ void TTabToolBar::SetMaximized(bool v) {
         savedSize_ = IsVertical() ? width() : height();
         // The collapsed bar has no room for buttons: they are put away, not squeezed.
         for (QAction* a : actions()) {
-            if (a->isVisible()) {
+            if (a != leadAction_ && a->isVisible()) {
                 hiddenActions_.append(a);
                 a->setVisible(false);
             }

@@ -78,6 +78,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void actionEvent(QActionEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     int Edge(unsigned side) const { return (edgeBorders_ & side) ? 2 : 0; }
@@ -107,4 +108,6 @@ private:
     bool tabHot_ = false;
     bool tabPressed_ = false;
     QList<QAction*> hiddenActions_;  // the buttons put away while collapsed
+    QWidget* lead_ = nullptr;        // the blank room over which the tab is drawn
+    QAction* leadAction_ = nullptr;
 };
