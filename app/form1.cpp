@@ -19,6 +19,7 @@
 #include <QStatusTipEvent>
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    UseWindowFontEverywhere();
     BuildMenus();
     BuildPopupMenus();
     BuildToolBar();
@@ -29,6 +30,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildIniStore();
     BuildReadmeDialog();
     LayOut();
+    ConnectListCommands();
+    ConnectColorCommands();
     FormCreate();
 }
 

@@ -21,7 +21,7 @@ TFont GothicFont(int height, TColor color, TFontStyles style) {
 // and four paragraphs of a heading, an empty line and three indented lines.
 const char* const kReadme[] = {
     "E-Mail: ",
-    "URL   : https://mekuri.example.org/",
+    "URL   : https://mekuri.example.invalid/",
     "",
     "■ 使用許諾",
     "",
@@ -63,7 +63,7 @@ void TForm1::BuildReadmeDialog() {
     ReadmeDialog1->SetCopyrightFont(GothicFont(-12, clInfoText, fsBold));
     ReadmeDialog1->SetMemoFont(GothicFont(-12, clWindowText, 0));
     ReadmeDialog1->InsBehindString = QStringLiteral("E-Mail: ");
-    ReadmeDialog1->InsString = QStringLiteral("mekuri-project@example.org");
+    ReadmeDialog1->InsString = QStringLiteral("mekuri@example.invalid");
     QStringList lines;
     for (const char* line : kReadme) lines << QString::fromUtf8(line);
     ReadmeDialog1->SetLines(lines);

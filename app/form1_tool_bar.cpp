@@ -43,7 +43,7 @@ void TForm1::BuildToolBar() {
         QAction** target;
         int image;
         const char* hint;
-        const char* menuCaption;  // the menu command the button runs
+        const char* menuCaption;  // the menu command the button runs, if any
     };
     const Button buttons[] = {
         {&ToolButton1, 1, "保存|エディタの内容を保存します", "保存(&S)"},
@@ -66,10 +66,7 @@ void TForm1::BuildToolBar() {
         SetHint(a, b.hint);
         *b.target = a;
         QAction* command = b.menuCaption ? MenuCommand(menuBar()->actions(), QString::fromUtf8(b.menuCaption)) : nullptr;
-        if (!command) {
-            a->setEnabled(false);  // the font and colour dialogs are not there yet
-            continue;
-        }
+        if (!command) continue;  // the font and colour buttons have handlers of their own
         // The button runs the menu's command and is usable exactly when the menu item is.
         connect(a, &QAction::triggered, command, &QAction::trigger);
         a->setEnabled(command->isEnabled());

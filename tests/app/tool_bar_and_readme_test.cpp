@@ -113,10 +113,10 @@ TEST_F(ToolBarAndReadme, AboutShowsTheReadmeWithTheAddressSelected) {
         ASSERT_NE(box, nullptr);
         seen = true;
         EXPECT_EQ(box->windowTitle(), QString::fromUtf8("バージョン情報・説明"));
-        EXPECT_EQ(box->MemoReadme->textCursor().selectedText(), "mekuri-project@example.org");
+        EXPECT_EQ(box->MemoReadme->textCursor().selectedText(), "mekuri@example.invalid");
         QStringList lines = box->MemoReadme->toPlainText().split('\n');
         EXPECT_EQ(lines.size(), 29);
-        EXPECT_EQ(lines[0], "E-Mail: mekuri-project@example.org");
+        EXPECT_EQ(lines[0], "E-Mail: mekuri@example.invalid");
         EXPECT_TRUE(lines[1].startsWith("URL   : "));
         EXPECT_FALSE(box->cbShowOnStart->isVisible());
         box->BtnOK->click();
