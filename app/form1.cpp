@@ -11,6 +11,7 @@
 #include "settings/ini_store.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,7 +40,8 @@ TForm1::~TForm1() { delete IniStore1; }
 
 void TForm1::FormCreate() {
     setWindowTitle(QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16"));
-    setWindowIcon(MekuriIcon());
+    // Every window of the program carries Mekuri's icon.
+    QApplication::setWindowIcon(MekuriIcon());
 }
 
 void TForm1::showEvent(QShowEvent* event) {
