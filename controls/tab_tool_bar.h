@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include <functional>
+#include <string>
 
 class QAction;
 class QPainter;

@@ -99,6 +99,29 @@ TEST_F(TabToolBar, AutoSizeIsKeptAsideWhileCollapsed) {
     EXPECT_TRUE(late->isVisible());
 }
 
+TEST_F(TabToolBar, AVerticalBarHasItsTabOnTopAndCollapsesItsWidth) {
+    bar->setOrientation(Qt::Vertical);
+    bar->setFixedSize(30, 90);
+    bar->SetEdgeBorders(ebLeft | ebRight);
+    QApplication::processEvents();
+    EXPECT_EQ(bar->TabRect(), QRect(2, 0, 26, 10));
+    EXPECT_GE(FirstButton()->y(), 14);
+    bar->SetMaximized(false);
+    EXPECT_EQ(bar->width(), 14);
+    EXPECT_EQ(bar->height(), 90);
+    EXPECT_EQ(bar->TabRect(), QRect(2, 0, 10, 62));
+    bar->SetWidth(44);  // kept for expanding
+    EXPECT_EQ(bar->width(), 14);
+    bar->SetMaximized(true);
+    EXPECT_EQ(bar->width(), 44);
+    // The triangle of the expanded vertical tab points right: columns getting shorter.
+    QImage img = Shot();
+    QColor navy(0, 0, 128);
+    EXPECT_EQ(CountPixels(img, QRect(3, 0, 1, 10), navy), 5);
+    EXPECT_EQ(CountPixels(img, QRect(4, 0, 1, 10), navy), 3);
+    EXPECT_EQ(CountPixels(img, QRect(5, 0, 1, 10), navy), 1);
+}
+
 TEST_F(TabToolBar, OnlyAPressAndReleaseOnTheTabToggles) {
     Click({5, 10}, {5, 10});
     EXPECT_FALSE(bar->Maximized());
