@@ -36,7 +36,6 @@ void TForm1::BuildToolBar() {
     TabToolBar1->setIconSize(QSize(16, 16));
     TabToolBar1->SetEdgeBorders(ebTop);
     TabToolBar1->SetTabSizeMinimized(35);
-    TabToolBar1->SetHeight(26);
     band->addWidget(TabToolBar1);
 
     struct Button {
