@@ -76,7 +76,7 @@ void TForm1::BuildMenus() {
 
     QMenu* help = bar->addMenu(U("ヘルプ(&H)"));
     About1 = help->addAction(U("アバウト(&A)"));
-    connect(About1, &QAction::triggered, this, [this] { About1Click(); });
+    connect(About1, &QAction::triggered, this, Guarded([this] { About1Click(); }));
 }
 
 void TForm1::BuildPopupMenus() {

@@ -5,6 +5,7 @@
 #include "app/hints.h"
 #include "app/toolbar_images.h"
 #include "controls/tab_tool_bar.h"
+#include "platform/handler_guard.h"
 
 #include <QAction>
 #include <QMenu>
@@ -69,7 +70,7 @@ void TForm1::BuildToolBar() {
         // The button runs the menu's command and is usable exactly when the menu item is.
         connect(a, &QAction::triggered, command, &QAction::trigger);
         a->setEnabled(command->isEnabled());
-        connect(command, &QAction::changed, a, [a, command] { a->setEnabled(command->isEnabled()); });
+        connect(command, &QAction::changed, a, Guarded([a, command] { a->setEnabled(command->isEnabled()); }));
     }
     TabToolBar1->SetAutoSize(true);
 }

@@ -1,5 +1,7 @@
 #include "controls/fm_readme.h"
 
+#include "platform/handler_guard.h"
+
 #include <QCheckBox>
 #include <QCursor>
 #include <QFrame>
@@ -63,11 +65,11 @@ TfmReadme::TfmReadme(QWidget* parent)
     BtnOK = new QPushButton(Panel1);
     BtnOK->setGeometry(375, 268, 75, 25);
     connect(BtnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cbShowOnStart, &QCheckBox::clicked, this, [this] { PointAtOK(); });
+    connect(cbShowOnStart, &QCheckBox::clicked, this, Guarded([this] { PointAtOK(); }));
 
     Timer1.setInterval(100);
     Timer1.setSingleShot(true);
-    connect(&Timer1, &QTimer::timeout, this, [this] { PointAtOK(); });
+    connect(&Timer1, &QTimer::timeout, this, Guarded([this] { PointAtOK(); }));
     ArrangeReadPanel();
 }
 

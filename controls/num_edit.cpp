@@ -1,6 +1,7 @@
 #include "controls/num_edit.h"
 
 #include "platform/dialogs.h"
+#include "platform/handler_guard.h"
 #include "platform/qt_colors.h"
 
 #include <QApplication>
@@ -17,13 +18,13 @@ TNumEdit::TNumEdit(QWidget* parent) : QLineEdit(parent) {
     // A number is typed, never composed: the input method stays off for the field.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setAcceptDrops(false);
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+    connect(this, &QLineEdit::textChanged, this, Guarded([this](const QString& text) {
         if (!selfChange_ && shownDisplays_ > 0) {
             core_.TextFromOutside(text.toStdString());
             Sync();
         }
         if (OnChange) OnChange(this);
-    });
+    }));
     Sync();
 }
 

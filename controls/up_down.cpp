@@ -1,6 +1,7 @@
 #include "controls/up_down.h"
 
 #include "controls/num_edit.h"
+#include "platform/handler_guard.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -12,10 +13,10 @@
 
 TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
-    connect(&repeat_, &QTimer::timeout, this, [this] {
+    connect(&repeat_, &QTimer::timeout, this, Guarded([this] {
         repeat_.setInterval(RepeatInterval());
         HeldStep();
-    });
+    }));
 }
 
 void TUpDown::SetMin(int min) {
@@ -98,12 +99,14 @@ void TUpDown::mouseReleaseEvent(QMouseEvent* event) {
 
 void TUpDown::HeldStep() {
     if (pressedHalf_ == 0) return;
+    // The error box of a failed step takes the mouse, so the release would never come.
     try {
         Step(pressedHalf_);
     } catch (...) {
         LetGo();
         throw;
     }
+    if (HandlerFailed()) LetGo();
 }
 
 void TUpDown::LetGo() {

@@ -7,11 +7,17 @@
 //
 // An error the handler raises stops at the handler's edge instead of unwinding through
 // Qt's event dispatch, which Qt does not support (its frames leak what they hold, or
-// worse). The handler's work stops where the error struck, as every error does here; the
-// message goes to the application's error box once the outermost handler of the event
-// has returned, so no box opens while a component is half-way through raising an event,
-// and one event shows one error. TApplication::notify stays as the last resort for a
-// handler that was connected without the wrapper.
+// worse). The handler's work stops where the error struck, as every error does here;
+// whoever raised the event goes on, and may ask HandlerFailed() to stop early (an arrow
+// held down, say). The message goes to the application's error box once the event that
+// ran the handler has been delivered (or, outside any event, once the outermost handler
+// has returned), so no box opens while a component is half-way through its work, and one
+// event shows one error. TApplication::notify stays as the last resort for a handler
+// that was connected without the wrapper.
+//
+// A connection straight to one of Qt's own slots (QDialog::accept, QAction::trigger)
+// needs no wrapper, and neither do the change notices our models send to the component
+// that owns them: neither is a handler's edge.
 #include <concepts>
 #include <exception>
 #include <functional>
@@ -20,8 +26,8 @@
 
 namespace handler_guard {
 
-// Counts the guarded handlers running within the current event; the outermost one shows
-// the first error any of them raised.
+// Counts the guarded handlers running within the current event; the end of the event, or
+// of the outermost handler outside any event, shows the first error any of them raised.
 class TScope {
 public:
     TScope();
@@ -31,8 +37,8 @@ public:
     void Failed(std::exception_ptr error);
 };
 
-// Held while Qt delivers an event: handlers run by it (a modal dialog's, say) report their
-// errors at once, however deep the handler that opened the dialog is.
+// Held while Qt delivers an event: the errors of the handlers it runs are shown when it
+// ends, also when it is delivered inside a handler (a modal dialog's event, say).
 class TDispatchScope {
 public:
     TDispatchScope();
@@ -46,6 +52,10 @@ private:
 };
 
 }  // namespace handler_guard
+
+// True once a guarded handler of the event being delivered has failed and its error waits
+// for the error box.
+bool HandlerFailed();
 
 // A handler that returns a value gives a default-constructed one after an error.
 template <typename F>

@@ -16,6 +16,9 @@ start_x() {
   xvfb_pid=$!
   read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
   export DISPLAY=":$n"
+  # The program must reach this server whatever platform the caller's environment names
+  # (the widget tests run with the offscreen one).
+  export QT_QPA_PLATFORM=xcb
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 }
 

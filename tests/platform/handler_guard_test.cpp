@@ -4,6 +4,8 @@
 #include "platform/handler_guard.h"
 
 #include <QAction>
+#include <QTest>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -39,16 +41,22 @@ TEST_F(HandlerGuard, AnErrorInANestedHandlerIsShownWhenTheOutermostReturns) {
     // A component raising an event from inside another handler goes on with its own work;
     // the box waits until the event's outermost handler is done, and shows the first error.
     size_t shownInside = 99;
+    bool failedBefore = true, failedAfter = false;
     std::function<void()> inner = Guarded([] { throw Exception("内側"); });
     std::function<void()> second = Guarded([] { throw Exception("二つ目"); });
     std::function<void()> outer = Guarded([&] {
+        failedBefore = HandlerFailed();
         inner();
+        failedAfter = HandlerFailed();  // the raiser may stop early
         second();
         shownInside = dialogs.errors.size();
     });
     outer();
+    EXPECT_FALSE(failedBefore);
+    EXPECT_TRUE(failedAfter);
     EXPECT_EQ(shownInside, 0u);
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{"内側"});
+    EXPECT_FALSE(HandlerFailed());
 }
 
 TEST_F(HandlerGuard, AQtSignalsHandlerIsGuardedToo) {
@@ -59,4 +67,23 @@ TEST_F(HandlerGuard, AQtSignalsHandlerIsGuardedToo) {
     action.trigger();
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{"メニュー"});
     EXPECT_EQ(after, 1);  // the signal's other handlers still run
+}
+
+TEST_F(HandlerGuard, WithinAnEventTheBoxWaitsUntilTheEventIsDelivered) {
+    // The widget goes on after its handler failed; the box opens only once the press has
+    // been delivered, when the widget is done with it.
+    struct TButton : QWidget {
+        std::function<void()> OnPress;
+        size_t shownBeforeReturn = 99;
+        TScriptedDialogs* dialogs = nullptr;
+        void mousePressEvent(QMouseEvent*) override {
+            OnPress();
+            shownBeforeReturn = dialogs->errors.size();
+        }
+    } button;
+    button.dialogs = &dialogs;
+    button.OnPress = Guarded([] { throw Exception("押せません"); });
+    QTest::mousePress(&button, Qt::LeftButton);
+    EXPECT_EQ(button.shownBeforeReturn, 0u);
+    EXPECT_EQ(dialogs.errors, std::vector<std::string>{"押せません"});
 }
