@@ -115,7 +115,7 @@ void TEditor::keyPressEvent(QKeyEvent* event) {
     int key = event->key();
     if (OnKeyDown) OnKeyDown(this, key, event->modifiers());
     event->accept();
-    if (key == 0) return;
+    if (key == 0 && event->key() != 0) return;
     if (key != event->key()) {
         // The owner turned the key into another one: act on that key alone.
         HandleKey(key, event->modifiers(), event->isAutoRepeat());
