@@ -129,7 +129,9 @@ void TEditor::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Cut)) return CutToClipboard();
     if (event->matches(QKeySequence::Paste)) return PasteFromClipboard();
     if (event->matches(QKeySequence::SelectAll)) return SelectAll();
-    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) {
+    // Without WantReturns, Enter belongs to the window (its default button).
+    const bool returnKey = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) || returnKey) {
         event->ignore();
         return;
     }
