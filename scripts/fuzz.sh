@@ -19,7 +19,7 @@ targets=(
   "holiday_rules 2048 fuzz/holiday_rules_fuzz.cpp calendar/holiday_rules.cpp calendar/equinox.cpp
      calendar/julius.cpp platform/convert.cpp platform/sjis.cpp platform/string_list.cpp"
   "editor_loader 4096 fuzz/editor_loader_fuzz.cpp editor/byte_arena.cpp editor/column_map.cpp
-     editor/editor_strings.cpp editor/file_error.cpp editor/row_loader.cpp editor/row_store.cpp
+     editor/editor_strings.cpp editor/file_error.cpp editor/row_list.cpp editor/row_loader.cpp editor/row_store.cpp
      editor/row_wrap.cpp editor/safe_write.cpp editor/undo_list.cpp platform/safe_file.cpp
      platform/sjis.cpp platform/string_list.cpp"
 )
