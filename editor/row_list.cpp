@@ -1,5 +1,6 @@
 #include "editor/row_list.h"
 
+#include "editor/byte_masks.h"
 #include "editor/column_map.h"
 #include "platform/exceptions.h"
 
@@ -558,6 +559,7 @@ void TRowList::RecutAll(bool wrap, int wrapByte, int tabSpaceCount, int lastKind
     if (chunks_.empty()) return;
     std::vector<uint32_t> ends;
     std::vector<uint8_t> kinds;
+    std::vector<uint32_t> tabs;  // tab positions in the chunk
     TChunks out;
     out.reserve(chunks_.size());
     // Head first, then the tail, each cut again while too large.
@@ -576,11 +578,19 @@ void TRowList::RecutAll(bool wrap, int wrapByte, int tabSpaceCount, int lastKind
         ends.clear();
         kinds.clear();
         const int n = c.Rows();
+        // Tabs are found once per chunk, so that a line known to be narrower than a row
+        // (its bytes and the most its tabs can add) costs no look at its bytes at all.
+        tabs.clear();
+        if (wrap) ForEachByte(c.base, c.size, '\t', [&](uint64_t at) { tabs.push_back(static_cast<uint32_t>(at)); });
+        tabs.push_back(std::numeric_limits<uint32_t>::max());
+        size_t tab = 0;
         for (int i = 0; i < n;) {
             int j = i;
             while (j < n - 1 && c.kinds[j] == rkWrap) ++j;
             const uint32_t s = c.Start(i);
-            if (!wrap) {
+            size_t widest = c.ends[j] - s + 1;
+            for (; tabs[tab] < c.ends[j]; ++tab) widest += static_cast<size_t>(tabSpaceCount) - 1;
+            if (!wrap || widest < static_cast<size_t>(wrapByte)) {
                 ends.push_back(c.ends[j]);
                 kinds.push_back(rkBreak);
             } else {
@@ -646,4 +656,37 @@ void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity,
     lineEnds_ += kind != rkWrap;
     breaks_ += kind == rkBreak;
     TreeAdd(static_cast<int>(chunks_.size()) - 1, 1, kind != rkWrap);
+}
+
+void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data,
+                            const uint32_t* lengths, size_t count, int kind) {
+    while (count > 0) {
+        // The first row decides the chunk; the rows that still fit follow in a tight loop.
+        AppendShared(block, capacity, data, lengths[0], kind);
+        data += lengths[0];
+        ++lengths;
+        --count;
+        TChunk& c = *chunks_.back();
+        if (c.cap != 0) continue;
+        const size_t room = std::min<size_t>(count, c.Rows() < limits_.fillRows ? limits_.fillRows - c.Rows() : 0);
+        size_t n = 0;
+        uint32_t size = c.size;
+        for (; n < room && size < limits_.fillBytes && size_t{size} + lengths[n] <= MaxChunkBytes; ++n) {
+            size += lengths[n];
+            c.ends.push_back(size);
+        }
+        if (n == 0) continue;
+        c.kinds.insert(c.kinds.end(), n, static_cast<uint8_t>(kind));
+        c.Count(kind, static_cast<int>(n));
+        const int64_t bytes = size - c.size;
+        c.size = size;
+        rows_ += static_cast<int>(n);
+        bytes_ += bytes;
+        lineEnds_ += kind != rkWrap ? static_cast<int>(n) : 0;
+        breaks_ += kind == rkBreak ? static_cast<int>(n) : 0;
+        TreeAdd(static_cast<int>(chunks_.size()) - 1, static_cast<int>(n), kind != rkWrap ? static_cast<int>(n) : 0);
+        data += bytes;
+        lengths += n;
+        count -= n;
+    }
 }

@@ -4,7 +4,7 @@
 #include "editor/row_loader.h"
 
 #include "editor/byte_arena.h"
-
+#include "editor/byte_masks.h"
 #include "editor/file_error.h"
 #include "editor/row_store.h"
 #include "platform/exceptions.h"
@@ -17,28 +17,37 @@
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <vector>
 
 namespace {
 
 constexpr size_t BlockSize = 8192;
 constexpr char CtrlZ = 26;
 
+// Copies n bytes to dst <= src, the two ranges possibly overlapping. Lines are short, so
+// the common sizes are done with loads that all come before the stores, without a call.
+inline void MoveDown(char* dst, const char* src, size_t n) {
+    if (dst == src || n == 0) return;
 #if defined(__SSE2__)
-// Bit k is set when p[k] equals `c`, for k < 64.
-inline uint64_t Mask64(const char* p, char c) {
-    const __m128i needle = _mm_set1_epi8(c);
-    uint64_t mask = 0;
-    for (int k = 0; k < 4; ++k) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        mask |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, needle)))) << (16 * k);
+    if (n >= 16 && n <= 64) {
+        auto load = [&](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at)); };
+        auto store = [&](size_t at, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), v); };
+        if (n <= 32) {
+            const __m128i a = load(0), b = load(n - 16);
+            store(0, a);
+            store(n - 16, b);
+        } else {
+            const __m128i a = load(0), b = load(16), c = load(n - 32), d = load(n - 16);
+            store(0, a);
+            store(16, b);
+            store(n - 32, c);
+            store(n - 16, d);
+        }
+        return;
     }
-    return mask;
-}
 #endif
+    std::memmove(dst, src, n);
+}
 
 inline bool IsTerminator(char c) { return c == '\r' || c == '\n' || c == CtrlZ; }
 
@@ -218,28 +227,42 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
         std::shared_ptr<char> block = AllocateBytes(capacity);
         char* out = block.get();  // end of the bytes kept so far
         size_t carried = 0;       // bytes of the open line, just before `out`
+        // Lengths of the lines ended since the last hand-over to the rows, which begin at
+        // `first`; handed over once per block.
+        std::vector<uint32_t> lengths;
+        lengths.reserve(BlockSize);
+        const char* first = out;
+        auto handOver = [&] {
+            rows.AppendShared(block, capacity, first, lengths.data(), lengths.size(), rkBreak);
+            lengths.clear();
+            first = out - carried;
+        };
         TLineScanner scanner;
         while (!scanner.Stopped()) {
             size_t room = capacity - static_cast<size_t>(out - block.get());
             if (room == 0) {
+                handOver();
                 capacity = carried + std::max(capacity / 8, BlockSize) + BlockSize;
                 std::shared_ptr<char> larger = AllocateBytes(capacity);
                 if (carried > 0) std::memcpy(larger.get(), out - carried, carried);
                 block = std::move(larger);
                 out = block.get() + carried;
+                first = block.get();
                 room = capacity - carried;
             }
             const size_t n = file.Read(out, std::min(BlockSize, room));
             if (n == 0) break;
             scanner.Scan(out, n, [&](const char* p, size_t length, bool ended) {
-                if (p != out && length > 0) std::memmove(out, p, length);
+                MoveDown(out, p, length);
                 out += length;
                 carried += length;
                 if (ended) {
-                    rows.AppendShared(block, capacity, out - carried, carried, rkBreak);
+                    if (carried > UINT32_MAX) ThrowFileError(fileName, "読み込めません", EFBIG);
+                    lengths.push_back(static_cast<uint32_t>(carried));
                     carried = 0;
                 }
             });
+            handOver();
         }
         if (carried > 0) rows.AppendShared(block, capacity, out - carried, carried, rkEnd);
     } catch (const std::bad_alloc&) {
