@@ -6,7 +6,7 @@
 // The text comes from the project's own deterministic generator.
 #include "bench/diary_file.h"
 #include "editor/byte_arena.h"
-#include "editor/editor_strings.h"
+#include "editor/edit_session.h"
 #include "platform/qt_text.h"
 
 #include <QApplication>
@@ -115,11 +115,10 @@ void LoadRows(benchmark::State& state, bool wrap, const char* name) {
         double t = Now();
         double c = Cpu();
         {
-            TRowStore store;
-            store.SetWordWrap(wrap);
-            TEditorStrings lines(store);
-            lines.LoadFromFile(file);
-            rows = static_cast<size_t>(store.RowCount());
+            TEditSession session;
+            session.SetWordWrap(wrap);
+            session.Lines().LoadFromFile(file);
+            rows = static_cast<size_t>(session.Store().RowCount());
         }
         total += Now() - t;
         cpu += Cpu() - c;
@@ -157,10 +156,9 @@ double PeakLoadMultiple(const std::string& file, bool wrap) {
         long base = StatusKb("VmRSS:");
         long peak;
         {
-            TRowStore store;
-            store.SetWordWrap(wrap);
-            TEditorStrings lines(store);
-            lines.LoadFromFile(file);
+            TEditSession session;
+            session.SetWordWrap(wrap);
+            session.Lines().LoadFromFile(file);
             peak = StatusKb("VmHWM:");
         }
         double multiple = static_cast<double>(peak - base) * 1024.0 / static_cast<double>(std::filesystem::file_size(file));

@@ -5,7 +5,7 @@
 
 #include "editor/byte_arena.h"
 #include "editor/byte_masks.h"
-#include "editor/file_error.h"
+#include "platform/file_error.h"
 #include "editor/row_store.h"
 #include "platform/exceptions.h"
 

@@ -61,7 +61,6 @@ void TRowStore::RewrapAll() {
     // Only the cuts move: every line's bytes stay where they are.
     rows_.RecutAll(wordWrap_, wrapByte_, tabSpaceCount_, LastKindCarried());
     Changed();
-    MoveCaretOntoRows();
 }
 
 void TRowStore::UnwrapAll() {
