@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-bool TEditSession::KeyMove(TEditKey key, bool shift, bool ctrl, bool repeat) {
+void TEditSession::KeyMove(TEditKey key, bool shift, bool ctrl, bool repeat) {
     keyRepeat_ = repeat;
     // Up at the first row does nothing at all, not even to the selection.
-    if (key == ekUp && row_ == 0 && !ctrl) return true;
+    if (key == ekUp && row_ == 0 && !ctrl) return;
     if (shift) {
         if (!selected_)
             StartSelection(false);
@@ -19,7 +19,6 @@ bool TEditSession::KeyMove(TEditKey key, bool shift, bool ctrl, bool repeat) {
     }
     MoveBy(key, ctrl, repeat);
     if (selected_ && extending_) UpdateSelection();
-    return true;
 }
 
 void TEditSession::PageMove(int k) {
@@ -33,7 +32,7 @@ void TEditSession::PageMove(int k) {
     SetRow(row_ + view_->TopRow() - top);
 }
 
-bool TEditSession::MoveBy(TEditKey key, bool ctrl, bool repeat) {
+void TEditSession::MoveBy(TEditKey key, bool ctrl, bool repeat) {
     const int count = store_.RowCount();
     const int rows = view_->VisibleRows();
     switch (key) {
@@ -95,7 +94,6 @@ bool TEditSession::MoveBy(TEditKey key, bool ctrl, bool repeat) {
         break;
     }
     }
-    return true;
 }
 
 namespace {
