@@ -34,7 +34,8 @@ void TEditSession::PageMove(int k) {
 
 void TEditSession::MoveBy(TEditKey key, bool ctrl, bool repeat) {
     const int count = store_.RowCount();
-    const int rows = view_->VisibleRows();
+    // A view too small for one row still pages by none rather than the wrong way.
+    const int rows = std::max(1, view_->VisibleRows());
     switch (key) {
     case ekPageUp:
         PageMove(1 - rows);
