@@ -1,8 +1,8 @@
 // A child process saves a large day file and the settings over and over; the parent kills
 // it at random moments. Whatever the moment, each file must hold exactly its old or its
 // new bytes, and the next start must leave no new file of a cut-short save behind.
+#include "editor/edit_session.h"
 #include "editor/editor_strings.h"
-#include "editor/row_store.h"
 #include "platform/safe_file.h"
 #include "platform/string_list.h"
 #include "settings/ini_store.h"
@@ -65,8 +65,9 @@ TEST(KillDuringSave, EveryKillLeavesTheOldOrTheNewBytes) {
     const std::filesystem::path dir = pattern;
     const std::string day = (dir / "2026127.dat").string();
 
-    TRowStore storeA, storeB;
-    TEditorStrings diaryA(storeA), diaryB(storeB);
+    TEditSession sessionA, sessionB;
+    TEditorStrings& diaryA = sessionA.Lines();
+    TEditorStrings& diaryB = sessionB.Lines();
     diaryA.SetText(DiaryText(3'000'000, 1));
     diaryB.SetText(DiaryText(3'500'000, 2));
     diaryB.SaveToFile(day);
