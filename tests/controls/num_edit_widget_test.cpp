@@ -1,6 +1,7 @@
 #include "controls/num_edit.h"
 #include "controls/up_down.h"
 #include "platform/exceptions.h"
+#include "platform/handler_guard.h"
 #include "platform/qt_colors.h"
 #include "support/widget_helpers.h"
 
@@ -186,7 +187,7 @@ TEST_F(UpDownWidget, AHeldArrowRepeatsUntilReleased) {
 
 TEST_F(UpDownWidget, AFailedStepLetsTheArrowGo) {
     // The error box of a failing step takes the mouse, so the release never comes.
-    upDown->OnClick = [](int) { throw std::runtime_error("1582/10/5-10/14は存在しません。"); };
+    upDown->OnClick = Guarded([](int) { throw std::runtime_error("1582/10/5-10/14は存在しません。"); });
     QTest::mousePress(upDown, Qt::LeftButton, {}, UpperArrow());
     ASSERT_EQ(env.dialogs.errors.size(), 1u);
     EXPECT_EQ(upDown->PressedArrow(), 0);
