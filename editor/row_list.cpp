@@ -118,8 +118,8 @@ void TRowList::EnsureTree() const {
     rowTree_.assign(count + 1, 0);
     lineTree_.assign(count + 1, 0);
     for (size_t k = 0; k < count; ++k) {
-        rowTree_[k + 1] = chunks_[k]->Rows();
-        lineTree_[k + 1] = chunks_[k]->lineEnds;
+        rowTree_[k + 1] = counts_[k].rows;
+        lineTree_[k + 1] = counts_[k].lineEnds;
     }
     for (size_t i = 1; i <= count; ++i) {
         size_t j = i + (i & (~i + 1));
@@ -133,6 +133,8 @@ void TRowList::EnsureTree() const {
 }
 
 void TRowList::TreeAdd(int k, int rows, int lineEnds) {
+    counts_[k].rows += rows;
+    counts_[k].lineEnds += lineEnds;
     if (rows != 0) cacheChunk_ = -1;
     if (treeDirty_) return;
     for (size_t i = static_cast<size_t>(k) + 1; i < rowTree_.size(); i += i & (~i + 1)) {
@@ -144,6 +146,26 @@ void TRowList::TreeAdd(int k, int rows, int lineEnds) {
 void TRowList::Restructured() {
     treeDirty_ = true;
     cacheChunk_ = -1;
+}
+
+void TRowList::InsertChunks(int at, TChunks&& fresh) {
+    std::vector<TCounts> counts;
+    counts.reserve(fresh.size());
+    for (const auto& c : fresh) counts.push_back({c->Rows(), c->lineEnds});
+    chunks_.insert(chunks_.begin() + at, std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+    counts_.insert(counts_.begin() + at, counts.begin(), counts.end());
+    Restructured();
+}
+
+void TRowList::EraseChunks(int from, int to) {
+    chunks_.erase(chunks_.begin() + from, chunks_.begin() + to);
+    counts_.erase(counts_.begin() + from, counts_.begin() + to);
+    Restructured();
+}
+
+void TRowList::Recount(int k) {
+    counts_[k] = {chunks_[k]->Rows(), chunks_[k]->lineEnds};
+    Restructured();
 }
 
 void TRowList::Account(const TChunk& c, int sign) {
@@ -300,11 +322,12 @@ void TRowList::Insert(int r, const TRowBlock& block) {
         blockBytes += d.text.size();
     }
     if (chunks_.empty()) {
-        TPacker<TChunk, TLimits> packer(chunks_, limits_);
+        TChunks packed;
+        TPacker<TChunk, TLimits> packer(packed, limits_);
         for (const TRowData& d : block) packer.Add(d.text, d.kind);
         packer.Finish();
-        for (const auto& c : chunks_) Account(*c, 1);
-        Restructured();
+        for (const auto& c : packed) Account(*c, 1);
+        InsertChunks(0, std::move(packed));
         return;
     }
     auto [k, i] = Locate(r);
@@ -324,16 +347,16 @@ void TRowList::Insert(int r, const TRowBlock& block) {
     Account(c, -1);
     int at = k;
     if (i == 0) {
-        chunks_.erase(chunks_.begin() + k);
+        EraseChunks(k, k + 1);
     } else {
         c.Cut(i, c.Rows() - i);
         Account(c, 1);
+        Recount(k);
         at = k + 1;
     }
     for (const auto& p : packed) Account(*p, 1);
     const int last = at + static_cast<int>(packed.size()) - 1;
-    chunks_.insert(chunks_.begin() + at, std::make_move_iterator(packed.begin()), std::make_move_iterator(packed.end()));
-    Restructured();
+    InsertChunks(at, std::move(packed));
     Tidy(last);
     Tidy(k);
 }
@@ -398,10 +421,7 @@ void TRowList::Erase(int r, int n) {
         Account(*chunks_[end], -1);
         ++end;
     }
-    if (end > k) {
-        chunks_.erase(chunks_.begin() + k, chunks_.begin() + end);
-        Restructured();
-    }
+    if (end > k) EraseChunks(k, end);
     if (n > 0) EraseInChunk(k, 0, n);
     if (chunks_.empty()) return;
     Tidy(first);
@@ -410,6 +430,7 @@ void TRowList::Erase(int r, int n) {
 
 void TRowList::Clear() {
     chunks_.clear();
+    counts_.clear();
     blocks_.clear();
     rows_ = 0;
     bytes_ = 0;
@@ -437,9 +458,13 @@ void TRowList::PullFromNext(int k, int n) {
         a.Count(b.kinds[j], 1);
     }
     a.size += bytes;
-    if (n == b.Rows()) chunks_.erase(chunks_.begin() + k + 1);
-    else b.Cut(0, n);
-    Restructured();
+    Recount(k);
+    if (n == b.Rows()) {
+        EraseChunks(k + 1, k + 2);
+    } else {
+        b.Cut(0, n);
+        Recount(k + 1);
+    }
 }
 
 void TRowList::FixBoundary(int k) {
@@ -489,8 +514,10 @@ std::unique_ptr<TRowList::TChunk> TRowList::SplitTail(TChunk& c) {
 void TRowList::SplitIfLarge(int k) {
     auto tail = SplitTail(*chunks_[k]);
     if (!tail) return;
-    chunks_.insert(chunks_.begin() + k + 1, std::move(tail));
-    Restructured();
+    Recount(k);
+    TChunks fresh;
+    fresh.push_back(std::move(tail));
+    InsertChunks(k + 1, std::move(fresh));
     SplitIfLarge(k + 1);
     SplitIfLarge(k);
 }
@@ -613,6 +640,8 @@ void TRowList::RecutAll(bool wrap, int wrapByte, int tabSpaceCount, int lastKind
         push(push, std::move(chunks_[k]));
     }
     chunks_ = std::move(out);
+    counts_.clear();
+    for (const auto& c : chunks_) counts_.push_back({c->Rows(), c->lineEnds});
     Restructured();
 }
 
@@ -644,6 +673,7 @@ void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity,
         fresh->ends.reserve(limits_.fillRows);
         fresh->kinds.reserve(limits_.fillRows);
         chunks_.push_back(std::move(fresh));
+        counts_.push_back({0, 0});
         c = chunks_.back().get();
         Restructured();
     }
