@@ -688,35 +688,34 @@ void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity,
     TreeAdd(static_cast<int>(chunks_.size()) - 1, 1, kind != rkWrap);
 }
 
-void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data,
-                            const uint32_t* lengths, size_t count, int kind) {
+void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, const TRowCut* rows,
+                            size_t count) {
     while (count > 0) {
         // The first row decides the chunk; the rows that still fit follow in a tight loop.
-        AppendShared(block, capacity, data, lengths[0], kind);
-        data += lengths[0];
-        ++lengths;
+        AppendShared(block, capacity, data, rows[0].length, rows[0].kind);
+        data += rows[0].length;
+        ++rows;
         --count;
         TChunk& c = *chunks_.back();
         if (c.cap != 0) continue;
         const size_t room = std::min<size_t>(count, c.Rows() < limits_.fillRows ? limits_.fillRows - c.Rows() : 0);
+        const int linesBefore = c.lineEnds, breaksBefore = c.breaks;
+        const uint32_t sizeBefore = c.size;
         size_t n = 0;
-        uint32_t size = c.size;
-        for (; n < room && size < limits_.fillBytes && size_t{size} + lengths[n] <= MaxChunkBytes; ++n) {
-            size += lengths[n];
-            c.ends.push_back(size);
+        for (; n < room && c.size < limits_.fillBytes && size_t{c.size} + rows[n].length <= MaxChunkBytes; ++n) {
+            c.size += rows[n].length;
+            c.ends.push_back(c.size);
+            c.kinds.push_back(static_cast<uint8_t>(rows[n].kind));
+            c.Count(rows[n].kind, 1);
         }
         if (n == 0) continue;
-        c.kinds.insert(c.kinds.end(), n, static_cast<uint8_t>(kind));
-        c.Count(kind, static_cast<int>(n));
-        const int64_t bytes = size - c.size;
-        c.size = size;
         rows_ += static_cast<int>(n);
-        bytes_ += bytes;
-        lineEnds_ += kind != rkWrap ? static_cast<int>(n) : 0;
-        breaks_ += kind == rkBreak ? static_cast<int>(n) : 0;
-        TreeAdd(static_cast<int>(chunks_.size()) - 1, static_cast<int>(n), kind != rkWrap ? static_cast<int>(n) : 0);
-        data += bytes;
-        lengths += n;
+        bytes_ += c.size - sizeBefore;
+        lineEnds_ += c.lineEnds - linesBefore;
+        breaks_ += c.breaks - breaksBefore;
+        TreeAdd(static_cast<int>(chunks_.size()) - 1, static_cast<int>(n), c.lineEnds - linesBefore);
+        data += c.size - sizeBefore;
+        rows += n;
         count -= n;
     }
 }
