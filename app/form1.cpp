@@ -25,6 +25,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildCalendars();
     BuildEditor();
     BuildStatusBar();
+    BuildEditCommands();
     BuildIniStore();
     LayOut();
     FormCreate();

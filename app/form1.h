@@ -60,6 +60,24 @@ public:
     QAction* WeeklyCalendarShow = nullptr;
     QAction* StatusBarShow = nullptr;
     QAction* Close1 = nullptr;
+    // Edit commands: the menu item, tool button and pop-up item of one command share
+    // its handler.
+    QAction* Cut1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* P1 = nullptr;
+    QAction* SelAll = nullptr;
+    QAction* ReDo = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* EditorCut1 = nullptr;
+    QAction* EditorCopy1 = nullptr;
+    QAction* EditorPaste1 = nullptr;
+    QAction* ToolButton1 = nullptr;
+    QAction* ToolButton2 = nullptr;
+    QAction* ToolButton3 = nullptr;
+    QAction* ToolButton4 = nullptr;
+    QAction* ToolButton5 = nullptr;
+    QAction* ToolButton7 = nullptr;
+    QAction* ToolButton8 = nullptr;
 
     // Handlers, callable directly so that every command has one entry point.
     void MonthlyCalendar1DayChange(TCustomCalendarEx* sender, std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -75,6 +93,13 @@ public:
     void WeeklyCalendarShowClick();
     void StatusBarShowClick();
     void Close1Click();
+    void Undo1Click();
+    void ReDoClick();
+    void SelAllClick();
+    void Cut1Click();
+    void Copy1Click();
+    void P1Click();
+    void Editor1TextRefused(TEditor* sender, const QString& refused);
 
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
@@ -99,6 +124,7 @@ private:
     void BuildCalendars();
     void BuildEditor();
     void BuildStatusBar();
+    void BuildEditCommands();
     void LayOut();
     void SetInitialCalendarProperties();
     void SetInitialEditorProperties();

@@ -54,16 +54,17 @@ void TForm1::BuildToolBar() {
     struct Button {
         int image;
         const char* hint;
+        QAction** target;
     };
-    static const Button buttons[] = {
-        {1, "保存|エディタの内容を保存します"},
-        {2, "切り取り|エディタのテキスト選択部分を切り取ります"},
-        {0, "コピー|エディタのテキスト選択部分をコピーします"},
-        {3, "張り付け|クリップボードの内容をエディタへ張り付けます"},
-        {4, "印刷|エディタの内容を印刷します"},
-        {-1, nullptr},
-        {5, "フォント|カレンダー・エディタのフォントを設定します"},
-        {6, "カラー|カレンダーの色を設定します"},
+    const Button buttons[] = {
+        {1, "保存|エディタの内容を保存します", &ToolButton1},
+        {2, "切り取り|エディタのテキスト選択部分を切り取ります", &ToolButton2},
+        {0, "コピー|エディタのテキスト選択部分をコピーします", &ToolButton3},
+        {3, "張り付け|クリップボードの内容をエディタへ張り付けます", &ToolButton4},
+        {4, "印刷|エディタの内容を印刷します", &ToolButton5},
+        {-1, nullptr, nullptr},
+        {5, "フォント|カレンダー・エディタのフォントを設定します", &ToolButton7},
+        {6, "カラー|カレンダーの色を設定します", &ToolButton8},
     };
     for (const Button& b : buttons) {
         if (b.image < 0) {
@@ -74,7 +75,8 @@ void TForm1::BuildToolBar() {
         }
         QAction* a = TabToolBar1->addAction(ToolbarImage(b.image), QString());
         SetHint(a, b.hint);
-        a->setEnabled(false);  // the commands arrive with the editor and settings dialogs
+        a->setEnabled(false);  // enabled by the builder of the command's handler
+        *b.target = a;
     }
 }
 
