@@ -12,7 +12,7 @@ E2E_NAME=edit_e2e
 source "$(dirname "$0")/e2e_lib.sh"
 [ $# -eq 2 ] || { echo "usage: $0 PROGRAM OUT_DIR" >&2; exit 1; }
 e2e_init "$2"
-e2e_need Xvfb xdotool import convert xclip od timeout
+e2e_need Xvfb xdotool import /usr/bin/convert xclip od timeout
 unset QT_IM_MODULE XMODIFIERS GTK_IM_MODULE
 
 e2e_start_xvfb
@@ -28,7 +28,7 @@ expect() {
 
 # The bounding box "W H X Y" of the pixels that differ between two screenshots.
 changed_box() {
-  convert "$1" "$2" -compose difference -composite -colorspace gray -threshold 5% -trim \
+  /usr/bin/convert "$1" "$2" -compose difference -composite -colorspace gray -threshold 5% -trim \
     -format '%w %h %X %Y' info: 2>/dev/null | tr -d '+'
 }
 
