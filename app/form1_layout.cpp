@@ -76,6 +76,9 @@ void TForm1::BuildToolBar() {
         SetHint(a, b.hint);
         a->setEnabled(false);  // the commands arrive with the editor and settings dialogs
     }
+    const QList<QAction*> actions = TabToolBar1->actions();
+    ToolButton1 = actions[0];
+    ToolButton5 = actions[4];
 }
 
 void TForm1::BuildDatePanel() {
