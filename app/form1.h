@@ -2,9 +2,11 @@
 // The main window: month calendar, week calendar, date panel and the diary editor, kept
 // on one selected day.
 #include <QMainWindow>
+#include <QRect>
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -14,6 +16,7 @@ class QSplitter;
 class QStatusBar;
 class QToolBar;
 class TCustomCalendarEx;
+class TDiarySession;
 class TEditor;
 class TIniStore;
 class TMonthlyCalendar;
@@ -71,13 +74,21 @@ public:
     QAction* EditorCut1 = nullptr;
     QAction* EditorCopy1 = nullptr;
     QAction* EditorPaste1 = nullptr;
-    QAction* ToolButton1 = nullptr;
     QAction* ToolButton2 = nullptr;
     QAction* ToolButton3 = nullptr;
     QAction* ToolButton4 = nullptr;
-    QAction* ToolButton5 = nullptr;
     QAction* ToolButton7 = nullptr;
     QAction* ToolButton8 = nullptr;
+    // Diary commands: main menu, editor pop-up and tool bar.
+    QAction* Save1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* EditorSave = nullptr;
+    QAction* CanEdit = nullptr;
+    QAction* EditorFileDalete = nullptr;
+    QAction* F1 = nullptr;
+    QAction* ToolButton1 = nullptr;
+    QAction* ToolButton5 = nullptr;
 
     // Handlers, callable directly so that every command has one entry point.
     void MonthlyCalendar1DayChange(TCustomCalendarEx* sender, std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -100,6 +111,15 @@ public:
     void Copy1Click();
     void P1Click();
     void Editor1TextRefused(TEditor* sender, const QString& refused);
+    // The selected day's file (form1_diary.cpp, form1_print.cpp).
+    void EditorSaveClick();
+    void EditorFileDaleteClick();
+    void CanEditClick();
+    void F1Click();
+    void Print1Click();
+    void Editor1DrawLine(TEditor* sender, const std::string& lineStr, int x, int y, int index, const QRect& aRect);
+    void Editor1TopColChange(TEditor* sender);
+    TDiarySession& Diary() { return *Diary_; }
 
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
@@ -114,7 +134,8 @@ protected:
 private:
     void FormCreate();
     void FormShow();
-    void FormClose();
+    // False when the window must stay open.
+    bool FormClose();
 
     // Builders of the window, one per band of the layout.
     void BuildMenus();
@@ -129,6 +150,18 @@ private:
     void SetInitialCalendarProperties();
     void SetInitialEditorProperties();
     void BuildIniStore();
+    void BuildDiaryCommands();
+
+    // The day's file into the editor, unless the text kept there belongs to that day.
+    void ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    // Before the selected day changes to `day`: offers to save text the user changed.
+    // False when that text stays: the calendar is back on its day.
+    bool LeaveDayText(std::int32_t day);
+    // The close question; false when the window must stay open.
+    bool SaveAtClose();
+
+    std::unique_ptr<TDiarySession> Diary_;
+    bool returningToText_ = false;
 
     bool shown_ = false;
     int startYear_ = 0;

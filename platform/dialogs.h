@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QPrinter;
 class QWidget;
 
 class TDialogs {
@@ -23,7 +24,8 @@ public:
     virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
     // Changes `font` and returns true when the user accepts.
     virtual bool ChooseFont(TFont& font) = 0;
-    virtual bool PrinterSetup() = 0;
+    // The printer set-up; true when the user chose a printer (set up in `printer`).
+    virtual bool PrinterSetup(QPrinter& printer) = 0;
 
     // The installed service; the Qt one unless a test installed another.
     static TDialogs& Instance();
@@ -41,12 +43,14 @@ public:
     void Beep() override { ++beeps; }
     std::optional<TColor> ChooseColor(TColor initial) override;
     bool ChooseFont(TFont& font) override;
-    bool PrinterSetup() override { return printerSetupAnswer; }
+    // When the answer is yes and `printToFile` is set, the printer writes a PDF there.
+    bool PrinterSetup(QPrinter& printer) override;
 
     std::deque<bool> confirmAnswers;          // empty: "いいえ(&N)"
     std::deque<std::optional<TColor>> colorAnswers;  // empty: cancel
     std::deque<std::optional<TFont>> fontAnswers;    // empty: cancel
     bool printerSetupAnswer = false;
+    std::string printToFile;
 
     std::vector<std::string> confirmations;
     std::vector<std::string> errors;

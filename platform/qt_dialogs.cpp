@@ -49,8 +49,7 @@ bool TQtDialogs::ChooseFont(TFont& font) {
     return ok;
 }
 
-bool TQtDialogs::PrinterSetup() {
-    static QPrinter printer;
+bool TQtDialogs::PrinterSetup(QPrinter& printer) {
     QPrintDialog dialog(&printer, Parent());
     return dialog.exec() == QDialog::Accepted;
 }
