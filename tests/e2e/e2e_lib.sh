@@ -7,6 +7,8 @@
 
 E2E_PIDS=()  # "pid:name" in start order; stopped in reverse order
 E2E_KEEP=0   # keep the scratch folder (set on failure)
+# Helpers live at most this long, in case the script itself is killed before its cleanup.
+E2E_LIFETIME=${E2E_LIFETIME:-240}
 
 e2e_log() { printf '[%s %(%H:%M:%S)T] %s\n' "$E2E_NAME" -1 "$*" >&2; }
 
@@ -84,7 +86,7 @@ e2e_wait_until() {
 # Starts Xvfb on a display it picks itself, so parallel runs never clash.
 e2e_start_xvfb() {
   : >"$E2E_DIR/display"
-  timeout -k 5 600 Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset \
+  timeout -k 5 "$E2E_LIFETIME" Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset \
     5>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
   E2E_PIDS+=("$!:Xvfb")
   e2e_wait_until 20 grep -q '[0-9]' "$E2E_DIR/display" || e2e_fail "Xvfb did not start (see $E2E_DIR/xvfb.log)"
@@ -104,7 +106,7 @@ e2e_start_program() {
   cp "$program" "$E2E_DIR/bin/mekuri"
   [ "$(id -u)" != 0 ] || [ $# -eq 0 ] || chown -R "${E2E_RUN_UID}:${E2E_RUN_UID}" "$E2E_DIR/bin" "$E2E_DIR/diary"
   (cd "$E2E_DIR/diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb \
-    exec timeout -k 5 600 "$@" "$E2E_DIR/bin/mekuri") >"$E2E_DIR/mekuri.out" 2>"$E2E_DIR/mekuri.err" &
+    exec timeout -k 5 "$E2E_LIFETIME" "$@" "$E2E_DIR/bin/mekuri") >"$E2E_DIR/mekuri.out" 2>"$E2E_DIR/mekuri.err" &
   APP_PID=$!
   E2E_PIDS+=("$APP_PID:mekuri")
   WIN=""
@@ -118,10 +120,13 @@ e2e_start_program() {
 
 e2e_shot() { timeout 20 import -window root "$E2E_OUT/$1.png" || e2e_log "warning: screenshot $1 failed"; }
 
-# A point inside Editor1: it fills the window's lower part, above the 25-pixel status bar.
+# Focus into Editor1 by a click: it fills the window's lower part, above the 25-pixel
+# status bar. The click leaves the caret where it fell (the caret moves freely beyond
+# the text), so Ctrl+Home brings it to the start of the text.
 e2e_click_editor() {
   xdotool mousemove $((X + 300)) $((Y + HEIGHT - 60)) click 1
   sleep 0.3
+  e2e_key ctrl+Home
 }
 
 e2e_key() {
@@ -146,3 +151,13 @@ e2e_editor_text() {
 }
 
 e2e_hex() { od -An -tx1 -v | tr -d ' \n'; }
+
+# The hex bytes of the day file that the program's own 保存 (登録/削除 → 保存) writes.
+# The diary folder is empty before, so the one file there is the selected day's.
+e2e_saved_day_file() {
+  e2e_key alt+t
+  e2e_key s
+  local files=("$E2E_DIR"/diary/*.dat)
+  [ ${#files[@]} -eq 1 ] && [ -f "${files[0]}" ] || { e2e_log "day files after 保存: ${files[*]}"; return 1; }
+  e2e_hex <"${files[0]}"
+}

@@ -96,14 +96,14 @@ unset WAYLAND_DISPLAY SESSION_MANAGER GTK_IM_MODULE
 
 e2e_start_xvfb
 
-timeout -k 5 600 "${AS_USER[@]}" dbus-daemon --session --nofork --nopidfile \
+timeout -k 5 "$E2E_LIFETIME" "${AS_USER[@]}" dbus-daemon --session --nofork --nopidfile \
   --address="unix:path=$E2E_DIR/run/bus" --print-address=1 >"$E2E_DIR/dbus.addr" 2>"$E2E_DIR/dbus.log" &
 E2E_PIDS+=("$!:dbus-daemon")
 e2e_wait_until 10 grep -q '^unix:' "$E2E_DIR/dbus.addr" || e2e_fail "the session bus did not start (see $E2E_DIR/dbus.log)"
 DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_DIR/dbus.addr")
 export DBUS_SESSION_BUS_ADDRESS
 
-timeout -k 5 600 "${AS_USER[@]}" fcitx5 -D --disable=wayland,waylandim >"$E2E_DIR/fcitx5.log" 2>&1 &
+timeout -k 5 "$E2E_LIFETIME" "${AS_USER[@]}" fcitx5 -D --disable=wayland,waylandim >"$E2E_DIR/fcitx5.log" 2>&1 &
 E2E_PIDS+=("$!:fcitx5")
 # fcitx5-remote answers even without fcitx5; the bus knows whether it is there.
 fcitx_up() {
