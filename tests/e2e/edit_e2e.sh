@@ -3,7 +3,7 @@
 # would: ASCII typed into Editor1, a selection made by dragging the mouse, copy, cut and
 # paste by their shortcuts, undo and redo by Ctrl+Z / Ctrl+Y and by the menu items
 # 元に戻す / もう一度. The text is read back after each step through the program's own
-# 全て選択 and copy. Screenshots go to the build folder.
+# 全て選択 and copy, and at the end through its 保存. Screenshots go to the build folder.
 #
 # Usage: edit_e2e.sh PROGRAM OUT_DIR
 set -uo pipefail
@@ -77,4 +77,7 @@ expect "もう一度 redoes the paste" "betaalpha  gamma"
 e2e_edit_menu u
 expect "元に戻す undoes the paste" "alpha  gamma"
 e2e_shot e2e_edit_final
+saved=$(e2e_saved_day_file) || e2e_fail "保存 wrote no day file"
+[ "$saved" = "$(printf 'alpha  gamma' | e2e_hex)" ] || e2e_fail "the saved day file holds bytes $saved"
+e2e_log "ok: 保存 wrote the edited text"
 echo "e2e: editing ok (screenshots in $E2E_OUT)"

@@ -3,7 +3,8 @@
 # reached through Qt's fcitx5 input-context plug-in, under a private X server and a
 # private session bus. The keys go from xdotool to the X server, to Qt, to fcitx5 and
 # mozc over D-Bus, and come back to Editor1 as input-method events. It types "nihongo",
-# converts with Space, commits with Enter and checks that Editor1 holds 日本語 as CP932.
+# converts with Space, commits with Enter, saves the day and checks that the day file
+# holds 日本語 as CP932 bytes.
 # Any step that cannot be done (a missing package, an input method that does not start)
 # fails the test with its reason.
 #
@@ -17,7 +18,7 @@ e2e_init "$2"
 ROMAJI=nihongo
 EXPECT_HEX=93fa967b8cea  # 日本語 in CP932
 
-e2e_need Xvfb xdotool import xclip iconv od timeout setpriv dbus-daemon dbus-send fcitx5 fcitx5-remote
+e2e_need Xvfb xdotool import od timeout setpriv dbus-daemon dbus-send fcitx5 fcitx5-remote
 qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
 for f in /usr/share/fcitx5/inputmethod/mozc.conf /usr/lib/mozc/mozc_server \
   "$qt_plugins/platforminputcontexts/libfcitx5platforminputcontextplugin.so"; do
@@ -145,13 +146,13 @@ is_off() { [ "$(remote)" = 1 ]; }
 e2e_wait_until 10 is_off || e2e_fail "Ctrl+Space did not switch the input method off"
 e2e_shot e2e_ime_result
 
-# The program's own 全て選択 and copy hand the text over; what reaches the clipboard is
-# the editor's CP932 text shown as Unicode, converted back for the byte comparison.
+# The program's own 保存 writes the editor's text, as the CP932 bytes it holds, to the
+# day file.
 got_hex=""
 read_back() {
-  got_hex=$(e2e_editor_text | iconv -f UTF-8 -t CP932 | e2e_hex)
+  got_hex=$(e2e_saved_day_file)
   [ "$got_hex" = "$EXPECT_HEX" ]
 }
-e2e_wait_until 10 read_back || e2e_fail "Editor1 holds CP932 bytes '$got_hex', expected $EXPECT_HEX (日本語)"
+e2e_wait_until 10 read_back || e2e_fail "the saved day file holds '$got_hex', expected $EXPECT_HEX (日本語 in CP932)"
 e2e_log "ok: Editor1 holds 日本語 ($got_hex)"
 echo "e2e: input method ok (screenshots in $E2E_OUT)"
