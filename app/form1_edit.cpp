@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QStringList>
 
 #include <initializer_list>
 
@@ -23,18 +24,6 @@ void Bind(TForm1* form, std::initializer_list<QAction*> actions, Handler handler
     }
 }
 
-// The first character of `text` that CP932 cannot hold, or the whole text when each
-// character on its own converts (a pair that only fails together).
-QString FirstUnholdable(const QString& text) {
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString one = text.mid(i, n);
-        if (!QStringToSjis(one)) return one;
-        i += n;
-    }
-    return text;
-}
-
 }  // namespace
 
 void TForm1::BuildEditCommands() {
@@ -44,6 +33,7 @@ void TForm1::BuildEditCommands() {
     Bind(this, {SelAll}, &TForm1::SelAllClick);
     Bind(this, {ReDo}, &TForm1::ReDoClick);
     Bind(this, {Undo1}, &TForm1::Undo1Click);
+    Editor1->OnTextRefused = [this](TEditor* sender, const QString& refused) { Editor1TextRefused(sender, refused); };
 }
 
 void TForm1::Undo1Click() { Editor1->Undo(); }
@@ -59,8 +49,9 @@ void TForm1::Copy1Click() { Editor1->CopyToClipboard(); }
 void TForm1::P1Click() { Editor1->PasteFromClipboard(); }
 
 void TForm1::Editor1TextRefused(TEditor*, const QString& refused) {
-    const QString c = FirstUnholdable(refused);
-    const char32_t code = c.toUcs4().value(0);
-    const QString hex = QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QLatin1Char('0'));
-    StatusPanel0->setText(U8("「%1」(U+%2) は Shift-JIS にない文字のため入力できません").arg(c, hex));
+    // The code points name characters that the font cannot draw either.
+    QStringList codes;
+    for (char32_t c : refused.toUcs4())
+        codes << QStringLiteral("U+%1").arg(QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    StatusPanel0->setText(U8("「%1」(%2) は Shift-JIS にない文字のため入力できません").arg(refused, codes.join(' ')));
 }

@@ -8,7 +8,7 @@
 E2E_PIDS=()  # "pid:name" in start order; stopped in reverse order
 E2E_KEEP=0   # keep the scratch folder (set on failure)
 # Helpers live at most this long, in case the script itself is killed before its cleanup.
-E2E_LIFETIME=${E2E_LIFETIME:-240}
+E2E_LIFETIME=${E2E_LIFETIME:-150}
 
 e2e_log() { printf '[%s %(%H:%M:%S)T] %s\n' "$E2E_NAME" -1 "$*" >&2; }
 
