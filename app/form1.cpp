@@ -19,6 +19,7 @@
 #include <QStatusTipEvent>
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    UseWindowFontEverywhere();
     BuildMenus();
     BuildPopupMenus();
     BuildToolBar();
@@ -30,6 +31,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildIniStore();
     LayOut();
     BuildDiaryCommands();
+    ConnectListCommands();
+    ConnectColorCommands();
     FormCreate();
 }
 
