@@ -105,7 +105,8 @@ e2e_start_program() {
   shift
   cp "$program" "$E2E_DIR/bin/mekuri"
   [ "$(id -u)" != 0 ] || [ $# -eq 0 ] || chown -R "${E2E_RUN_UID}:${E2E_RUN_UID}" "$E2E_DIR/bin" "$E2E_DIR/diary"
-  (cd "$E2E_DIR/diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb \
+  # A diary folder named in the environment would take the day files elsewhere.
+  (cd "$E2E_DIR/diary" && unset MEKURI_DIARY && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb \
     exec timeout -k 5 "$E2E_LIFETIME" "$@" "$E2E_DIR/bin/mekuri") >"$E2E_DIR/mekuri.out" 2>"$E2E_DIR/mekuri.err" &
   APP_PID=$!
   E2E_PIDS+=("$APP_PID:mekuri")
