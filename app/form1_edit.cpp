@@ -27,9 +27,10 @@ void Bind(TForm1* form, std::initializer_list<QAction*> actions, Handler handler
 }  // namespace
 
 void TForm1::BuildEditCommands() {
-    Bind(this, {Cut1, ToolButton2, EditorCut1}, &TForm1::Cut1Click);
-    Bind(this, {Copy1, ToolButton3, EditorCopy1}, &TForm1::Copy1Click);
-    Bind(this, {P1, ToolButton4, EditorPaste1}, &TForm1::P1Click);
+    // The tool buttons run the menu items, so they are not bound here.
+    Bind(this, {Cut1, EditorCut1}, &TForm1::Cut1Click);
+    Bind(this, {Copy1, EditorCopy1}, &TForm1::Copy1Click);
+    Bind(this, {P1, EditorPaste1}, &TForm1::P1Click);
     Bind(this, {SelAll}, &TForm1::SelAllClick);
     Bind(this, {ReDo}, &TForm1::ReDoClick);
     Bind(this, {Undo1}, &TForm1::Undo1Click);

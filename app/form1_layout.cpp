@@ -2,8 +2,8 @@
 // status bar, and their arrangement in the client area.
 #include "app/form1.h"
 
+#include "app/hints.h"
 #include "app/shipped_lists.h"
-#include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
@@ -20,21 +20,11 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
 
 QString U(const char* s) { return QString::fromUtf8(s); }
-
-// A hint "short|long": the short part is the tool tip, the long part goes to the status bar.
-template <typename T>
-void SetHint(T* target, const char* hint) {
-    QString h = U(hint);
-    int bar = h.indexOf(QLatin1Char('|'));
-    target->setToolTip(bar < 0 ? h : h.left(bar));
-    target->setStatusTip(bar < 0 ? h : h.mid(bar + 1));
-}
 
 TFont PanelFont(int height) {
     TFont f;
@@ -45,41 +35,6 @@ TFont PanelFont(int height) {
 }
 
 }  // namespace
-
-void TForm1::BuildToolBar() {
-    CoolBar1 = new QWidget(this);
-    CoolBar1->setFixedHeight(30);
-    TabToolBar1 = new QToolBar(CoolBar1);
-    TabToolBar1->setIconSize(QSize(16, 16));
-    TabToolBar1->setGeometry(2, 2, 400, 26);
-    struct Button {
-        int image;
-        const char* hint;
-        QAction** target;
-    };
-    const Button buttons[] = {
-        {1, "保存|エディタの内容を保存します", &ToolButton1},
-        {2, "切り取り|エディタのテキスト選択部分を切り取ります", &ToolButton2},
-        {0, "コピー|エディタのテキスト選択部分をコピーします", &ToolButton3},
-        {3, "張り付け|クリップボードの内容をエディタへ張り付けます", &ToolButton4},
-        {4, "印刷|エディタの内容を印刷します", &ToolButton5},
-        {-1, nullptr, nullptr},
-        {5, "フォント|カレンダー・エディタのフォントを設定します", &ToolButton7},
-        {6, "カラー|カレンダーの色を設定します", &ToolButton8},
-    };
-    for (const Button& b : buttons) {
-        if (b.image < 0) {
-            QWidget* gap = new QWidget(TabToolBar1);
-            gap->setFixedWidth(8);
-            TabToolBar1->addWidget(gap);
-            continue;
-        }
-        QAction* a = TabToolBar1->addAction(ToolbarImage(b.image), QString());
-        SetHint(a, b.hint);
-        a->setEnabled(false);  // enabled by the builder of the command's handler
-        *b.target = a;
-    }
-}
 
 void TForm1::BuildDatePanel() {
     Panel1 = new QWidget(this);
@@ -99,6 +54,7 @@ void TForm1::BuildDatePanel() {
         field->setGeometry(fieldX[i], 2, fieldW[i], 22);
         field->setFont(fieldFont);
         field->setReadOnly(true);
+        field->SetPutAComma(false);
         field->SetValue(initial[i]);
         TUpDown* ud = new TUpDown(Panel1);
         ud->setGeometry(fieldX[i] + fieldW[i], 2, 15, 22);
@@ -255,6 +211,8 @@ void TForm1::LayOut() {
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({115, 10000});
+    // A few rows of text stay in view however small the window is made.
+    Editor1->setMinimumHeight(3 * Editor1->RowPitch() + 4);
 
     QWidget* client = new QWidget(this);
     QVBoxLayout* column = new QVBoxLayout(client);

@@ -5,6 +5,7 @@
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
+#include "controls/tab_tool_bar.h"
 #include "editor/editor.h"
 #include "platform/application.h"
 #include "platform/sjis.h"

@@ -11,8 +11,8 @@
 # Usage: ime_e2e.sh PROGRAM OUT_DIR
 set -uo pipefail
 E2E_NAME=ime_e2e
-# shellcheck source=e2e_lib.sh
-source "$(dirname "$0")/e2e_lib.sh"
+# shellcheck source=e2e_session.sh
+source "$(dirname "$0")/e2e_session.sh"
 [ $# -eq 2 ] || { echo "usage: $0 PROGRAM OUT_DIR" >&2; exit 1; }
 e2e_init "$2"
 ROMAJI=nihongo
