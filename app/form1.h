@@ -96,7 +96,6 @@ public:
     void Print1Click();
     void Editor1DrawLine(TEditor* sender, const std::string& lineStr, int x, int y, int index, const QRect& aRect);
     void Editor1TopColChange(TEditor* sender);
-    TDiarySession& Diary() { return *Diary_; }
 
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();

@@ -1,6 +1,5 @@
 // The main window's diary: the selected day's file in the editor, save, delete, the edit
 // lock, the questions that keep unsaved text, the ruled lines and printing.
-#include "app/diary_session.h"
 #include "app/form1.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
