@@ -82,9 +82,26 @@ TEST_F(Diary, StartUpEditorIsEmptyAndEditableEvenWhenTodayHasAFile) {
     Start({2027, 3, 5});
     EXPECT_EQ(Text(), "");
     EXPECT_FALSE(form->Editor1->ReadOnly());
+    // Text typed now is not what the file holds: replacing the file needs a yes.
+    Type("new");
+    form->Save1->trigger();
+    ASSERT_EQ(env->dialogs.confirmations.size(), 1u);
+    EXPECT_EQ(env->dialogs.confirmations[0], "ファイル 202735.dat には、エディタに表示されていない内容があります。上書きしますか？");
+    EXPECT_EQ(Read("202735.dat"), Sjis("今日の日記\r\n"));
+    env->dialogs.confirmAnswers = {false};  // and leave the typed text behind
     Select(2027, 3, 6);
     Select(2027, 3, 5);
     EXPECT_EQ(Text(), Sjis("今日の日記\r\n"));
+    EXPECT_TRUE(form->Editor1->ReadOnly());
+}
+
+TEST_F(Diary, UnreadableDayFileShowsTheErrorAndAnEmptyLockedEditor) {
+    Start({2027, 3, 5});
+    ASSERT_EQ(::mkdir("202736.dat", 0755), 0);
+    Command([&] { Select(2027, 3, 6); });
+    ASSERT_EQ(env->dialogs.errors.size(), 1u);
+    EXPECT_EQ(Selected(), (TYMD{2027, 3, 6}));
+    EXPECT_EQ(Text(), "");
     EXPECT_TRUE(form->Editor1->ReadOnly());
 }
 
