@@ -28,6 +28,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
     BuildIniStore();
     LayOut();
+    ConnectListCommands();
+    ConnectColorCommands();
     BuildDiaryCommands();
     FormCreate();
 }

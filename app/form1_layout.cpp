@@ -76,9 +76,11 @@ void TForm1::BuildToolBar() {
         SetHint(a, b.hint);
         a->setEnabled(false);  // the commands arrive with the editor and settings dialogs
     }
-    const QList<QAction*> actions = TabToolBar1->actions();
-    ToolButton1 = actions[0];
-    ToolButton5 = actions[4];
+    // Left to right, the gap counting as one: save, cut, copy, paste, print, gap, font, colour.
+    ToolButton1 = TabToolBar1->actions().at(0);
+    ToolButton5 = TabToolBar1->actions().at(4);
+    ToolButton7 = TabToolBar1->actions().at(6);
+    ToolButton8 = TabToolBar1->actions().at(7);
 }
 
 void TForm1::BuildDatePanel() {

@@ -12,6 +12,15 @@
 class QPrinter;
 class QWidget;
 
+// What a font choice may offer. A size of 0 leaves that end open.
+struct TFontDialogOptions {
+    int MinSize = 0;  // points
+    int MaxSize = 0;
+    bool FixedPitchOnly = false;
+    // Colour, underline and strike-out can be chosen too.
+    bool Effects = false;
+};
+
 class TDialogs {
 public:
     virtual ~TDialogs() = default;
@@ -22,8 +31,8 @@ public:
     virtual void Beep() = 0;
     // Empty when the user cancels.
     virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
-    // Changes `font` and returns true when the user accepts.
-    virtual bool ChooseFont(TFont& font) = 0;
+    // Opens on `font`; changes it and returns true when the user accepts.
+    virtual bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) = 0;
     // The printer set-up; true when the user chose a printer (set up in `printer`).
     virtual bool PrinterSetup(QPrinter& printer) = 0;
 
@@ -42,7 +51,7 @@ public:
     void Error(const std::string& message) override;
     void Beep() override { ++beeps; }
     std::optional<TColor> ChooseColor(TColor initial) override;
-    bool ChooseFont(TFont& font) override;
+    bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) override;
     // When the answer is yes and `printToFile` is set, the printer writes a PDF there.
     bool PrinterSetup(QPrinter& printer) override;
 
@@ -51,6 +60,11 @@ public:
     std::deque<std::optional<TFont>> fontAnswers;    // empty: cancel
     bool printerSetupAnswer = false;
     std::string printToFile;
+
+    // What each colour and font choice was opened on.
+    std::vector<TColor> colorRequests;
+    std::vector<TFont> fontRequests;
+    std::vector<TFontDialogOptions> fontOptions;
 
     std::vector<std::string> confirmations;
     std::vector<std::string> errors;
