@@ -4,6 +4,7 @@
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
+#include "controls/up_down.h"
 #include "editor/editor.h"
 #include "platform/application.h"
 #include "platform/sjis.h"
@@ -11,6 +12,7 @@
 #include "support/widget_helpers.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -212,10 +214,18 @@ TEST_F(Diary, FailedSaveOnTheWayToAnotherDayKeepsTheTextOnItsDay) {
     EXPECT_EQ(JuliusToYMD(form->WeeklyCalendar1->JuliusDay()), (TYMD{2027, 3, 5}));
     EXPECT_EQ(form->NumEdit3->text(), "5");
     EXPECT_EQ(Text(), "precious\r\n");
+    // A field step moves the week calendar after the month calendar: it comes back too.
+    env->dialogs.confirmAnswers = {true, true};
+    form->UpDown3->Step(+1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env->dialogs.errors.size(), 2u);
+    EXPECT_EQ(Selected(), (TYMD{2027, 3, 5}));
+    EXPECT_EQ(JuliusToYMD(form->WeeklyCalendar1->JuliusDay()), (TYMD{2027, 3, 5}));
+    EXPECT_EQ(form->NumEdit3->text(), "5");
     // Still the user's unsaved text: the next move asks again.
     env->dialogs.confirmAnswers = {false};
     form->SpeedButtonClick(1);
-    EXPECT_EQ(env->dialogs.confirmations.size(), 3u);
+    EXPECT_EQ(env->dialogs.confirmations.size(), 5u);
     EXPECT_EQ(Selected(), (TYMD{2027, 3, 6}));
 }
 
