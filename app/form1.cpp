@@ -18,6 +18,7 @@
 #include <QStatusTipEvent>
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    UseWindowFontEverywhere();
     BuildMenus();
     BuildPopupMenus();
     BuildToolBar();
@@ -27,6 +28,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
     BuildIniStore();
     LayOut();
+    ConnectListCommands();
+    ConnectColorCommands();
     FormCreate();
 }
 
