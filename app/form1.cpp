@@ -19,6 +19,7 @@
 #include <QStatusTipEvent>
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    UseWindowFontEverywhere();
     BuildMenus();
     BuildPopupMenus();
     BuildToolBar();

@@ -170,6 +170,9 @@ private:
     // False when the window must stay open.
     bool FormClose();
 
+    // Menus, tooltips and message boxes are windows of their own: they take the main
+    // window's font, or they fall back to whatever face the locale's default is.
+    void UseWindowFontEverywhere();
     // Builders of the window, one per band of the layout.
     void BuildMenus();
     void BuildPopupMenus();

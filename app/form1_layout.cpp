@@ -13,6 +13,7 @@
 #include "platform/qt_fonts.h"
 #include "platform/sjis.h"
 
+#include <QApplication>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -273,4 +274,11 @@ void TForm1::LayOut() {
     setFont(ToQFont(PanelFont(-12)));
     move(192, 107);
     resize(615, 440 + menuBar()->sizeHint().height());
+}
+
+void TForm1::UseWindowFontEverywhere() {
+    const QFont font = ToQFont(PanelFont(-12));
+    QApplication::setFont(font);
+    for (const char* cls : {"QMenu", "QMenuBar", "QTipLabel", "QMessageBox", "QStatusBar"})
+        QApplication::setFont(font, cls);
 }

@@ -3,7 +3,7 @@
 // text. A summary of the ratios and of the load's peak memory is printed at the end.
 //
 // The file is generated once (deterministic) into the temp folder and reused by later runs.
-#include "editor/editor_strings.h"
+#include "editor/edit_session.h"
 #include "platform/qt_text.h"
 
 #include <QApplication>
@@ -110,11 +110,10 @@ void LoadRows(benchmark::State& state, bool wrap, const char* name) {
         double t = Now();
         double c = Cpu();
         {
-            TRowStore store;
-            store.SetWordWrap(wrap);
-            TEditorStrings lines(store);
-            lines.LoadFromFile(file);
-            rows = static_cast<size_t>(store.RowCount());
+            TEditSession session;
+            session.SetWordWrap(wrap);
+            session.Lines().LoadFromFile(file);
+            rows = static_cast<size_t>(session.Store().RowCount());
         }
         total += Now() - t;
         cpu += Cpu() - c;
@@ -153,10 +152,9 @@ double PeakLoadMultiple(bool wrap) {
         long base = StatusKb("VmRSS:");
         long peak;
         {
-            TRowStore store;
-            store.SetWordWrap(wrap);
-            TEditorStrings lines(store);
-            lines.LoadFromFile(file);
+            TEditSession session;
+            session.SetWordWrap(wrap);
+            session.Lines().LoadFromFile(file);
             peak = StatusKb("VmHWM:");
         }
         double multiple = static_cast<double>(peak - base) * 1024.0 / static_cast<double>(FileSize());

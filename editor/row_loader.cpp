@@ -3,7 +3,7 @@
 // reader visits each line, and the tests hold the two to the same answer.
 #include "editor/row_loader.h"
 
-#include "editor/file_error.h"
+#include "platform/file_error.h"
 #include "editor/row_store.h"
 #include "platform/exceptions.h"
 

@@ -36,19 +36,13 @@ void TRowStore::SetWordWrap(bool on) {
     } else {
         UnwrapAll();
     }
-    undo_.ClearUndo();
-    SetCaret(caretRow_, 0);
 }
 
 void TRowStore::SetWrapByte(int columns) {
     columns = std::clamp(columns, 20, 250);
     if (columns == wrapByte_) return;
     wrapByte_ = columns;
-    undo_.ClearUndo();
-    if (wordWrap_) {
-        RewrapAll();
-        SetCaret(caretRow_, 0);
-    }
+    if (wordWrap_) RewrapAll();
 }
 
 void TRowStore::SetTabSpaceCount(int columns) {
@@ -295,22 +289,6 @@ void TRowStore::LoadRowsFromText(std::string_view text) {
         rows.push_back(row);
     });
     ReplaceAllRows(std::move(rows));
-}
-
-// --- Caret --------------------------------------------------------------------------------
-
-void TRowStore::SetCaret(int row, int col) {
-    const int count = RowCount();
-    row = std::clamp(row, 0, count);
-    // Past an unbroken last row there is no end-of-file row to stand on.
-    if (row == count && count > 0 && rows_.back().kind != rkBreak) row = count - 1;
-    caretRow_ = row;
-    caretCol_ = std::max(0, col);
-    view_->CaretSet(caretRow_, caretCol_);
-}
-
-void TRowStore::MoveCaretOntoRows() {
-    if (caretRow_ > RowCount() - 1) SetCaret(RowCount() - 1, caretCol_);
 }
 
 int TRowStore::LastKindCarried() const {

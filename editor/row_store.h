@@ -12,9 +12,8 @@
 // them as blanks and is written back unchanged.
 #include "editor/byte_arena.h"
 #include "editor/column_map.h"
-#include "editor/editor_view.h"
+#include "editor/row_store_view.h"
 #include "editor/row_kind.h"
-#include "editor/undo_list.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,12 +33,11 @@ public:
 
     // --- Properties -------------------------------------------------------------------
     bool WordWrap() const { return wordWrap_; }
-    // True turns DisposeBlank off and rewraps; False joins the rows. Either empties the
-    // undo lists and puts the caret at column 0.
+    // True turns DisposeBlank off and rewraps; False joins the rows. The editing session
+    // empties its undo lists and moves its caret around this.
     void SetWordWrap(bool on);
     int WrapByte() const { return wrapByte_; }
-    // Clamped to 20..250. A change empties the undo lists and, with WordWrap on, rewraps
-    // and puts the caret at column 0.
+    // Clamped to 20..250; with WordWrap on a change rewraps.
     void SetWrapByte(int columns);
     int TabSpaceCount() const { return tabSpaceCount_; }
     // Clamped to 2..8 and made even (odd values drop by 1); repaints.
@@ -123,23 +121,7 @@ public:
     // (the rows stay empty) when the file cannot be opened or read.
     void LoadRowsFromFile(const std::string& fileName);
 
-    // --- Caret --------------------------------------------------------------------------
-    int CaretRow() const { return caretRow_; }
-    int CaretCol() const { return caretCol_; }
-    // Moves the caret: row clamped to 0..RowCount, and onto the last row when that row is
-    // rkEnd and row = RowCount; col at least 0. Then View().CaretSet.
-    void SetCaret(int row, int col);
-    // Stores the caret as given, without telling the view (for the control's own rules).
-    void StoreCaret(int row, int col) {
-        caretRow_ = row;
-        caretCol_ = col;
-    }
-
     // --- Undo -------------------------------------------------------------------------
-    TEditorUndoObj& UndoObj() { return undo_; }
-    const TEditorUndoObj& UndoObj() const { return undo_; }
-    // A fresh undo record carrying the current caret.
-    UndoRecord& NewUndoRecord() { return undo_.NewUndoRecord(caretRow_, caretCol_); }
     // The row part of applying a record: deletes rowsToDelete rows at `row`, then (kind
     // != -1) inserts the rows of `text` with `kind` on the last (an empty last row is
     // dropped when kind is rkWrap). Returns the removed run (its text, count and last kind:
@@ -166,7 +148,6 @@ private:
     void ReplaceAllRows(std::vector<Row> rows);
     void CompactIfWasteful();
     int LastKindCarried() const;
-    void MoveCaretOntoRows();
     void CountKind(int kind, int delta) {
         if (kind == rkWrap) wrapRows_ += delta;
     }
@@ -189,10 +170,7 @@ private:
 
     int rowUpdate_ = 0;
     int linesUpdate_ = 0;
-    int caretRow_ = 0;
-    int caretCol_ = 0;
 
-    TEditorUndoObj undo_;
     TRowStoreView nullView_;
     TRowStoreView* view_ = &nullView_;
 };

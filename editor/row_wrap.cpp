@@ -146,7 +146,6 @@ void TRowStore::RewrapAll() {
     }
     rows.back().kind = lastKind;
     ReplaceAllRows(std::move(rows));
-    MoveCaretOntoRows();
 }
 
 void TRowStore::UnwrapAll() {

@@ -1,6 +1,6 @@
 // Loading and saving files: the block reader's seams, odd bytes, and writes that never
 // leave a half-written file.
-#include "editor/editor_strings.h"
+#include "editor/edit_session.h"
 #include "editor/row_loader.h"
 #include "editor_test_support.h"
 #include "platform/exceptions.h"
@@ -35,8 +35,9 @@ protected:
         return n;
     }
     TTempDir dir;
-    TRowStore store;
-    TEditorStrings lines{store};
+    TEditSession session;
+    TRowStore& store = session.Store();
+    TEditorStrings& lines = session.Lines();
 };
 
 std::string A(size_t n, char c = 'a') { return std::string(n, c); }
@@ -98,8 +99,8 @@ TEST_F(FileTest, NulBytesAndBrokenCharactersAreKeptAsTheyAre) {
 }
 
 TEST_F(FileTest, LoadingWithWordWrapCutsTheLines) {
-    store.SetWordWrap(true);
-    store.SetWrapByte(20);
+    session.SetWordWrap(true);
+    session.SetWrapByte(20);
     EXPECT_EQ(Load(A(45) + "\r\n" + A(20) + "\r\n" + kA2 + "end"),
               Strings({A(20) + "/1", A(20) + "/1", A(5) + "/0", A(20) + "/1", "/0", kA2 + "end/2"}));
     EXPECT_EQ(lines.Count(), 3);
@@ -119,8 +120,8 @@ TEST_F(FileTest, LoadingNotifiesOnceAndEmptiesTheUndoLists) {
     Load(A(30000) + "\r\nb\r\nc");
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(store.Modified());
-    EXPECT_FALSE(store.UndoObj().CanUndo());
-    EXPECT_EQ(store.CaretRow(), 0);
+    EXPECT_FALSE(session.UndoObj().CanUndo());
+    EXPECT_EQ(session.Row(), 0);
 }
 
 TEST_F(FileTest, AFileThatCannotBeOpenedRaisesWithTheLinesCleared) {
@@ -188,7 +189,7 @@ TEST_F(FileTest, AGeneratedDiaryLoadsAndSavesByteForByte) {
     EXPECT_EQ(lines.Count(), 40000);
     EXPECT_EQ(lines.Text(), bytes);
 
-    store.SetWordWrap(true);
+    session.SetWordWrap(true);
     EXPECT_GT(store.RowCount(), 40000);
     EXPECT_EQ(lines.Count(), 40000);
     EXPECT_EQ(lines.Text(), bytes);
@@ -196,7 +197,7 @@ TEST_F(FileTest, AGeneratedDiaryLoadsAndSavesByteForByte) {
         if (store.RowKind(r) == rkWrap) {
         ASSERT_GE(store.RowWidth(r), store.WrapByte() - 1) << r;
     }
-    store.SetWordWrap(false);
+    session.SetWordWrap(false);
     EXPECT_EQ(store.RowCount(), 40000);
     lines.SaveToFile(dir.File("copy.txt"));
     EXPECT_EQ(ReadBytes(dir.File("copy.txt")), bytes);
