@@ -16,14 +16,15 @@ class QLineEdit;
 class QMenu;
 class QSplitter;
 class QStatusBar;
-class QToolBar;
 class TCustomCalendarEx;
 class TDiarySession;
 class TEditor;
 class TIniStore;
 class TMonthlyCalendar;
 class TNumEdit;
+class TReadmeDialog;
 class TSpeedButton;
+class TTabToolBar;
 class TStringList;
 class TUpDown;
 class TWeeklyCalendar;
@@ -35,7 +36,14 @@ public:
 
     // Components, under the names the rest of the program and the tests use.
     QWidget* CoolBar1 = nullptr;
-    QToolBar* TabToolBar1 = nullptr;
+    TTabToolBar* TabToolBar1 = nullptr;
+    // The tool bar's buttons; ToolButton6 is the gap between the two groups, ToolButton7
+    // and ToolButton8 stand with the colour and font commands below.
+    QAction* ToolButton1 = nullptr;
+    QAction* ToolButton2 = nullptr;
+    QAction* ToolButton3 = nullptr;
+    QAction* ToolButton4 = nullptr;
+    QAction* ToolButton5 = nullptr;
     QWidget* Panel1 = nullptr;
     TNumEdit* NumEdit1 = nullptr;
     TNumEdit* NumEdit2 = nullptr;
@@ -61,12 +69,13 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
     TIniStore* IniStore1 = nullptr;
+    TReadmeDialog* ReadmeDialog1 = nullptr;
 
     QAction* MonthlyCalendarShow = nullptr;
     QAction* WeeklyCalendarShow = nullptr;
     QAction* StatusBarShow = nullptr;
     QAction* Close1 = nullptr;
-    // Diary commands: main menu, editor pop-up and tool bar.
+    // Diary commands: main menu and editor pop-up.
     QAction* Save1 = nullptr;
     QAction* Delete1 = nullptr;
     QAction* Print1 = nullptr;
@@ -74,8 +83,7 @@ public:
     QAction* CanEdit = nullptr;
     QAction* EditorFileDalete = nullptr;
     QAction* F1 = nullptr;
-    QAction* ToolButton1 = nullptr;
-    QAction* ToolButton5 = nullptr;
+    QAction* About1 = nullptr;
 
     // Handlers, callable directly so that every command has one entry point.
     void MonthlyCalendar1DayChange(TCustomCalendarEx* sender, std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -99,6 +107,7 @@ public:
     void Print1Click();
     void Editor1DrawLine(TEditor* sender, const std::string& lineStr, int x, int y, int index, const QRect& aRect);
     void Editor1TopColChange(TEditor* sender);
+    void About1Click();
 
     // Holidays and special days: registration through the entry lines, the list dialog
     // and the exports (form1_lists.cpp).
@@ -185,6 +194,8 @@ private:
     void SetInitialCalendarProperties();
     void SetInitialEditorProperties();
     void BuildIniStore();
+    void BuildReadmeDialog();
+    void SetDayBound(int month);
     void BuildOptionsMenu(QMenu* options);
     void ConnectListCommands();
     void ConnectColorCommands();

@@ -34,13 +34,11 @@ void TForm1::BuildDiaryCommands() {
     };
     wire(Save1, &TForm1::EditorSaveClick);
     wire(EditorSave, &TForm1::EditorSaveClick);
-    wire(ToolButton1, &TForm1::EditorSaveClick);
     wire(Delete1, &TForm1::EditorFileDaleteClick);
     wire(EditorFileDalete, &TForm1::EditorFileDaleteClick);
     wire(CanEdit, &TForm1::CanEditClick);
     wire(F1, &TForm1::F1Click);
     wire(Print1, &TForm1::Print1Click);
-    wire(ToolButton5, &TForm1::Print1Click);
     // Every change counts as the user's; the program's own loads and clears reset the
     // flag afterwards.
     Editor1->OnChange = [this](TEditor*) { Diary_->SetEdited(true); };

@@ -4,6 +4,7 @@
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
+#include "controls/tab_tool_bar.h"
 #include "controls/up_down.h"
 #include "editor/editor.h"
 #include "platform/application.h"
@@ -18,7 +19,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
 #include <gtest/gtest.h>
 
 #include <fstream>
