@@ -69,7 +69,10 @@ entry_before=$(entry)
 key alt+t
 key h
 wait_for differs entry "$entry_before" || fail "the holiday entry line did not open"
-xdotool type --delay 50 "記念日"
+# A name in ASCII: xdotool types a kanji by remapping a spare key code, and on a busy machine
+# a character typed right after the remapping gets lost. The shipped lines keep the check
+# on Japanese bytes.
+xdotool type --delay 50 "Kinenbi"
 sleep 0.3
 key Return
 wait_for differs week "$week_before" || fail "the week list does not show the new holiday"
@@ -99,7 +102,7 @@ expected="$diary/expected.txt"
 {
   printf '%s\n' 1,1,元旦 1,15,成人の日 2,11,建国記念日 4,29,みどりの日 5,3,憲法記念日 5,4,国民の休日 \
     5,5,こどもの日 7,20,海の日 9,15,敬老の日 10,10,体育の日 11,3,文化の日 11,23,勤労感謝の日 12,23,天皇誕生日 \
-    "$month,$day,記念日"
+    "$month,$day,Kinenbi"
 } | iconv -f UTF-8 -t CP932 | LC_ALL=C sort | tail -n +2 | sed 's/$/\r/' >"$expected"
 printf '\r\n' >>"$expected"
 cmp "$diary/Holday.txt" "$expected" || {
