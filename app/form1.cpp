@@ -33,9 +33,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildIniStore();
     BuildReadmeDialog();
     LayOut();
-    BuildDiaryCommands();
     ConnectListCommands();
     ConnectColorCommands();
+    BuildDiaryCommands();
     FormCreate();
 }
 

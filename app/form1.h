@@ -76,8 +76,8 @@ public:
     QAction* StatusBarShow = nullptr;
     QAction* Close1 = nullptr;
     QAction* About1 = nullptr;
-    // Edit commands: the menu item, tool button and pop-up item of one command share
-    // its handler.
+    // Edit commands: the menu item and the editor pop-up item of one command share its
+    // handler; the tool button runs the menu item.
     QAction* Cut1 = nullptr;
     QAction* Copy1 = nullptr;
     QAction* P1 = nullptr;
@@ -87,7 +87,7 @@ public:
     QAction* EditorCut1 = nullptr;
     QAction* EditorCopy1 = nullptr;
     QAction* EditorPaste1 = nullptr;
-    // Diary commands: main menu, editor pop-up and tool bar.
+    // Diary commands: main menu and editor pop-up.
     QAction* Save1 = nullptr;
     QAction* Delete1 = nullptr;
     QAction* Print1 = nullptr;
@@ -126,7 +126,6 @@ public:
     void Print1Click();
     void Editor1DrawLine(TEditor* sender, const std::string& lineStr, int x, int y, int index, const QRect& aRect);
     void Editor1TopColChange(TEditor* sender);
-    TDiarySession& Diary() { return *Diary_; }
 
     // Holidays and special days: registration through the entry lines, the list dialog
     // and the exports (form1_lists.cpp).

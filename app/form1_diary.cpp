@@ -3,6 +3,7 @@
 #include "app/diary_session.h"
 #include "app/form1.h"
 #include "calendar/monthly_calendar.h"
+#include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -76,6 +78,9 @@ bool TForm1::LeaveDayText(std::int32_t day) {
     // The text stays with its own day, so that the user can try again or copy it away.
     QScopedValueRollback<bool> returning(returningToText_, true);
     MonthlyCalendar1->SetJuliusDay(YMDToJulius(textDay.Year, textDay.Month, textDay.Day));
+    // A field step or 今日 goes on to move the week calendar once this handler returns;
+    // it follows the month calendar back afterwards, and the fields with it.
+    QTimer::singleShot(0, this, [this] { WeeklyCalendar1->SetJuliusDay(MonthlyCalendar1->JuliusDay()); });
     return false;
 }
 

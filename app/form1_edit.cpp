@@ -1,5 +1,5 @@
-// The edit commands of the main window: the 編集 menu, the tool buttons and the editor's
-// pop-up menu all reach the editor through one handler per command.
+// The edit commands of the main window: the 編集 menu, the editor's pop-up menu and (through
+// the menu items) the tool buttons reach the editor through one handler per command.
 #include "app/form1.h"
 
 #include "editor/editor.h"

@@ -3,6 +3,8 @@
 #include "editor/edit_session.h"
 #include "editor/edit_transaction.h"
 
+#include <algorithm>
+
 int TEditSession::LineEnd(int r) const {
     const int count = store_.RowCount();
     while (r >= 0 && r < count - 1 && store_.RowKind(r) == rkWrap) ++r;
@@ -52,10 +54,9 @@ int TEditSession::ReplaceRows(TEditTransaction& tx, int first, int last, std::st
     if (newCount > 0) store_.InsertRows(first, block);
     if (newCount != oldCount)
         tx.Shifted(first);
-    else
-        tx.Touch(first, first + newCount - 1);
-    // The row above may show the end-of-file mark or the break arrow differently now.
-    if (first > 0) tx.Touch(first - 1, first - 1);
+    // The row above and the one after may show the end-of-file mark or the break arrow
+    // differently now.
+    tx.Touch(std::max(0, first - 1), first + newCount);
     return newCount;
 }
 

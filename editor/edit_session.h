@@ -83,8 +83,8 @@ public:
 
     // --- Keys and words (key_moves.cpp) ---------------------------------------------------
     // A movement key; `repeat` is the key's auto-repeat. Shift selects, Ctrl as the keys
-    // say. Returns false when the key is none of these.
-    bool KeyMove(TEditKey key, bool shift, bool ctrl, bool repeat);
+    // say.
+    void KeyMove(TEditKey key, bool shift, bool ctrl, bool repeat);
     // Key released: key repeat is over.
     void KeyUp() { keyRepeat_ = false; }
     bool KeyRepeat() const { return keyRepeat_; }
@@ -159,7 +159,7 @@ private:
 
     // key_moves.cpp
     void PageMove(int k);
-    bool MoveBy(TEditKey key, bool ctrl, bool repeat);
+    void MoveBy(TEditKey key, bool ctrl, bool repeat);
 
     // selection.cpp
     void SetDrawnRange(const TSelectionRange& range);

@@ -253,7 +253,7 @@ void TEditor::DragTo(QPoint pos) {
 }
 
 void TEditor::DragStep() {
-    if (!dragging_ || !(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+    if (!dragging_) {
         dragTimer_.stop();
         return;
     }

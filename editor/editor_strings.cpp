@@ -126,6 +126,8 @@ void TEditorStrings::Delete(int index) {
 
 // Not an edit that can be undone: the undo lists go with the rows they name.
 void TEditorStrings::Clear() {
+    // A selection would name rows of the text that is going.
+    session_.ClearSelection();
     store_.ClearRows();
     session_.undo_.ClearUndo();
     session_.SetCaret(0, 0);

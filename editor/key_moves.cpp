@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-bool TEditSession::KeyMove(TEditKey key, bool shift, bool ctrl, bool repeat) {
+void TEditSession::KeyMove(TEditKey key, bool shift, bool ctrl, bool repeat) {
     keyRepeat_ = repeat;
     // Up at the first row does nothing at all, not even to the selection.
-    if (key == ekUp && row_ == 0 && !ctrl) return true;
+    if (key == ekUp && row_ == 0 && !ctrl) return;
     if (shift) {
         if (!selected_)
             StartSelection(false);
@@ -19,7 +19,6 @@ bool TEditSession::KeyMove(TEditKey key, bool shift, bool ctrl, bool repeat) {
     }
     MoveBy(key, ctrl, repeat);
     if (selected_ && extending_) UpdateSelection();
-    return true;
 }
 
 void TEditSession::PageMove(int k) {
@@ -33,9 +32,10 @@ void TEditSession::PageMove(int k) {
     SetRow(row_ + view_->TopRow() - top);
 }
 
-bool TEditSession::MoveBy(TEditKey key, bool ctrl, bool repeat) {
+void TEditSession::MoveBy(TEditKey key, bool ctrl, bool repeat) {
     const int count = store_.RowCount();
-    const int rows = view_->VisibleRows();
+    // A view too small for one row still pages by none rather than the wrong way.
+    const int rows = std::max(1, view_->VisibleRows());
     switch (key) {
     case ekPageUp:
         PageMove(1 - rows);
@@ -95,7 +95,6 @@ bool TEditSession::MoveBy(TEditKey key, bool ctrl, bool repeat) {
         break;
     }
     }
-    return true;
 }
 
 namespace {

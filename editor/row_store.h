@@ -10,10 +10,10 @@
 //
 // Bytes of any value are kept as they are, NUL included: a file with NUL bytes loads, shows
 // them as blanks and is written back unchanged.
-#include "editor/byte_arena.h"
 #include "editor/column_map.h"
 #include "editor/row_store_view.h"
 #include "editor/row_kind.h"
+#include "editor/row_list.h"
 
 #include <cstdint>
 #include <functional>
@@ -52,7 +52,7 @@ public:
     std::function<void()> OnChange;
 
     // --- Reading rows ------------------------------------------------------------------
-    int RowCount() const { return static_cast<int>(rows_.size()); }
+    int RowCount() const { return rows_.Count(); }
     std::string RowText(int r) const { return std::string(RowView(r)); }
     // The row's bytes without a copy; valid until the next change of any row.
     std::string_view RowView(int r) const;
@@ -116,9 +116,9 @@ public:
     // rkBreak, without rewrapping.
     void LoadRowsFromText(std::string_view text);
     // Replaces the rows (which must be empty) by the lines of the file, read in 8192-byte
-    // blocks: a counting pass, then a reading pass. CR LF, lone CR and lone LF each end a
-    // line; ^Z ends the text; a last line without a break becomes rkEnd. Raises EFileError
-    // (the rows stay empty) when the file cannot be opened or read.
+    // blocks in one pass. CR LF, lone CR and lone LF each end a line; ^Z ends the text; a
+    // last line without a break becomes rkEnd. Raises EFileError (the rows stay empty) when
+    // the file cannot be opened or read, or is not a regular file.
     void LoadRowsFromFile(const std::string& fileName);
 
     // --- Undo -------------------------------------------------------------------------
@@ -132,35 +132,12 @@ public:
     size_t BytesHeld() const;
 
 private:
-    struct Row {
-        const char* data;
-        uint32_t length;
-        int32_t kind;
-        std::string_view view() const { return {data, length}; }
-    };
-
     friend class TRowLoader;
 
     void Changed();
-    void SetRow(Row& row, std::string_view text);
-    void InsertRowsRaw(int r, const std::vector<Row>& rows);
-    std::vector<Row> MakeRows(const TRowBlock& block);
-    void ReplaceAllRows(std::vector<Row> rows);
-    void CompactIfWasteful();
     int LastKindCarried() const;
-    void CountKind(int kind, int delta) {
-        if (kind == rkWrap) wrapRows_ += delta;
-    }
 
-    std::vector<Row> rows_;
-    uint64_t version_ = 0;  // bumped by every change of the rows
-    // The last line found by LineToRow, so that walking the lines in order stays linear.
-    mutable uint64_t lineCacheVersion_ = ~uint64_t{0};
-    mutable int lineCacheLine_ = 0;
-    mutable int lineCacheRow_ = 0;
-    TByteArena bytes_;
-    size_t liveBytes_ = 0;  // sum of row lengths
-    int wrapRows_ = 0;      // rows of kind rkWrap, so that LineCount is O(1)
+    TRowList rows_;
 
     bool wordWrap_ = false;
     int wrapByte_ = 80;

@@ -1,11 +1,11 @@
 // The main window's diary: the selected day's file in the editor, save, delete, the edit
 // lock, the questions that keep unsaved text, the ruled lines and printing.
-#include "app/diary_session.h"
 #include "app/form1.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
 #include "controls/tab_tool_bar.h"
+#include "controls/up_down.h"
 #include "editor/editor.h"
 #include "platform/application.h"
 #include "platform/sjis.h"
@@ -13,12 +13,12 @@
 #include "support/widget_helpers.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolBar>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -84,9 +84,26 @@ TEST_F(Diary, StartUpEditorIsEmptyAndEditableEvenWhenTodayHasAFile) {
     Start({2027, 3, 5});
     EXPECT_EQ(Text(), "");
     EXPECT_FALSE(form->Editor1->ReadOnly());
+    // Text typed now is not what the file holds: replacing the file needs a yes.
+    Type("new");
+    form->Save1->trigger();
+    ASSERT_EQ(env->dialogs.confirmations.size(), 1u);
+    EXPECT_EQ(env->dialogs.confirmations[0], "ファイル 202735.dat には、エディタに表示されていない内容があります。上書きしますか？");
+    EXPECT_EQ(Read("202735.dat"), Sjis("今日の日記\r\n"));
+    env->dialogs.confirmAnswers = {false};  // and leave the typed text behind
     Select(2027, 3, 6);
     Select(2027, 3, 5);
     EXPECT_EQ(Text(), Sjis("今日の日記\r\n"));
+    EXPECT_TRUE(form->Editor1->ReadOnly());
+}
+
+TEST_F(Diary, UnreadableDayFileShowsTheErrorAndAnEmptyLockedEditor) {
+    Start({2027, 3, 5});
+    ASSERT_EQ(::mkdir("202736.dat", 0755), 0);
+    Command([&] { Select(2027, 3, 6); });
+    ASSERT_EQ(env->dialogs.errors.size(), 1u);
+    EXPECT_EQ(Selected(), (TYMD{2027, 3, 6}));
+    EXPECT_EQ(Text(), "");
     EXPECT_TRUE(form->Editor1->ReadOnly());
 }
 
@@ -197,10 +214,18 @@ TEST_F(Diary, FailedSaveOnTheWayToAnotherDayKeepsTheTextOnItsDay) {
     EXPECT_EQ(JuliusToYMD(form->WeeklyCalendar1->JuliusDay()), (TYMD{2027, 3, 5}));
     EXPECT_EQ(form->NumEdit3->text(), "5");
     EXPECT_EQ(Text(), "precious\r\n");
+    // A field step moves the week calendar after the month calendar: it comes back too.
+    env->dialogs.confirmAnswers = {true, true};
+    form->UpDown3->Step(+1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(env->dialogs.errors.size(), 2u);
+    EXPECT_EQ(Selected(), (TYMD{2027, 3, 5}));
+    EXPECT_EQ(JuliusToYMD(form->WeeklyCalendar1->JuliusDay()), (TYMD{2027, 3, 5}));
+    EXPECT_EQ(form->NumEdit3->text(), "5");
     // Still the user's unsaved text: the next move asks again.
     env->dialogs.confirmAnswers = {false};
     form->SpeedButtonClick(1);
-    EXPECT_EQ(env->dialogs.confirmations.size(), 3u);
+    EXPECT_EQ(env->dialogs.confirmations.size(), 5u);
     EXPECT_EQ(Selected(), (TYMD{2027, 3, 6}));
 }
 

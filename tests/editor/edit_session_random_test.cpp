@@ -23,10 +23,13 @@ public:
         o.prevSpaceIndent = Pick(0, 1) == 1;
         o.caretInTab = Pick(0, 3) == 0;
         o.caretNextLine = Pick(0, 1) == 1;
+        o.caretFree = Pick(0, 3) != 0;
         store_.SetDisposeBlank(Pick(0, 1) == 1);
         session_.Lines().SetText(RandomText(60));
-        if (store_.RowCount() > 0 && Pick(0, 1) == 1) store_.SetRowKind(store_.RowCount() - 1, rkEnd);
-        session_.SetWrapByte(20);
+        // A last line without a break, as a file may end (an empty one is no row at all).
+        const int rows = store_.RowCount();
+        if (rows > 0 && !store_.RowView(rows - 1).empty() && Pick(0, 1) == 1) store_.SetRowKind(rows - 1, rkEnd);
+        session_.SetWrapByte(Pick(20, 24));
         session_.SetWordWrap(wrap);
         loaded_ = session_.Lines().Text();
     }
@@ -197,7 +200,7 @@ private:
 
 TEST(EditSessionRandom, EditsKeepRowsWholeAndUndoRedoExact) {
     for (bool wrap : {false, true}) {
-        for (unsigned seed : {7u, 8u, 2026u}) {
+        for (unsigned seed : {7u, 8u, 9u, 10u, 2026u}) {
             SCOPED_TRACE(std::string(wrap ? "wrap" : "no wrap") + ", seed " + std::to_string(seed));
             RandomEdits(seed, wrap).Run(2500);
             if (HasFatalFailure()) return;

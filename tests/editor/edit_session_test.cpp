@@ -148,6 +148,10 @@ TEST_F(Session, SelectAllTakesBothLinesAndTheBreakEvenOverASelection) {
     SetText("ab\ncd");
     s.SelectAll();
     EXPECT_EQ(s.SelText(), "ab\r\ncd");
+    // A new text never inherits the old one's selection.
+    s.Lines().SetText("other");
+    EXPECT_FALSE(s.Selected());
+    EXPECT_EQ(s.SelText(), "");
 }
 
 TEST_F(Session, ShiftArrowsSelectAndPlainArrowsEndTheSelection) {

@@ -175,7 +175,14 @@ TEST_F(EditorInput, MouseDragSelectsAndTheViewFollowsPastTheEdge) {
     QTest::mouseMove(vp, below + QPoint(0, 1));
     EXPECT_EQ(ed->Row(), rows + 1);
     EXPECT_EQ(ed->TopRow(), 2);
+    // Resting there, the view goes on following.
+    QTest::qWait(400);
+    EXPECT_GT(ed->TopRow(), 2);
+    EXPECT_EQ(ed->Row(), ed->TopRow() + rows - 1);
     QTest::mouseRelease(vp, Qt::LeftButton, {}, below);
+    const int top = ed->TopRow();
+    QTest::qWait(200);
+    EXPECT_EQ(ed->TopRow(), top);
     EXPECT_TRUE(ed->Selected());
     EXPECT_EQ(ed->SelText().substr(0, 9), "ow 0\r\nrow");
     // A plain click ends the selection.

@@ -289,3 +289,44 @@ TEST_F(Paint, IncrementalUpdatesEqualAFullRepaint) {
     ed->ShiftRowCells(2, 4, -2);
     EXPECT_EQ(Difference(screen(), full()), QRect()) << "deleted";
 }
+
+// Each edit repaints what it changed: the rows, the rows below when the count changed, the
+// row above (its break arrow and end-of-file mark) and the caret-row underline.
+TEST_F(Paint, EditsLeaveTheScreenAsAFullRepaintWould) {
+    ed->Lines().SetText("first\r\nsecond \x82\xa0 foo\r\nthird\r\n");
+    ed->SetRetMark(true);
+    ed->SetEofMark(true);
+    ed->SetUnderLine(true);
+    auto screen = [&] {
+        QApplication::processEvents();
+        QImage all = ed->screen()->grabWindow(ed->winId()).toImage();
+        return all.copy(ed->viewport()->geometry()).convertToFormat(QImage::Format_RGB32);
+    };
+    auto full = [&] { return Shot().convertToFormat(QImage::Format_RGB32); };
+    screen();
+    TEditSession& s = ed->Session();
+    s.SetCaret(1, 3);
+    s.TypeText("XY");
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "typed";
+    s.KeyEnter();
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "enter";
+    s.KeyBackspace();
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "joined";
+    s.SetCaret(3, 0);
+    s.KeyBackspace();
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "final break removed";
+    s.KeyMove(ekUp, true, true, false);
+    s.KeyMove(ekEnd, true, false, false);
+    s.DeleteSelection();
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "selection deleted";
+    s.SetSelText("p\r\nq\r\n");
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "pasted";
+    while (s.CanUndo()) {
+        s.Undo();
+        EXPECT_EQ(Difference(screen(), full()), QRect()) << "undo";
+    }
+    while (s.CanRedo()) {
+        s.Redo();
+        EXPECT_EQ(Difference(screen(), full()), QRect()) << "redo";
+    }
+}
