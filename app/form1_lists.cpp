@@ -4,10 +4,10 @@
 
 #include "app/form4.h"
 #include "calendar/weekly_calendar.h"
-#include "platform/safe_write.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "platform/qt_text.h"
+#include "platform/safe_write.h"
 
 #include <QAction>
 #include <QKeyEvent>
