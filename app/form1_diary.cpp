@@ -7,6 +7,7 @@
 #include "editor/editor.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "platform/handler_guard.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -30,7 +31,7 @@ void TForm1::BuildDiaryCommands() {
     Diary_ = std::make_unique<TDiarySession>();
     auto wire = [this](QAction* action, void (TForm1::*handler)()) {
         action->setEnabled(true);
-        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        connect(action, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
     };
     wire(Save1, &TForm1::EditorSaveClick);
     wire(EditorSave, &TForm1::EditorSaveClick);
@@ -41,10 +42,10 @@ void TForm1::BuildDiaryCommands() {
     wire(Print1, &TForm1::Print1Click);
     // Every change counts as the user's; the program's own loads and clears reset the
     // flag afterwards.
-    Editor1->OnChange = [this](TEditor*) { Diary_->SetEdited(true); };
-    Editor1->OnDrawLine = [this](TEditor* sender, const std::string& lineStr, int x, int y, int index,
-                                 const QRect& aRect) { Editor1DrawLine(sender, lineStr, x, y, index, aRect); };
-    Editor1->OnTopColChange = [this](TEditor* sender) { Editor1TopColChange(sender); };
+    Editor1->OnChange = Guarded([this](TEditor*) { Diary_->SetEdited(true); });
+    Editor1->OnDrawLine = Guarded([this](TEditor* sender, const std::string& lineStr, int x, int y, int index,
+                                         const QRect& aRect) { Editor1DrawLine(sender, lineStr, x, y, index, aRect); });
+    Editor1->OnTopColChange = Guarded([this](TEditor* sender) { Editor1TopColChange(sender); });
 }
 
 void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
@@ -80,7 +81,7 @@ bool TForm1::LeaveDayText(std::int32_t day) {
     MonthlyCalendar1->SetJuliusDay(YMDToJulius(textDay.Year, textDay.Month, textDay.Day));
     // A field step or 今日 goes on to move the week calendar once this handler returns;
     // it follows the month calendar back afterwards, and the fields with it.
-    QTimer::singleShot(0, this, [this] { WeeklyCalendar1->SetJuliusDay(MonthlyCalendar1->JuliusDay()); });
+    QTimer::singleShot(0, this, Guarded([this] { WeeklyCalendar1->SetJuliusDay(MonthlyCalendar1->JuliusDay()); }));
     return false;
 }
 

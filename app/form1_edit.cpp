@@ -3,6 +3,7 @@
 #include "app/form1.h"
 
 #include "editor/editor.h"
+#include "platform/handler_guard.h"
 #include "platform/qt_text.h"
 
 #include <QAction>
@@ -19,7 +20,7 @@ namespace {
 template <typename Handler>
 void Bind(TForm1* form, std::initializer_list<QAction*> actions, Handler handler) {
     for (QAction* a : actions) {
-        QObject::connect(a, &QAction::triggered, form, [form, handler] { (form->*handler)(); });
+        QObject::connect(a, &QAction::triggered, form, Guarded([form, handler] { (form->*handler)(); }));
         a->setEnabled(true);
     }
 }
@@ -34,7 +35,8 @@ void TForm1::BuildEditCommands() {
     Bind(this, {SelAll}, &TForm1::SelAllClick);
     Bind(this, {ReDo}, &TForm1::ReDoClick);
     Bind(this, {Undo1}, &TForm1::Undo1Click);
-    Editor1->OnTextRefused = [this](TEditor* sender, const QString& refused) { Editor1TextRefused(sender, refused); };
+    Editor1->OnTextRefused =
+        Guarded([this](TEditor* sender, const QString& refused) { Editor1TextRefused(sender, refused); });
 }
 
 void TForm1::Undo1Click() { Editor1->Undo(); }
