@@ -155,4 +155,7 @@ void TForm1::WeeklyCalendarShowClick() { WeeklyCalendar1->setVisible(WeeklyCalen
 
 void TForm1::StatusBarShowClick() { StatusBar1->setVisible(StatusBarShow->isChecked()); }
 
+// The mark is kept in the settings file, read into both the mark and the grid.
+void TForm1::RokuyoShowClick() { MonthlyCalendar1->SetShowRokuyo(RokuyoShow->isChecked()); }
+
 void TForm1::Close1Click() { close(); }

@@ -59,6 +59,7 @@ public:
     QAction* MonthlyCalendarShow = nullptr;
     QAction* WeeklyCalendarShow = nullptr;
     QAction* StatusBarShow = nullptr;
+    QAction* RokuyoShow = nullptr;
     QAction* Close1 = nullptr;
 
     // Handlers, callable directly so that every command has one entry point.
@@ -74,6 +75,7 @@ public:
     void MonthlyCalendarShowClick();
     void WeeklyCalendarShowClick();
     void StatusBarShowClick();
+    void RokuyoShowClick();
     void Close1Click();
 
     // Reads every kept setting from the settings file, in the order of the key table.

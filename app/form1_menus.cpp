@@ -59,6 +59,9 @@ void TForm1::BuildMenus() {
     connect(MonthlyCalendarShow, &QAction::triggered, this, [this] { MonthlyCalendarShowClick(); });
     connect(WeeklyCalendarShow, &QAction::triggered, this, [this] { WeeklyCalendarShowClick(); });
     connect(StatusBarShow, &QAction::triggered, this, [this] { StatusBarShowClick(); });
+    RokuyoShow = Toggle(view, "六曜(&R)", "MonthlyCalendar の六曜の表示/非表示を設定します");
+    RokuyoShow->setChecked(false);
+    connect(RokuyoShow, &QAction::triggered, this, [this] { RokuyoShowClick(); });
 
     QMenu* reg = bar->addMenu(U("登録/削除(&T)"));
     Item(reg, "保存(&S)", "Editor の内容の保存");

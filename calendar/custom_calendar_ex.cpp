@@ -115,6 +115,14 @@ void TCustomCalendarEx::SetAutoFurikae(bool on) {
     Redraw();
 }
 
+bool TCustomCalendarEx::AutoKokumin() const { return rules_->AutoKokumin(); }
+
+void TCustomCalendarEx::SetAutoKokumin(bool on) {
+    if (on == rules_->AutoKokumin()) return;
+    rules_->SetAutoKokumin(on);
+    Redraw();
+}
+
 void TCustomCalendarEx::NextDay() { SetJuliusDay(juliusDay_ + 1); }
 void TCustomCalendarEx::PrevDay() { SetJuliusDay(juliusDay_ - 1); }
 void TCustomCalendarEx::NextWeek() { SetJuliusDay(juliusDay_ + 7); }

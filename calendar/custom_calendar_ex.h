@@ -56,6 +56,9 @@ public:
     void SetAutoEquinox(bool on);
     bool AutoFurikae() const;
     void SetAutoFurikae(bool on);
+    // The citizens' holiday "国民の休日" between two holidays.
+    bool AutoKokumin() const;
+    void SetAutoKokumin(bool on);
 
     void NextDay();
     void PrevDay();

@@ -10,7 +10,15 @@
 //   year,condition,month,day,name           condition 0: only that year, 1: that year
 //   year,condition,month,n,weekday,name       and before, 2: that year and after,
 //                                             anything else: every year
-// Any other field count names no day.
+// Any other field count names no day. With condition 0 the year may be a span
+// "first-last" (1949-1988): the line applies in those years.
+//
+// Beside the lines, days follow from the law's rules: the two equinox days, the
+// substitute holiday (from 1973-04-12 the Monday after a Sunday holiday; from 2007 the
+// first day after a Sunday holiday that is no holiday itself) and the citizens' holiday
+// (from 1985-12-27 a day between two holidays; before 2007 not on a Sunday nor on a
+// substitute holiday). The last two look at the neighbouring days' lines and equinoxes
+// only, never at each other, as the law does.
 #include "calendar/cal_ex_fonts.h"
 #include "calendar/day_attrs.h"
 #include "calendar/julius.h"
@@ -53,6 +61,8 @@ public:
     void SetAutoEquinox(bool on) { autoEquinox_ = on; }
     bool AutoFurikae() const { return autoFurikae_; }
     void SetAutoFurikae(bool on) { autoFurikae_ = on; }
+    bool AutoKokumin() const { return autoKokumin_; }
+    void SetAutoKokumin(bool on) { autoKokumin_ = on; }
 
     // `month` is the month asked about, 0 for any. A numeric field that is not an integer
     // raises EConvertError, but only once the evaluation reaches it: a line rejected by
@@ -60,13 +70,26 @@ public:
     virtual TDayLine ParseDayLine(std::string_view line, std::int32_t year, int month);
     // The dates passed here exist (they come from day numbers).
     virtual TDayAttrs GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d);
-    // Special-day names, holiday names, the equinox name, "振替休日", as comma text (CP932).
+    // Special-day names, holiday names, the equinox name, "国民の休日", "振替休日", as
+    // comma text (CP932).
     virtual std::string GetHolidayNames(std::int32_t y, std::uint8_t m, std::uint8_t d);
 
     int GetDayFontIndex(std::int32_t y, std::uint8_t m, std::uint8_t d) { return DayFontIndex(GetDayAttrs(y, m, d)); }
     bool LineMatches(std::string_view line, std::int32_t y, std::uint8_t m, std::uint8_t d);
 
 private:
+    // What the lines and the equinoxes make of a day, then the days that follow from
+    // its neighbours.
+    TDayAttrs OwnAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    struct Derived {
+        bool Substitute = false;  // by the law, whether AutoFurikae is on or not
+        bool Citizens = false;
+    };
+    Derived DerivedDays(TJuliusDay j, TDayAttrs own);
+    // A neighbour's classes through the overridable GetDayAttrs, without derived days.
+    TDayAttrs NeighbourAttrs(TJuliusDay j);
+    bool IsEquinox(std::int32_t y, std::uint8_t m, std::uint8_t d, bool* vernal = nullptr);
+
     struct Equinoxes {
         bool Known = false;
         std::int32_t Year = 0;
@@ -79,6 +102,9 @@ private:
     const TStringList& specialDayList_;
     bool autoEquinox_ = true;
     bool autoFurikae_ = true;
+    bool autoKokumin_ = true;
+    // Set while a neighbour is asked about, so that its answer holds no derived days.
+    bool ownOnly_ = false;
     std::array<Equinoxes, 2> equinoxes_{};
     std::size_t nextEquinoxSlot_ = 0;
 };
