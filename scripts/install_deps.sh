@@ -2,7 +2,7 @@
 # Installs what the build and the tests need on a fresh Debian 12 machine; packages that
 # are already there are skipped, so a second run costs nothing.
 set -euo pipefail
-want=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho locales)
+want=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho locales libnova-dev)
 if [ "${1:-}" = "--test" ]; then
   want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev)
 fi
