@@ -17,6 +17,8 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 
+#include <cstdlib>
+
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildMenus();
     BuildPopupMenus();
@@ -155,7 +157,21 @@ void TForm1::WeeklyCalendarShowClick() { WeeklyCalendar1->setVisible(WeeklyCalen
 
 void TForm1::StatusBarShowClick() { StatusBar1->setVisible(StatusBarShow->isChecked()); }
 
-// The mark is kept in the settings file, read into both the mark and the grid.
-void TForm1::RokuyoShowClick() { MonthlyCalendar1->SetShowRokuyo(RokuyoShow->isChecked()); }
+// The window grows by what the grid grows, so the week calendar and the editor keep
+// their room. Only the command does this: at start the kept placement already holds it.
+void TForm1::RokuyoShowClick() {
+    const int before = MonthlyCalendar1->height();
+    SetRokuyoShown(RokuyoShow->isChecked());
+    if (!isMaximized() && !isFullScreen()) resize(width(), height() + MonthlyCalendar1->height() - before);
+}
+
+// Each week row then holds a rokuyo strip below the day number: the grid grows by one
+// strip per row, so that the numbers stay readable.
+void TForm1::SetRokuyoShown(bool on) {
+    RokuyoShow->setChecked(on);
+    MonthlyCalendar1->SetShowRokuyo(on);
+    const int strip = std::abs(MonthlyCalendar1->Fonts().RokuyoFont().Height());
+    MonthlyCalendar1->setFixedHeight(kMonthlyCalendarHeight + (on ? 7 * strip : 0));
+}
 
 void TForm1::Close1Click() { close(); }

@@ -24,6 +24,8 @@ class TWeeklyCalendar;
 
 class TForm1 : public QMainWindow {
 public:
+    static constexpr int kMonthlyCalendarHeight = 113;
+
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -76,6 +78,8 @@ public:
     void WeeklyCalendarShowClick();
     void StatusBarShowClick();
     void RokuyoShowClick();
+    // The rokuyo mark, the grid's ShowRokuyo and the grid's height, kept together.
+    void SetRokuyoShown(bool on);
     void Close1Click();
 
     // Reads every kept setting from the settings file, in the order of the key table.

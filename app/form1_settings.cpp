@@ -10,7 +10,6 @@
 #include "settings/ini_store.h"
 #include "settings/window_position.h"
 
-#include <QAction>
 #include <QCoreApplication>
 
 namespace {
@@ -73,10 +72,7 @@ TSettingsTable BuildSettingsTable(TForm1& form) {
     TWeeklyCalendar& week = *form.WeeklyCalendar1;
     AddCalendar(table, "Monthly", 'M', month);
     table.push_back(SwitchEntry("Monthly", "MRokuyo", [&month] { return month.ShowRokuyo(); },
-                                [&form, &month](bool on) {
-                                    month.SetShowRokuyo(on);
-                                    form.RokuyoShow->setChecked(on);
-                                }));
+                                [&form](bool on) { form.SetRokuyoShown(on); }));
     table.push_back(SwitchEntry("Monthly", "MKokumin", [&month] { return month.AutoKokumin(); },
                                 [&month](bool on) { month.SetAutoKokumin(on); }));
     AddCalendar(table, "Weekly", 'W', week);

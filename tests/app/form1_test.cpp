@@ -206,3 +206,27 @@ TEST_F(MainWindow, CloseMenuClosesTheWindow) {
     form->Close1->trigger();
     EXPECT_FALSE(form->isVisible());
 }
+
+// 表示 → 六曜 shows the rokuyo under every day number; the grid and the window grow so
+// that numbers and names both stay readable, and shrink back when it is turned off.
+TEST_F(MainWindow, RokuyoMenuItem) {
+    Start({2026, 12, 6});
+    ASSERT_NE(form->RokuyoShow, nullptr);
+    EXPECT_EQ(form->RokuyoShow->text(), QString::fromUtf8("六曜(&R)"));
+    EXPECT_EQ(form->RokuyoShow->statusTip(), QString::fromUtf8("MonthlyCalendar の六曜の表示/非表示を設定します"));
+    EXPECT_TRUE(form->RokuyoShow->isCheckable());
+    EXPECT_FALSE(form->RokuyoShow->isChecked());
+    EXPECT_FALSE(form->MonthlyCalendar1->ShowRokuyo());
+    const int gridHeight = form->MonthlyCalendar1->height(), windowHeight = form->height();
+
+    form->RokuyoShow->trigger();
+    EXPECT_TRUE(form->MonthlyCalendar1->ShowRokuyo());
+    const int grown = form->MonthlyCalendar1->height() - gridHeight;
+    EXPECT_GT(grown, 0);
+    EXPECT_EQ(form->height(), windowHeight + grown);
+
+    form->RokuyoShow->trigger();
+    EXPECT_FALSE(form->MonthlyCalendar1->ShowRokuyo());
+    EXPECT_EQ(form->MonthlyCalendar1->height(), gridHeight);
+    EXPECT_EQ(form->height(), windowHeight);
+}
