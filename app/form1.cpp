@@ -20,6 +20,7 @@
 #include <cstdlib>
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    UseWindowFontEverywhere();
     BuildMenus();
     BuildPopupMenus();
     BuildToolBar();
@@ -29,6 +30,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
     BuildIniStore();
     LayOut();
+    ConnectListCommands();
+    ConnectColorCommands();
     FormCreate();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The main window: month calendar, week calendar, date panel and the diary editor, kept
 // on one selected day.
+#include "platform/font.h"
+
 #include <QMainWindow>
 
 #include <cstdint>
@@ -19,6 +21,7 @@ class TIniStore;
 class TMonthlyCalendar;
 class TNumEdit;
 class TSpeedButton;
+class TStringList;
 class TUpDown;
 class TWeeklyCalendar;
 
@@ -82,6 +85,60 @@ public:
     void SetRokuyoShown(bool on);
     void Close1Click();
 
+    // Holidays and special days: registration through the entry lines, the list dialog
+    // and the exports (form1_lists.cpp).
+    QAction* WHolDayAdd = nullptr;
+    QAction* WHolDayDelete = nullptr;
+    QAction* WSpecialDayAdd = nullptr;
+    QAction* WSpecialDayDalete = nullptr;
+    QAction* H4 = nullptr;
+    QAction* S5 = nullptr;
+    // The week calendar's list open in the list dialog (not owned).
+    TStringList* EditList = nullptr;
+    void WHolDayAddClick();
+    void WSpecialDayAddClick();
+    void WHolDayDeleteClick();
+    void WSpecialDayDaleteClick();
+    void H4Click();
+    void S5Click();
+    void WeeklyCalendar1KeyDown(int key);
+    void Edit5KeyDown(int key);
+    void Edit4KeyDown(int key);
+
+    // Colour and font commands (form1_colors.cpp); TForm2 and TForm3 run these actions.
+    QAction* A1 = nullptr;
+    QAction* W1 = nullptr;
+    QAction* S3 = nullptr;
+    QAction* U1 = nullptr;
+    QAction* H2 = nullptr;
+    QAction* S1 = nullptr;
+    QAction* N17 = nullptr;
+    QAction* W2 = nullptr;
+    QAction* S4 = nullptr;
+    QAction* U2 = nullptr;
+    QAction* H3 = nullptr;
+    QAction* S2 = nullptr;
+    QAction* MCFontAll = nullptr;
+    QAction* MCWeekFont = nullptr;
+    QAction* MCSaturdayFont = nullptr;
+    QAction* MCSundayFont = nullptr;
+    QAction* MCHolidayFont = nullptr;
+    QAction* MCSpecialdayFont = nullptr;
+    QAction* WCFontAll = nullptr;
+    QAction* WCWeekFont = nullptr;
+    QAction* WCSaturdayFont = nullptr;
+    QAction* WCSundayFont = nullptr;
+    QAction* WCHolidayFont = nullptr;
+    QAction* WCSpecialdayFont = nullptr;
+    QAction* EditFont = nullptr;
+    QAction* ToolButton7 = nullptr;
+    QAction* ToolButton8 = nullptr;
+    // The shared colour and font dialogs open on the last choice.
+    TColor ColorDialog1 = clBlack;
+    TFont FontDialog1;
+    void ToolButton7Click();
+    void ToolButton8Click();
+
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
     // Writes every kept setting, in the same order.
@@ -97,6 +154,9 @@ private:
     void FormShow();
     void FormClose();
 
+    // Menus, tooltips and message boxes are windows of their own: they take the main
+    // window's font, or they fall back to whatever face the locale's default is.
+    void UseWindowFontEverywhere();
     // Builders of the window, one per band of the layout.
     void BuildMenus();
     void BuildPopupMenus();
@@ -109,6 +169,9 @@ private:
     void SetInitialCalendarProperties();
     void SetInitialEditorProperties();
     void BuildIniStore();
+    void BuildOptionsMenu(QMenu* options);
+    void ConnectListCommands();
+    void ConnectColorCommands();
 
     bool shown_ = false;
     int startYear_ = 0;

@@ -13,6 +13,7 @@
 #include "platform/qt_fonts.h"
 #include "platform/sjis.h"
 
+#include <QApplication>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,6 +77,9 @@ void TForm1::BuildToolBar() {
         SetHint(a, b.hint);
         a->setEnabled(false);  // the commands arrive with the editor and settings dialogs
     }
+    // Left to right, the gap counting as one: save, cut, copy, paste, print, gap, font, colour.
+    ToolButton7 = TabToolBar1->actions().at(6);
+    ToolButton8 = TabToolBar1->actions().at(7);
 }
 
 void TForm1::BuildDatePanel() {
@@ -268,4 +272,11 @@ void TForm1::LayOut() {
     setFont(ToQFont(PanelFont(-12)));
     move(192, 107);
     resize(615, 440 + menuBar()->sizeHint().height());
+}
+
+void TForm1::UseWindowFontEverywhere() {
+    const QFont font = ToQFont(PanelFont(-12));
+    QApplication::setFont(font);
+    for (const char* cls : {"QMenu", "QMenuBar", "QTipLabel", "QMessageBox", "QStatusBar"})
+        QApplication::setFont(font, cls);
 }

@@ -34,8 +34,8 @@ void TForm1::BuildMenus() {
     QMenuBar* bar = menuBar();
 
     QMenu* file = bar->addMenu(U("ファイル(&F)"));
-    Item(file, "休日の出力(&H)", "休日をテキストファイルとして出力します");
-    Item(file, "特別な日の出力（&S）", "特別な日をテキストファイルとして出力します");
+    H4 = Item(file, "休日の出力(&H)", "休日をテキストファイルとして出力します");
+    S5 = Item(file, "特別な日の出力（&S）", "特別な日をテキストファイルとして出力します");
     file->addSeparator();
     Close1 = file->addAction(U("閉じる(&C)"));
     connect(Close1, &QAction::triggered, this, [this] { Close1Click(); });
@@ -67,18 +67,13 @@ void TForm1::BuildMenus() {
     Item(reg, "保存(&S)", "Editor の内容の保存");
     Item(reg, "削除(&D)", "Editor の内容ファイルの削除");
     reg->addSeparator();
-    Item(reg, "休日の登録(&H)", "選択されている日を休日にします");
-    Item(reg, "休日の削除", "休日データを編集します", QKeySequence(Qt::CTRL | Qt::Key_H));
-    Item(reg, "特別な日の登録(&P)", "選択されている日を特別な日とします");
-    Item(reg, "特別な日の削除", "特別な日を編集します", QKeySequence(Qt::CTRL | Qt::Key_P));
+    WHolDayAdd = Item(reg, "休日の登録(&H)", "選択されている日を休日にします");
+    WHolDayDelete = Item(reg, "休日の削除", "休日データを編集します", QKeySequence(Qt::CTRL | Qt::Key_H));
+    WSpecialDayAdd = Item(reg, "特別な日の登録(&P)", "選択されている日を特別な日とします");
+    WSpecialDayDalete = Item(reg, "特別な日の削除", "特別な日を編集します", QKeySequence(Qt::CTRL | Qt::Key_P));
 
     QMenu* options = bar->addMenu(U("設定(&O)"));
-    QMenu* colors = options->addMenu(U("色の設定(&C)"));
-    colors->menuAction()->setStatusTip(U("各部の色を設定します"));
-    colors->setEnabled(false);
-    QMenu* fonts = options->addMenu(U("フォント(&F)"));
-    fonts->menuAction()->setStatusTip(U("各部のフォントを設定します"));
-    fonts->setEnabled(false);
+    BuildOptionsMenu(options);
 
     QMenu* help = bar->addMenu(U("ヘルプ(&H)"));
     Item(help, "アバウト(&A)", nullptr);

@@ -1,6 +1,7 @@
 // What the main window keeps in "Mekuri.ini": placement, the calendars' colours and
 // fonts, the week calendar's lists and the editor's font.
 #include "app/form1.h"
+#include "app/program_places.h"
 #include "app/settings_table.h"
 #include "app/shipped_lists.h"
 
@@ -94,7 +95,8 @@ TSettingsTable BuildSettingsTable(TForm1& form) {
 
 void TForm1::BuildIniStore() {
     IniStore1 = new TIniStore();
-    IniStore1->SetApplicationDir(QCoreApplication::applicationDirPath().toStdString());
+    IniStore1->SetApplicationDir(SettingsFolder().empty() ? QCoreApplication::applicationDirPath().toStdString()
+                                                         : SettingsFolder());
     IniStore1->SetDefaultDir(ddApplication);
     IniStore1->SetFileName("Mekuri.ini");
     IniStore1->SetFence(fnParenthesis);

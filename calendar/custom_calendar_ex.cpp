@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QTimer>
 
 #include <algorithm>
@@ -269,8 +271,26 @@ void TCustomCalendarEx::paintEvent(QPaintEvent* event) {
         QPainter painter(this);
         QRect client = contentsRect();
         painter.drawImage(client.topLeft(), backBuffer_, QRect(0, 0, client.width(), client.height()));
+        // The keys only work while the calendar has the focus, so show when it does.
+        if (hasFocus()) {
+            QStyleOptionFocusRect option;
+            option.initFrom(this);
+            option.rect = client.adjusted(1, 1, -1, -1);
+            option.backgroundColor = palette().color(QPalette::Window);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        }
     }
     QFrame::paintEvent(event);
+}
+
+void TCustomCalendarEx::focusInEvent(QFocusEvent* event) {
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void TCustomCalendarEx::focusOutEvent(QFocusEvent* event) {
+    QFrame::focusOutEvent(event);
+    update();
 }
 
 void TCustomCalendarEx::resizeEvent(QResizeEvent* event) {

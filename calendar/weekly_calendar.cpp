@@ -49,7 +49,8 @@ void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
         textColor = ToQColor(Color());
     }
     const QString text = RowText(row);
-    DrawLine(painter, rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text, font, textColor);
+    // A few pixels of margin, so the text does not touch the frame.
+    DrawLine(painter, rect.adjusted(TextMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text, font, textColor);
     if (row < 6) {
         // On the first pixel row of the next row: a selected next row covers it.
         const int y = rect.top() + rect.height();

@@ -13,6 +13,8 @@ class QRect;
 class TWeeklyCalendar : public TCustomCalendarEx {
 public:
     explicit TWeeklyCalendar(QWidget* parent = nullptr);
+    // Pixels between a row's left edge and its text.
+    static constexpr int TextMargin = 3;
 
     TDayOfWeek FirstDayOfWeek() const { return firstDayOfWeek_; }
     void SetFirstDayOfWeek(TDayOfWeek day);

@@ -11,6 +11,8 @@ bool reporting = false;
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name shows in the error box's title and names the user's configuration folder.
+    setApplicationName("Mekuri");
     InstallFaceSubstitutions();
 }
 

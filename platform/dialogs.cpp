@@ -24,14 +24,17 @@ bool TScriptedDialogs::Confirm(const std::string& message) {
 
 void TScriptedDialogs::Error(const std::string& message) { errors.push_back(message); }
 
-std::optional<TColor> TScriptedDialogs::ChooseColor(TColor) {
+std::optional<TColor> TScriptedDialogs::ChooseColor(TColor initial) {
+    colorRequests.push_back(initial);
     if (colorAnswers.empty()) return std::nullopt;
     auto answer = colorAnswers.front();
     colorAnswers.pop_front();
     return answer;
 }
 
-bool TScriptedDialogs::ChooseFont(TFont& font) {
+bool TScriptedDialogs::ChooseFont(TFont& font, const TFontDialogOptions& options) {
+    fontRequests.push_back(font);
+    fontOptions.push_back(options);
     if (fontAnswers.empty()) return false;
     auto answer = fontAnswers.front();
     fontAnswers.pop_front();

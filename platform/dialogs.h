@@ -11,6 +11,15 @@
 
 class QWidget;
 
+// What a font choice may offer. A size of 0 leaves that end open.
+struct TFontDialogOptions {
+    int MinSize = 0;  // points
+    int MaxSize = 0;
+    bool FixedPitchOnly = false;
+    // Colour, underline and strike-out can be chosen too.
+    bool Effects = false;
+};
+
 class TDialogs {
 public:
     virtual ~TDialogs() = default;
@@ -21,8 +30,8 @@ public:
     virtual void Beep() = 0;
     // Empty when the user cancels.
     virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
-    // Changes `font` and returns true when the user accepts.
-    virtual bool ChooseFont(TFont& font) = 0;
+    // Opens on `font`; changes it and returns true when the user accepts.
+    virtual bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) = 0;
     virtual bool PrinterSetup() = 0;
 
     // The installed service; the Qt one unless a test installed another.
@@ -40,13 +49,18 @@ public:
     void Error(const std::string& message) override;
     void Beep() override { ++beeps; }
     std::optional<TColor> ChooseColor(TColor initial) override;
-    bool ChooseFont(TFont& font) override;
+    bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) override;
     bool PrinterSetup() override { return printerSetupAnswer; }
 
     std::deque<bool> confirmAnswers;          // empty: "いいえ(&N)"
     std::deque<std::optional<TColor>> colorAnswers;  // empty: cancel
     std::deque<std::optional<TFont>> fontAnswers;    // empty: cancel
     bool printerSetupAnswer = false;
+
+    // What each colour and font choice was opened on.
+    std::vector<TColor> colorRequests;
+    std::vector<TFont> fontRequests;
+    std::vector<TFontDialogOptions> fontOptions;
 
     std::vector<std::string> confirmations;
     std::vector<std::string> errors;

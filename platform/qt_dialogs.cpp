@@ -1,11 +1,10 @@
 #include "platform/qt_dialogs.h"
 
+#include "platform/font_choice_dialog.h"
 #include "platform/qt_colors.h"
-#include "platform/qt_fonts.h"
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -42,11 +41,11 @@ std::optional<TColor> TQtDialogs::ChooseColor(TColor initial) {
     return FromQColor(c);
 }
 
-bool TQtDialogs::ChooseFont(TFont& font) {
-    bool ok = false;
-    QFont chosen = QFontDialog::getFont(&ok, ToQFont(font), Parent());
-    if (ok) AssignQFont(font, chosen);
-    return ok;
+bool TQtDialogs::ChooseFont(TFont& font, const TFontDialogOptions& options) {
+    TFontChoiceDialog dialog(font, options, Parent());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    font.Assign(dialog.Font());
+    return true;
 }
 
 bool TQtDialogs::PrinterSetup() {

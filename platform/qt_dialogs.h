@@ -8,6 +8,6 @@ public:
     void Error(const std::string& message) override;
     void Beep() override;
     std::optional<TColor> ChooseColor(TColor initial) override;
-    bool ChooseFont(TFont& font) override;
+    bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) override;
     bool PrinterSetup() override;
 };

@@ -5,15 +5,26 @@
 #include <QStringList>
 #include <cmath>
 
+namespace {
+
+const char* const kSubstitutions[][2] = {
+    {"ＭＳ ゴシック", "IPAGothic"},    {"ＭＳ Ｐゴシック", "IPAPGothic"},
+    {"ＭＳ 明朝", "IPAMincho"},        {"ＭＳ Ｐ明朝", "IPAPMincho"},
+    {"MS UI Gothic", "IPAPGothic"},    {"MS Gothic", "IPAGothic"},
+    {"MS PGothic", "IPAPGothic"},      {"MS Mincho", "IPAMincho"},
+    {"MS PMincho", "IPAPMincho"},
+};
+
+}  // namespace
+
+QStringList SubstitutedFaces() {
+    QStringList faces;
+    for (const auto& p : kSubstitutions) faces << QString::fromUtf8(p[0]);
+    return faces;
+}
+
 void InstallFaceSubstitutions() {
-    static const char* const pairs[][2] = {
-        {"ＭＳ ゴシック", "IPAGothic"},    {"ＭＳ Ｐゴシック", "IPAPGothic"},
-        {"ＭＳ 明朝", "IPAMincho"},        {"ＭＳ Ｐ明朝", "IPAPMincho"},
-        {"MS UI Gothic", "IPAPGothic"},    {"MS Gothic", "IPAGothic"},
-        {"MS PGothic", "IPAPGothic"},      {"MS Mincho", "IPAMincho"},
-        {"MS PMincho", "IPAPMincho"},
-    };
-    for (const auto& p : pairs) {
+    for (const auto& p : kSubstitutions) {
         QStringList targets{QString::fromLatin1(p[1]), QStringLiteral("IPAexGothic"), QStringLiteral("Noto Sans CJK JP")};
         QFont::insertSubstitutions(QString::fromUtf8(p[0]), targets);
     }

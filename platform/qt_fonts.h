@@ -2,10 +2,13 @@
 #include "platform/font.h"
 
 #include <QFont>
+#include <QStringList>
 
 // Maps the Windows Japanese faces that the settings keep by name onto the installed IPA
 // faces. Call once after the application object exists.
 void InstallFaceSubstitutions();
+// The Windows face names that InstallFaceSubstitutions maps, as the settings spell them.
+QStringList SubstitutedFaces();
 
 // The Qt font that draws a font description. A leading '@' (vertical-writing variant) is
 // drawn as the face without it.

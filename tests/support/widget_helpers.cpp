@@ -1,6 +1,9 @@
 #include "support/widget_helpers.h"
 
+#include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QRect>
+#include <QWidget>
 
 TestEnvironment::TestEnvironment(TSystemDate today) {
     SetClock(today);
@@ -10,6 +13,12 @@ TestEnvironment::TestEnvironment(TSystemDate today) {
 TestEnvironment::~TestEnvironment() {
     TDialogs::Install(nullptr);
     ResetClock();
+}
+
+void CommitText(QWidget* widget, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(widget, &event);
 }
 
 QColor PixelAt(const QImage& image, QPoint p) { return QColor(image.pixel(p)).toRgb(); }

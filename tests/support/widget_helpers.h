@@ -6,6 +6,9 @@
 #include <QColor>
 #include <QImage>
 #include <QPoint>
+#include <QString>
+
+class QWidget;
 
 // Installs a scripted dialogs service and a fixed clock for the life of the object.
 class TestEnvironment {
@@ -17,6 +20,9 @@ public:
 
     TScriptedDialogs dialogs;
 };
+
+// Hands `text` to `widget` as an input method's result, the way Japanese text arrives.
+void CommitText(QWidget* widget, const QString& text);
 
 // The colour of one pixel, without alpha.
 QColor PixelAt(const QImage& image, QPoint p);

@@ -1,0 +1,36 @@
+#include "app/program_places.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string settingsFolder;
+}
+
+TPlaces ChoosePlaces(const TPlacesInput& in) {
+    TPlaces places;
+    const bool userFolders = in.installed || !in.programDirWritable;
+    places.settingsDir = userFolders ? in.configDir : in.programDir;
+    if (!in.argDiary.empty())
+        places.diaryDir = in.argDiary;
+    else if (!in.envDiary.empty())
+        places.diaryDir = in.envDiary;
+    else if (in.installed)
+        places.diaryDir = (fs::path(in.homeDir) / "Mekuri").string();
+    else
+        places.diaryDir = in.currentDir;
+    return places;
+}
+
+bool LooksInstalled(const std::string& programDir) {
+    std::error_code ec;
+    const fs::path dir(programDir);
+    return dir.filename() == "bin" &&
+           fs::exists(dir.parent_path() / "share" / "applications" / "jp.mekuri.Mekuri.desktop", ec);
+}
+
+const std::string& SettingsFolder() { return settingsFolder; }
+
+void SetSettingsFolder(const std::string& folder) { settingsFolder = folder; }

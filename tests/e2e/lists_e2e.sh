@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Registers a holiday with the keyboard from the week calendar, deletes a line in the
+# holiday dialog, exports the list and compares "Holday.txt" byte for byte. Leaves
+# screenshots in the build folder.
+set -euo pipefail
+program=$1
+out=$2
+diary=$(mktemp -d)
+cleanup() {
+  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$diary"
+}
+trap cleanup EXIT
+fail() { echo "e2e lists: $*" >&2; exit 1; }
+
+# The settings file lives beside the program: a private copy starts from the shipped lists
+# and leaves the build's own settings alone.
+mkdir "$diary/bin"
+cp "$program" "$diary/bin/mekuri"
+
+fifo="$diary/displayfd"
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
+export DISPLAY=":$n"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+(cd "$diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 exec "$diary/bin/mekuri") &
+app_pid=$!
+
+find_window() {
+  local w=""
+  for _ in $(seq 100); do
+    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [ -n "$w" ] && break
+    sleep 0.1
+  done
+  echo "$w"
+}
+win=$(find_window "Mekuri v.1.16")
+[ -n "$win" ] || fail "the main window did not appear"
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y, WIDTH, HEIGHT
+click_at() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+key() { xdotool key "$@"; sleep 0.4; }
+week() { import -window root -crop "600x110+$((X + 2))+$((Y + 189))" -depth 8 rgb:- | md5sum; }
+# The band above the status bar where the entry lines open.
+entry() { import -window root -crop "600x20+$((X + 2))+$((Y + HEIGHT - 45))" -depth 8 rgb:- | md5sum; }
+# Waits up to ten seconds for a command to succeed: the machine may be busy.
+wait_for() {
+  for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+differs() { [ "$("$1")" != "$2" ]; }
+
+# Focus the week calendar, then bring both calendars back to today with 今日 (it never
+# takes the focus), so the new line names today.
+click_at $((X + 300)) $((Y + 197))
+click_at $((X + 376 + 16)) $((Y + 57))
+month=$(date +%-m)
+day=$(date +%-d)
+week_before=$(week)
+
+entry_before=$(entry)
+
+# 登録/削除(&T) → 休日の登録(&H), type the name, Enter.
+key alt+t
+key h
+wait_for differs entry "$entry_before" || fail "the holiday entry line did not open"
+xdotool type --delay 50 "記念日"
+sleep 0.3
+key Return
+wait_for differs week "$week_before" || fail "the week list does not show the new holiday"
+import -window root "$out/e2e_lists_registered.png"
+
+# 休日の削除 (Ctrl+H): the first line is selected; 削除(&D), then 閉じる(&X).
+key ctrl+h
+dialog=$(find_window "休日の編集")
+[ -n "$dialog" ] || fail "the holiday dialog did not open"
+import -window root "$out/e2e_lists_dialog.png"
+key alt+d
+key alt+x
+closed() { [ -z "$(xdotool search --onlyvisible --name "休日の編集" 2>/dev/null || true)" ]; }
+wait_for closed || fail "the dialog did not close"
+# Without a window manager nobody hands the keyboard back to the main window.
+xdotool windowfocus "$win"
+sleep 0.3
+
+# ファイル(&F) → 休日の出力(&H)
+key alt+f
+key h
+wait_for test -f "$diary/Holday.txt" || fail "Holday.txt was not written"
+
+# The shipped lines and the new one, in the dialog's order (Shift-JIS bytes), without the
+# first one; CR LF after each line and one more at the end.
+expected="$diary/expected.txt"
+{
+  printf '%s\n' 1,1,元旦 1,15,成人の日 2,11,建国記念日 4,29,みどりの日 5,3,憲法記念日 5,4,国民の休日 \
+    5,5,こどもの日 7,20,海の日 9,15,敬老の日 10,10,体育の日 11,3,文化の日 11,23,勤労感謝の日 12,23,天皇誕生日 \
+    "$month,$day,記念日"
+} | iconv -f UTF-8 -t CP932 | LC_ALL=C sort | tail -n +2 | sed 's/$/\r/' >"$expected"
+printf '\r\n' >>"$expected"
+cmp "$diary/Holday.txt" "$expected" || {
+  od -c "$diary/Holday.txt" | head -20 >&2
+  fail "Holday.txt differs from the expected bytes"
+}
+
+# ファイル(&F) → 閉じる(&C)
+key alt+f
+key c
+ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+wait_for ended || fail "the program did not close"
+status=0
+wait "$app_pid" || status=$?
+app_pid=""
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "e2e lists: ok (screenshots in $out)"
