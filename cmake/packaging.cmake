@@ -8,8 +8,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${MEKURI_APP_ID}.desktop
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${MEKURI_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The icon theme folders as they are under resources/icons/hicolor: scalable SVG and PNG sizes.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/icons/hicolor
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+if(EXISTS ${PROJECT_SOURCE_DIR}/resources/icons/hicolor)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/icons/hicolor
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
 
