@@ -247,6 +247,8 @@ void TCustomCalendarEx::DrawLine(QPainter& painter, const QRect& rect, int flags
     if (clip) painter.setClipping(false);
 }
 
+THolidayRules& TCustomCalendarEx::Rules() { return *rules_; }
+
 void TCustomCalendarEx::DrawCalendar() {
     qfonts_ = {};
     if (!HasCanvas()) return;

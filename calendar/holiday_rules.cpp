@@ -134,14 +134,14 @@ void SplitLine(std::string_view text, TStrings& list, char separator) {
     for (std::string& field : SplitFields(text, separator)) list.Add(field);
 }
 
-int DayFontIndex(TDayAttrs attrs) {
-    int index = TCalExFonts::Weekday;
+TDayClass DayFontIndex(TDayAttrs attrs) {
+    TDayClass index = dcWeekday;
     if (attrs & daSaturday)
-        index = TCalExFonts::Saturday;
+        index = dcSaturday;
     else if (attrs & daSunday)
-        index = TCalExFonts::Sunday;
-    if (attrs & (daHoliday | daFurikae)) index = TCalExFonts::Holiday;
-    if (attrs & daSpecialDay) index = TCalExFonts::SpecialDay;
+        index = dcSunday;
+    if (attrs & (daHoliday | daFurikae)) index = dcHoliday;
+    if (attrs & daSpecialDay) index = dcSpecialDay;
     return index;
 }
 
@@ -211,14 +211,50 @@ bool THolidayRules::IsEquinox(std::int32_t y, std::uint8_t m, std::uint8_t d, bo
     return isVernal || (e.Autumnal.Month == m && e.Autumnal.Day == d);
 }
 
+void THolidayRules::BeginBatch() { ++batchDepth_; }
+
+void THolidayRules::EndBatch() {
+    if (batchDepth_ > 0 && --batchDepth_ == 0) batch_.clear();
+}
+
+const THolidayRules::MonthLines* THolidayRules::BatchLines(std::int32_t y, std::uint8_t m) {
+    if (batchDepth_ == 0) return nullptr;
+    for (const auto& lines : batch_)
+        if (lines->Year == y && lines->Month == m) return lines.get();
+    auto lines = std::make_unique<MonthLines>();
+    lines->Year = y;
+    lines->Month = m;
+    // In the order every evaluation walks the lines, so the first error is the one it meets.
+    try {
+        for (const TStringList* list : {&specialDayList_, &holidayList_}) {
+            const TDayAttrs attr = list == &specialDayList_ ? daSpecialDay : daHoliday;
+            for (const std::string& line : list->Lines()) {
+                TDayLine parsed = ParseDayLine(line, y, m);
+                if (parsed.Month != m || parsed.Day < 1 || parsed.Day > 31) continue;
+                lines->Attrs[parsed.Day] |= attr;
+                lines->Names[parsed.Day].push_back(std::move(parsed.Name));
+            }
+        }
+    } catch (...) {
+        lines->Error = std::current_exception();
+    }
+    batch_.push_back(std::move(lines));
+    return batch_.back().get();
+}
+
 TDayAttrs THolidayRules::OwnAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d) {
     TDayAttrs attrs = 0;
-    // Every line is evaluated even after a match, so a malformed line is reported on
-    // every evaluation, not only on the days before the first match.
-    for (const std::string& line : specialDayList_.Lines())
-        if (LineMatches(line, y, m, d)) attrs |= daSpecialDay;
-    for (const std::string& line : holidayList_.Lines())
-        if (LineMatches(line, y, m, d)) attrs |= daHoliday;
+    if (const MonthLines* lines = BatchLines(y, m)) {
+        if (lines->Error) std::rethrow_exception(lines->Error);
+        attrs = lines->Attrs[d];
+    } else {
+        // Every line is evaluated even after a match, so a malformed line is reported on
+        // every evaluation, not only on the days before the first match.
+        for (const std::string& line : specialDayList_.Lines())
+            if (LineMatches(line, y, m, d)) attrs |= daSpecialDay;
+        for (const std::string& line : holidayList_.Lines())
+            if (LineMatches(line, y, m, d)) attrs |= daHoliday;
+    }
     const std::uint8_t w = JuliusDayOfWeek(YMDToJulius(y, m, d));
     if (w == 1) attrs |= daSunday;
     if (w == 7) attrs |= daSaturday;
@@ -289,15 +325,21 @@ TDayAttrs THolidayRules::GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_
 std::string THolidayRules::GetHolidayNames(std::int32_t y, std::uint8_t m, std::uint8_t d) {
     TStringList names;
     bool listed = false;
-    for (const std::string& line : specialDayList_.Lines()) {
-        TDayLine parsed = ParseDayLine(line, y, m);
-        if (parsed.Month == m && parsed.Day == d) names.Add(parsed.Name);
-    }
-    for (const std::string& line : holidayList_.Lines()) {
-        TDayLine parsed = ParseDayLine(line, y, m);
-        if (parsed.Month == m && parsed.Day == d) {
-            names.Add(parsed.Name);
-            listed = true;
+    if (const MonthLines* lines = BatchLines(y, m)) {
+        if (lines->Error) std::rethrow_exception(lines->Error);
+        for (const std::string& name : lines->Names[d]) names.Add(name);
+        listed = lines->Attrs[d] & daHoliday;
+    } else {
+        for (const std::string& line : specialDayList_.Lines()) {
+            TDayLine parsed = ParseDayLine(line, y, m);
+            if (parsed.Month == m && parsed.Day == d) names.Add(parsed.Name);
+        }
+        for (const std::string& line : holidayList_.Lines()) {
+            TDayLine parsed = ParseDayLine(line, y, m);
+            if (parsed.Month == m && parsed.Day == d) {
+                names.Add(parsed.Name);
+                listed = true;
+            }
         }
     }
     bool vernal = false;

@@ -19,7 +19,6 @@
 // (from 1985-12-27 a day between two holidays; before 2007 not on a Sunday nor on a
 // substitute holiday). The last two look at the neighbouring days' lines and equinoxes
 // only, never at each other, as the law does.
-#include "calendar/cal_ex_fonts.h"
 #include "calendar/day_attrs.h"
 #include "calendar/julius.h"
 #include "platform/string_list.h"
@@ -27,8 +26,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What a rule line names. Month 13 and day 32 (no real date has them) mean the line
 // names no day for the year and month asked about.
@@ -42,9 +44,10 @@ struct TDayLine {
 // separator gives a final empty field and an empty text one empty field.
 void SplitLine(std::string_view text, TStrings& list, char separator);
 
-// The font index of TCalExFonts for a set of day classes: special day wins over holiday
-// or substitute holiday, which wins over Saturday or Sunday, which win over weekday.
-int DayFontIndex(TDayAttrs attrs);
+// The class (and so the font) a day with these attributes is drawn as: special day wins
+// over holiday or substitute holiday, which wins over Saturday or Sunday, which win over
+// weekday.
+TDayClass DayFontIndex(TDayAttrs attrs);
 
 // The rules over two rule lists that belong to someone else (a calendar control). The
 // operations call one another through the virtual functions, so a descendant that
@@ -74,10 +77,28 @@ public:
     // comma text (CP932).
     virtual std::string GetHolidayNames(std::int32_t y, std::uint8_t m, std::uint8_t d);
 
-    int GetDayFontIndex(std::int32_t y, std::uint8_t m, std::uint8_t d) { return DayFontIndex(GetDayAttrs(y, m, d)); }
+    TDayClass GetDayFontIndex(std::int32_t y, std::uint8_t m, std::uint8_t d) { return DayFontIndex(GetDayAttrs(y, m, d)); }
+
+    // While a batch is open (a drawing), the lines are parsed once for each year and month
+    // asked about, not once per day: the lists must not change until it closes. A line
+    // that cannot be read raises the same error on the same days as without a batch.
+    void BeginBatch();
+    void EndBatch();
     bool LineMatches(std::string_view line, std::int32_t y, std::uint8_t m, std::uint8_t d);
 
 private:
+    // The lines' reading for one year and month: by day, the classes and names they give,
+    // or the error of the first line that cannot be read (every day of the month meets it).
+    struct MonthLines {
+        std::int32_t Year = 0;
+        int Month = 0;
+        std::exception_ptr Error;
+        std::array<TDayAttrs, 32> Attrs{};
+        std::array<std::vector<std::string>, 32> Names;
+    };
+    // Null outside a batch.
+    const MonthLines* BatchLines(std::int32_t y, std::uint8_t m);
+
     // What the lines and the equinoxes make of a day, then the days that follow from
     // its neighbours.
     TDayAttrs OwnAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -105,6 +126,20 @@ private:
     bool autoKokumin_ = true;
     // Set while a neighbour is asked about, so that its answer holds no derived days.
     bool ownOnly_ = false;
+    int batchDepth_ = 0;
+    std::vector<std::unique_ptr<MonthLines>> batch_;
     std::array<Equinoxes, 2> equinoxes_{};
     std::size_t nextEquinoxSlot_ = 0;
+};
+
+// Opens a batch for its lifetime.
+class THolidayRulesBatch {
+public:
+    explicit THolidayRulesBatch(THolidayRules& rules) : rules_(rules) { rules_.BeginBatch(); }
+    ~THolidayRulesBatch() { rules_.EndBatch(); }
+    THolidayRulesBatch(const THolidayRulesBatch&) = delete;
+    THolidayRulesBatch& operator=(const THolidayRulesBatch&) = delete;
+
+private:
+    THolidayRules& rules_;
 };

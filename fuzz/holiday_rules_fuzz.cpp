@@ -157,6 +157,9 @@ void CheckParse(THolidayRules& rules, const std::string& line, std::int32_t year
 struct DayResult {
     bool ok = false;
     TDayAttrs attrs = 0;
+    std::string names;
+    std::string error;
+    bool operator==(const DayResult&) const = default;
 };
 
 // Classifies and names one day; returns its classes, or ok = false after a conversion error.
@@ -178,15 +181,15 @@ DayResult CheckDay(THolidayRules& rules, TJuliusDay j, std::int32_t year) {
         Check(((attrs & daSaturday) != 0) == (weekday == 7));
         Check(font == DayFontIndex(attrs));
         if (attrs & daSpecialDay)
-            Check(font == TCalExFonts::SpecialDay);
+            Check(font == dcSpecialDay);
         else if (attrs & (daHoliday | daFurikae))
-            Check(font == TCalExFonts::Holiday);
+            Check(font == dcHoliday);
         else if (attrs & daSaturday)
-            Check(font == TCalExFonts::Saturday);
+            Check(font == dcSaturday);
         else if (attrs & daSunday)
-            Check(font == TCalExFonts::Sunday);
+            Check(font == dcSunday);
         else
-            Check(font == TCalExFonts::Weekday);
+            Check(font == dcWeekday);
 
         if (rules.AutoEquinox() && (IsVernalEquinoxDay(date.Year, date.Month, date.Day) ||
                                     IsAutumnalEquinoxDay(date.Year, date.Month, date.Day)))
@@ -209,8 +212,10 @@ DayResult CheckDay(THolidayRules& rules, TJuliusDay j, std::int32_t year) {
         Check(names.empty() == !(attrs & (daHoliday | daFurikae | daSpecialDay)));
         result.ok = true;
         result.attrs = attrs;
+        result.names = names;
     } catch (const EConvertError& e) {
         CheckConvertError(e);
+        result.error = e.what();
     }
     return result;
 }
@@ -248,6 +253,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             DayResult r = CheckDay(rules, j, year);
             if (k == 0) first.push_back(r);
         }
+    }
+    // Inside a batch (as while drawing) every day reads and fails exactly as outside one.
+    {
+        THolidayRulesBatch batch(rules);
+        for (size_t i = 0; i < first.size(); ++i)
+            Check(CheckDay(rules, firstDay + static_cast<TJuliusDay>(i), firstYear) == first[i]);
     }
     // Later years (and the look-back of a Monday, 1 January) may have pushed the first year's
     // equinoxes out of the cache; the first year still classifies as before.

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TStringList ShippedHolidays() {
@@ -205,12 +208,12 @@ TEST_F(Rules, EquinoxAndSubstituteHolidays) {
     EXPECT_EQ(Names(2000, 3, 20), "春分の日");
     // 2012-09-22 is a Saturday and the autumnal equinox.
     EXPECT_EQ(rules.GetDayAttrs(2012, 9, 22), daSaturday | daHoliday);
-    EXPECT_EQ(rules.GetDayFontIndex(2012, 9, 22), TCalExFonts::Holiday);
+    EXPECT_EQ(rules.GetDayFontIndex(2012, 9, 22), dcHoliday);
     EXPECT_EQ(Names(2012, 9, 22), "秋分の日");
     // 2006-01-01 is a listed holiday on a Sunday.
     EXPECT_EQ(rules.GetDayAttrs(2006, 1, 1), daSunday | daHoliday);
     EXPECT_EQ(rules.GetDayAttrs(2006, 1, 2), daFurikae);
-    EXPECT_EQ(rules.GetDayFontIndex(2006, 1, 2), TCalExFonts::Holiday);
+    EXPECT_EQ(rules.GetDayFontIndex(2006, 1, 2), dcHoliday);
     EXPECT_EQ(Names(2006, 1, 2), "振替休日");
     EXPECT_EQ(Names(2006, 1, 3), "");
     // 2001-09-23 is a Sunday and the autumnal equinox.
@@ -234,16 +237,16 @@ TEST_F(Rules, SpecialDaysAndFontPrecedence) {
     special.Add(Sjis("1,9,日曜の特別な日"));
     special.Add(Sjis("1,4,平日の特別な日"));
     EXPECT_EQ(rules.GetDayAttrs(2000, 1, 1), daSaturday | daHoliday | daSpecialDay);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 1), TCalExFonts::SpecialDay);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 1), dcSpecialDay);
     EXPECT_EQ(Names(2000, 1, 1), "初詣,元旦");
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 8), TCalExFonts::SpecialDay);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 8), dcSpecialDay);
     // The Monday after a Sunday that is only a special day is an ordinary Monday.
     EXPECT_EQ(rules.GetDayAttrs(2000, 1, 10), 0);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 10), TCalExFonts::Weekday);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 4), TCalExFonts::SpecialDay);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 2), TCalExFonts::Sunday);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 15), TCalExFonts::Holiday);
-    EXPECT_EQ(DayFontIndex(daSunday | daSaturday), TCalExFonts::Saturday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 10), dcWeekday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 4), dcSpecialDay);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 2), dcSunday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 15), dcHoliday);
+    EXPECT_EQ(DayFontIndex(daSunday | daSaturday), dcSaturday);
 }
 
 TEST_F(Rules, NamesAsCommaText) {
@@ -280,7 +283,7 @@ TEST(HolidayRulesOverride, RefinedOperationsAreHeardByTheOthers) {
     TStringList special;
     Refined rules(holidays, special);
     EXPECT_EQ(rules.GetDayAttrs(2000, 1, 17), daFurikae);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 17), TCalExFonts::Holiday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 17), dcHoliday);
     EXPECT_EQ(rules.GetHolidayNames(2000, 1, 17), Sjis("振替休日"));
     EXPECT_GT(rules.parsed, 0);
 }
@@ -345,7 +348,7 @@ TEST_F(Rules, CitizensHoliday) {
     EXPECT_EQ(rules.GetDayAttrs(1987, 5, 4), daFurikae);  // 1987-05-03 is a Sunday
     EXPECT_EQ(Names(1987, 5, 4), "振替休日");
     EXPECT_EQ(rules.GetDayAttrs(1988, 5, 4), daHoliday);
-    EXPECT_EQ(rules.GetDayFontIndex(1988, 5, 4), TCalExFonts::Holiday);
+    EXPECT_EQ(rules.GetDayFontIndex(1988, 5, 4), dcHoliday);
     EXPECT_EQ(Names(1988, 5, 4), "国民の休日");
     // From 2007 a Sunday between two holidays is one too, and the Monday after it is
     // no substitute holiday.
@@ -363,4 +366,29 @@ TEST_F(Rules, CitizensHoliday) {
     EXPECT_EQ(rules.GetDayAttrs(1988, 5, 4), daSpecialDay);
     EXPECT_EQ(Names(1988, 5, 4), "記念日");
     EXPECT_EQ(rules.GetDayAttrs(1987, 5, 4), daFurikae | daSpecialDay);
+}
+
+// While drawing, the lines are read once per month; the answers and the errors are those
+// of reading them for every day.
+TEST_F(Rules, BatchReadsOncePerMonthWithTheSameResults) {
+    special.Add(Sjis("1,3,記念日"));
+    holidays.Add(Sjis("2000,0,2,x,壊れた行"));
+    auto outcome = [&](int m, int d) -> std::string {
+        try {
+            return std::to_string(rules.GetDayAttrs(2000, m, d)) + " " + Names(2000, m, d);
+        } catch (const EConvertError& e) {
+            return e.what();
+        }
+    };
+    std::vector<std::string> single;
+    for (int m = 1; m <= 3; ++m)
+        for (int d = 1; d <= 28; ++d) single.push_back(outcome(m, d));
+    EXPECT_EQ(single[2], std::to_string(daSpecialDay) + " 記念日");
+    EXPECT_EQ(single[28], ConvertMessage("x"));  // every February day meets the bad line
+
+    THolidayRulesBatch batch(rules);
+    std::vector<std::string> batched;
+    for (int m = 1; m <= 3; ++m)
+        for (int d = 1; d <= 28; ++d) batched.push_back(outcome(m, d));
+    EXPECT_EQ(batched, single);
 }
