@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
@@ -10,6 +11,7 @@
 #include "settings/ini_store.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +31,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildEditor();
     BuildStatusBar();
     BuildIniStore();
+    BuildReadmeDialog();
     LayOut();
     ConnectListCommands();
     ConnectColorCommands();
@@ -37,7 +40,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 
 TForm1::~TForm1() { delete IniStore1; }
 
-void TForm1::FormCreate() { setWindowTitle(QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16")); }
+void TForm1::FormCreate() {
+    setWindowTitle(QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16"));
+    // Every window of the program carries Mekuri's icon.
+    QApplication::setWindowIcon(MekuriIcon());
+}
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
@@ -91,6 +98,7 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::MonthlyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    SetDayBound(m);
     UpDown1->SetPosition(y);
     UpDown2->SetPosition(m);
     UpDown3->SetPosition(d);
@@ -100,6 +108,7 @@ void TForm1::MonthlyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::
 }
 
 void TForm1::WeeklyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    SetDayBound(m);
     NumEdit1->SetValue(y);
     NumEdit2->SetValue(m);
     NumEdit3->SetValue(d);
@@ -113,7 +122,13 @@ void TForm1::UpDown1Click(int position) {
 void TForm1::UpDown2Click(int position) {
     MonthlyCalendar1->SetMonth(position);
     WeeklyCalendar1->SetMonth(position);
-    UpDown3->SetMax(position == 2 ? 29 : 31);
+    SetDayBound(position);
+}
+
+void TForm1::SetDayBound(int month) {
+    // The day's bound follows whatever month the month field shows, whoever set it, so
+    // that the day field and its up/down never disagree about how far the day can go.
+    UpDown3->SetMax(month == 2 ? 29 : 31);
 }
 
 void TForm1::UpDown3Click(int position) {

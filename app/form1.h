@@ -14,13 +14,14 @@ class QLineEdit;
 class QMenu;
 class QSplitter;
 class QStatusBar;
-class QToolBar;
 class TCustomCalendarEx;
 class TEditor;
 class TIniStore;
 class TMonthlyCalendar;
 class TNumEdit;
+class TReadmeDialog;
 class TSpeedButton;
+class TTabToolBar;
 class TStringList;
 class TUpDown;
 class TWeeklyCalendar;
@@ -34,7 +35,14 @@ public:
 
     // Components, under the names the rest of the program and the tests use.
     QWidget* CoolBar1 = nullptr;
-    QToolBar* TabToolBar1 = nullptr;
+    TTabToolBar* TabToolBar1 = nullptr;
+    // The tool bar's buttons; ToolButton6 is the gap between the two groups, ToolButton7
+    // and ToolButton8 stand with the colour and font commands below.
+    QAction* ToolButton1 = nullptr;
+    QAction* ToolButton2 = nullptr;
+    QAction* ToolButton3 = nullptr;
+    QAction* ToolButton4 = nullptr;
+    QAction* ToolButton5 = nullptr;
     QWidget* Panel1 = nullptr;
     TNumEdit* NumEdit1 = nullptr;
     TNumEdit* NumEdit2 = nullptr;
@@ -60,12 +68,14 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
     TIniStore* IniStore1 = nullptr;
+    TReadmeDialog* ReadmeDialog1 = nullptr;
 
     QAction* MonthlyCalendarShow = nullptr;
     QAction* WeeklyCalendarShow = nullptr;
     QAction* StatusBarShow = nullptr;
     QAction* RokuyoShow = nullptr;
     QAction* Close1 = nullptr;
+    QAction* About1 = nullptr;
 
     // Handlers, callable directly so that every command has one entry point.
     void MonthlyCalendar1DayChange(TCustomCalendarEx* sender, std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -84,6 +94,7 @@ public:
     // The rokuyo mark, the grid's ShowRokuyo and the grid's height, kept together.
     void SetRokuyoShown(bool on);
     void Close1Click();
+    void About1Click();
 
     // Holidays and special days: registration through the entry lines, the list dialog
     // and the exports (form1_lists.cpp).
@@ -169,6 +180,8 @@ private:
     void SetInitialCalendarProperties();
     void SetInitialEditorProperties();
     void BuildIniStore();
+    void BuildReadmeDialog();
+    void SetDayBound(int month);
     void BuildOptionsMenu(QMenu* options);
     void ConnectListCommands();
     void ConnectColorCommands();

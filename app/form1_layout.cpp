@@ -2,8 +2,8 @@
 // status bar, and their arrangement in the client area.
 #include "app/form1.h"
 
+#include "app/hints.h"
 #include "app/shipped_lists.h"
-#include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
@@ -20,21 +20,11 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
 
 QString U(const char* s) { return QString::fromUtf8(s); }
-
-// A hint "short|long": the short part is the tool tip, the long part goes to the status bar.
-template <typename T>
-void SetHint(T* target, const char* hint) {
-    QString h = U(hint);
-    int bar = h.indexOf(QLatin1Char('|'));
-    target->setToolTip(bar < 0 ? h : h.left(bar));
-    target->setStatusTip(bar < 0 ? h : h.mid(bar + 1));
-}
 
 TFont PanelFont(int height) {
     TFont f;
@@ -45,42 +35,6 @@ TFont PanelFont(int height) {
 }
 
 }  // namespace
-
-void TForm1::BuildToolBar() {
-    CoolBar1 = new QWidget(this);
-    CoolBar1->setFixedHeight(30);
-    TabToolBar1 = new QToolBar(CoolBar1);
-    TabToolBar1->setIconSize(QSize(16, 16));
-    TabToolBar1->setGeometry(2, 2, 400, 26);
-    struct Button {
-        int image;
-        const char* hint;
-    };
-    static const Button buttons[] = {
-        {1, "保存|エディタの内容を保存します"},
-        {2, "切り取り|エディタのテキスト選択部分を切り取ります"},
-        {0, "コピー|エディタのテキスト選択部分をコピーします"},
-        {3, "張り付け|クリップボードの内容をエディタへ張り付けます"},
-        {4, "印刷|エディタの内容を印刷します"},
-        {-1, nullptr},
-        {5, "フォント|カレンダー・エディタのフォントを設定します"},
-        {6, "カラー|カレンダーの色を設定します"},
-    };
-    for (const Button& b : buttons) {
-        if (b.image < 0) {
-            QWidget* gap = new QWidget(TabToolBar1);
-            gap->setFixedWidth(8);
-            TabToolBar1->addWidget(gap);
-            continue;
-        }
-        QAction* a = TabToolBar1->addAction(ToolbarImage(b.image), QString());
-        SetHint(a, b.hint);
-        a->setEnabled(false);  // the commands arrive with the editor and settings dialogs
-    }
-    // Left to right, the gap counting as one: save, cut, copy, paste, print, gap, font, colour.
-    ToolButton7 = TabToolBar1->actions().at(6);
-    ToolButton8 = TabToolBar1->actions().at(7);
-}
 
 void TForm1::BuildDatePanel() {
     Panel1 = new QWidget(this);
@@ -100,6 +54,7 @@ void TForm1::BuildDatePanel() {
         field->setGeometry(fieldX[i], 2, fieldW[i], 22);
         field->setFont(fieldFont);
         field->setReadOnly(true);
+        field->SetPutAComma(false);
         field->SetValue(initial[i]);
         TUpDown* ud = new TUpDown(Panel1);
         ud->setGeometry(fieldX[i] + fieldW[i], 2, 15, 22);

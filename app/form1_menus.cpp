@@ -76,7 +76,8 @@ void TForm1::BuildMenus() {
     BuildOptionsMenu(options);
 
     QMenu* help = bar->addMenu(U("ヘルプ(&H)"));
-    Item(help, "アバウト(&A)", nullptr);
+    About1 = help->addAction(U("アバウト(&A)"));
+    connect(About1, &QAction::triggered, this, [this] { About1Click(); });
 }
 
 void TForm1::BuildPopupMenus() {

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -26,13 +27,16 @@ TPlaces FindPlaces(int argc, char** argv) {
     return ChoosePlaces(in);
 }
 
-// For measuring start-up and for install checks: closes the window (through the normal
-// close sequence, so settings are written) as soon as it has been painted once.
+// For measuring start-up and for install checks: tells "first-paint" on the standard
+// output and closes the window (through the normal close sequence, so settings are
+// written) as soon as it has been painted once.
 class TQuitAfterFirstPaint : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !done_) {
             done_ = true;
+            std::fputs("first-paint\n", stdout);
+            std::fflush(stdout);
             QTimer::singleShot(0, static_cast<QWidget*>(watched), &QWidget::close);
         }
         return false;

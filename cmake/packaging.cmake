@@ -1,17 +1,31 @@
 # Installing the program as a desktop application, and the Debian package built from it.
 include(GNUInstallDirs)
 
+find_package(Qt6 REQUIRED COMPONENTS Gui Svg)
 set(MEKURI_APP_ID jp.mekuri.Mekuri)
 install(TARGETS mekuri RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${MEKURI_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${MEKURI_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-# The icon theme folders as they are under resources/icons/hicolor: scalable SVG and PNG sizes.
-if(EXISTS ${PROJECT_SOURCE_DIR}/resources/icons/hicolor)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/icons/hicolor
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
-endif()
+# The icon in the theme folders: the SVG itself, and PNG sizes rendered from it at build time.
+set(MEKURI_ICON ${PROJECT_SOURCE_DIR}/resources/icons/mekuri.svg)
+install(FILES ${MEKURI_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${MEKURI_APP_ID}.svg)
+add_executable(render_icon tools/render_icon.cpp)
+target_link_libraries(render_icon PRIVATE Qt6::Gui Qt6::Svg)
+mekuri_warnings(render_icon)
+set(icon_pngs)
+foreach(size 16 24 32 48 64 128 256)
+  set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${MEKURI_APP_ID}.png)
+  add_custom_command(OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}
+    COMMAND render_icon ${MEKURI_ICON} ${size} ${png}
+    DEPENDS render_icon ${MEKURI_ICON})
+  list(APPEND icon_pngs ${png})
+  install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(icon_pngs ALL DEPENDS ${icon_pngs})
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
 

@@ -1,13 +1,22 @@
 #include "controls/up_down.h"
 
-#include <QLineEdit>
+#include "controls/num_edit.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOption>
 
 #include <algorithm>
+#include <cmath>
 
-TUpDown::TUpDown(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::NoFocus); }
+TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    connect(&repeat_, &QTimer::timeout, this, [this] {
+        repeat_.setInterval(RepeatInterval());
+        HeldStep();
+    });
+}
 
 void TUpDown::SetMin(int min) {
     min_ = min;
@@ -24,17 +33,34 @@ void TUpDown::SetPosition(int position) {
     ShowPosition();
 }
 
+void TUpDown::SetAssociate(TNumEdit* field) {
+    if (associate_) associate_->removeEventFilter(this);
+    associate_ = field;
+    if (associate_) associate_->installEventFilter(this);
+}
+
 void TUpDown::Step(int delta) {
-    int next = std::clamp(position_ + delta, min_, max_);
-    if (next == position_) return;
+    int from = position_;
+    if (associate_) {
+        long double shown = associate_->Value();
+        if (std::fabs(shown) < 1e9L) from = static_cast<int>(std::lround(static_cast<double>(shown)));
+    }
+    int next = from + delta;
+    if ((delta > 0 && next > max_) || (delta < 0 && next < min_)) return;
     position_ = next;
     ShowPosition();
     if (OnClick) OnClick(position_);
 }
 
 void TUpDown::ShowPosition() {
-    if (associate_) associate_->setText(QString::number(position_));
+    // Written as the platform's up/down writes it, with separators from 1000 on; the
+    // field reads the text back into its number.
+    if (associate_) associate_->SetText(QString::fromStdString(FormatFixed(position_, 0, true)));
 }
+
+int TUpDown::RepeatDelay() const { return style()->styleHint(QStyle::SH_SpinBox_ClickAutoRepeatThreshold, nullptr, this); }
+
+int TUpDown::RepeatInterval() const { return style()->styleHint(QStyle::SH_SpinBox_ClickAutoRepeatRate, nullptr, this); }
 
 QSize TUpDown::sizeHint() const { return {16, 22}; }
 
@@ -62,10 +88,37 @@ void TUpDown::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     pressedHalf_ = event->position().y() < height() / 2.0 ? 1 : -1;
     update();
-    Step(pressedHalf_);
+    repeat_.start(RepeatDelay());
+    HeldStep();
 }
 
-void TUpDown::mouseReleaseEvent(QMouseEvent*) {
+void TUpDown::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) LetGo();
+}
+
+void TUpDown::HeldStep() {
+    if (pressedHalf_ == 0) return;
+    try {
+        Step(pressedHalf_);
+    } catch (...) {
+        LetGo();
+        throw;
+    }
+}
+
+void TUpDown::LetGo() {
+    repeat_.stop();
     pressedHalf_ = 0;
     update();
+}
+
+bool TUpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == associate_ && event->type() == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            Step(key == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -2,9 +2,9 @@
 # Installs what the build and the tests need on a fresh Debian 12 machine; packages that
 # are already there are skipped, so a second run costs nothing.
 set -euo pipefail
-want=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho locales libnova-dev)
+want=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho locales libnova-dev)
 if [ "${1:-}" = "--test" ]; then
-  want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils desktop-file-utils dpkg-dev clang libclang-rt-14-dev)
+  want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils desktop-file-utils dpkg-dev file clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -11,9 +11,13 @@ fail() { echo "install: $*" >&2; exit 1; }
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 id=jp.mekuri.Mekuri
-for f in bin/mekuri share/applications/$id.desktop share/metainfo/$id.metainfo.xml; do 
+for f in bin/mekuri share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+         share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png \
+         share/icons/hicolor/256x256/apps/$id.png; do
   [ -e "$prefix/$f" ] || fail "$f was not installed"
 done
+file_type=$(file -b "$prefix/share/icons/hicolor/48x48/apps/$id.png")
+grep -q "PNG image data, 48 x 48" <<<"$file_type" || fail "the 48 px icon is not a 48x48 PNG ($file_type)"
 desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "the desktop entry does not validate"
 cmp -s "$prefix/share/applications/$id.desktop" "$source_dir/resources/desktop/$id.desktop" ||
   fail "the installed desktop entry differs from the source"
@@ -60,7 +64,8 @@ RUN_DIR="$work/cwd" run "$work/home3" "$work/copy/mekuri"
 deb=$(ls "$work"/pkg/mekuri_*.deb 2>/dev/null | head -n1)
 [ -n "$deb" ] || fail "no package was written"
 contents=$(dpkg-deb -c "$deb")
-for f in ./usr/bin/mekuri ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml; do
+for f in ./usr/bin/mekuri ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
+         ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/icons/hicolor/48x48/apps/$id.png; do
   grep -qF " $f" <<<"$contents" || fail "the package lacks $f"
 done
 depends=$(dpkg-deb -f "$deb" Depends)

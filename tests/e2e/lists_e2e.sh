@@ -69,7 +69,10 @@ entry_before=$(entry)
 key alt+t
 key h
 wait_for differs entry "$entry_before" || fail "the holiday entry line did not open"
-xdotool type --delay 50 "記念日"
+# A name in ASCII: xdotool types a kanji by remapping a spare key code, and on a busy machine
+# a character typed right after the remapping gets lost. The shipped lines keep the check
+# on Japanese bytes.
+xdotool type --delay 50 "Kinenbi"
 sleep 0.3
 key Return
 wait_for differs week "$week_before" || fail "the week list does not show the new holiday"
@@ -106,7 +109,7 @@ expected="$diary/expected.txt"
     2022,2,10,2,2,スポーツの日 1948,2,11,3,文化の日 1948,2,11,23,勤労感謝の日 1959,0,4,10,皇太子明仁親王の結婚の儀 \
     1989,0,2,24,昭和天皇の大喪の礼 1990,0,11,12,即位礼正殿の儀 1993,0,6,9,皇太子徳仁親王の結婚の儀 2019,0,5,1,天皇の即位の日 \
     2019,0,10,22,即位礼正殿の儀 \
-    "$month,$day,記念日"
+    "$month,$day,Kinenbi"
 } | iconv -f UTF-8 -t CP932 | LC_ALL=C sort | tail -n +2 | sed 's/$/\r/' >"$expected"
 printf '\r\n' >>"$expected"
 cmp "$diary/Holday.txt" "$expected" || {

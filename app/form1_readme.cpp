@@ -1,0 +1,76 @@
+// The about and readme box of the help menu, with Mekuri's own readme text.
+#include "app/form1.h"
+
+#include "app/toolbar_images.h"
+#include "controls/readme_dialog.h"
+#include "platform/sjis.h"
+
+namespace {
+
+TFont GothicFont(int height, TColor color, TFontStyles style) {
+    TFont f;
+    f.SetName(Sjis("ＭＳ Ｐゴシック"));
+    f.SetCharset(SHIFTJIS_CHARSET);
+    f.SetHeight(height);
+    f.SetColor(color);
+    f.SetStyle(style);
+    return f;
+}
+
+// 29 lines: the address line (the address goes in behind its marker), the web address,
+// and four paragraphs of a heading, an empty line and three indented lines.
+const char* const kReadme[] = {
+    "E-Mail: ",
+    "URL   : https://mekuri.example.invalid/",
+    "",
+    "■ 使用許諾",
+    "",
+    "　Mekuri はフリーソフトウェアです。MIT ライセンスに従い、",
+    "　どなたでも無償で使用・複製・改変・再配布できます。",
+    "　条件の全文は同梱の LICENSE ファイルをご覧ください。",
+    "",
+    "",
+    "■ 不具合の報告",
+    "",
+    "　不具合やご要望は上記のアドレスへお知らせください。",
+    "　できる限り対応しますが、すべてにお応えできるとは",
+    "　限りません。再現の手順を添えていただけると助かります。",
+    "",
+    "",
+    "■ 免責",
+    "",
+    "　本ソフトウェアは「現状のまま」提供されます。使用に",
+    "　よって生じたいかなる損害についても、作者は責任を",
+    "　負いません。大切な日記は定期的に控えを取ってください。",
+    "",
+    "",
+    "■ 謝辞",
+    "",
+    "　Mekuri は Qt、IPA フォント、GoogleTest、Google Benchmark、",
+    "　GNU C ライブラリの iconv、Debian の皆さんの仕事の上に",
+    "　成り立っています。作り手の皆さんに心から感謝します。",
+};
+
+}  // namespace
+
+void TForm1::BuildReadmeDialog() {
+    ReadmeDialog1 = new TReadmeDialog(this);
+    ReadmeDialog1->TitleCaption = QString::fromUtf8("簡易日記・スケジューラー Ｍｅｋｕｒｉ v.1.16");
+    ReadmeDialog1->SetTitleFont(GothicFont(-20, clActiveCaption, fsBold | fsItalic));
+    ReadmeDialog1->DialogCaption = QString::fromUtf8("バージョン情報・説明");
+    ReadmeDialog1->BtnOKCaption = QStringLiteral("&OK");
+    ReadmeDialog1->CopyrightCaption = QString::fromUtf8("Copyright (c) 2026 Mekuri の作者一同　MIT ライセンス");
+    ReadmeDialog1->SetCopyrightFont(GothicFont(-12, clInfoText, fsBold));
+    ReadmeDialog1->SetMemoFont(GothicFont(-12, clWindowText, 0));
+    ReadmeDialog1->InsBehindString = QStringLiteral("E-Mail: ");
+    ReadmeDialog1->InsString = QStringLiteral("mekuri@example.invalid");
+    QStringList lines;
+    for (const char* line : kReadme) lines << QString::fromUtf8(line);
+    ReadmeDialog1->SetLines(lines);
+    ReadmeDialog1->ShowOnStart = true;
+    ReadmeDialog1->ShowOnStartCaption = QStringLiteral("Show Readme on next start?");
+    ReadmeDialog1->ShowOnStartVisible = false;
+    ReadmeDialog1->SetPicture(MekuriIcon().pixmap(32, 32));
+}
+
+void TForm1::About1Click() { ReadmeDialog1->ShowDialog(); }
