@@ -211,6 +211,8 @@ void TForm1::LayOut() {
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({115, 10000});
+    // A few rows of text stay in view however small the window is made.
+    Editor1->setMinimumHeight(3 * Editor1->RowPitch() + 4);
 
     QWidget* client = new QWidget(this);
     QVBoxLayout* column = new QVBoxLayout(client);

@@ -2,10 +2,14 @@
 
 #include "calendar/cal_ex_paint.h"
 #include "platform/qt_colors.h"
+#include "platform/qt_fonts.h"
 #include "platform/qt_text.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 TWeeklyCalendar::TWeeklyCalendar(QWidget* parent) : TCustomCalendarEx(parent) { SetColor(clInfoBk); }
 
@@ -19,6 +23,15 @@ void TWeeklyCalendar::SetBorderColor(TColor color) {
     if (color == borderColor_) return;
     borderColor_ = color;
     Redraw();
+}
+
+QSize TWeeklyCalendar::minimumSizeHint() const {
+    int rowHeight = 0;
+    for (int i = 0; i < TCalExFonts::Count; ++i)
+        rowHeight = std::max(rowHeight, QFontMetrics(ToQFont(Fonts().Font(i))).height() + 2);
+    const int frame = 2 * frameWidth();
+    return {QFontMetrics(ToQFont(Fonts().Font(TCalExFonts::Weekday))).horizontalAdvance(QString(24, QChar(0x3042))) + frame,
+            7 * rowHeight + frame};
 }
 
 TJuliusDay TWeeklyCalendar::GetFirstDay() { return WeekFirstDay(JuliusDay(), firstDayOfWeek_); }

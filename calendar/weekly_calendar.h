@@ -21,6 +21,9 @@ public:
     TColor BorderColor() const { return borderColor_; }
     void SetBorderColor(TColor color);
 
+    // Seven rows of the tallest day font, so that a squeezed layout never hides a day.
+    QSize minimumSizeHint() const override;
+
     // The day in the top row.
     virtual TJuliusDay GetFirstDay();
     // What row 0..6 reads: month/day(weekday) and the day's names, e.g. "12/23(土) 天皇誕生日".

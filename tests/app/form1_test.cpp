@@ -3,6 +3,7 @@
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
+#include "editor/editor.h"
 #include "controls/speed_button.h"
 #include "controls/up_down.h"
 #include "settings/ini_store.h"
@@ -229,4 +230,17 @@ TEST_F(MainWindow, RokuyoMenuItem) {
     EXPECT_FALSE(form->MonthlyCalendar1->ShowRokuyo());
     EXPECT_EQ(form->MonthlyCalendar1->height(), gridHeight);
     EXPECT_EQ(form->height(), windowHeight);
+}
+
+// Shrunk to its smallest, the window still shows the month grid, all seven rows of the
+// week list and a few editor rows; the minimum comes from the layout, not a fixed size.
+TEST_F(MainWindow, SmallestWindowKeepsBothCalendarsAndTheEditorVisible) {
+    Start({2026, 12, 6});
+    form->resize(1, 1);
+    QCoreApplication::processEvents();
+    EXPECT_GE(form->WeeklyCalendar1->height(), 7 * 14) << "every row of the week list";
+    EXPECT_GE(form->MonthlyCalendar1->height(), 100);
+    EXPECT_GE(form->Editor1->height(), 3 * form->Editor1->CharHeight());
+    EXPECT_TRUE(form->WeeklyCalendar1->isVisible());
+    EXPECT_GE(form->WeeklyCalendar1->width(), 300) << "the week list's names need room";
 }
