@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
@@ -180,7 +181,10 @@ void TForm1::StatusBarShowClick() { StatusBar1->setVisible(StatusBarShow->isChec
 void TForm1::RokuyoShowClick() {
     const int before = MonthlyCalendar1->height();
     SetRokuyoShown(RokuyoShow->isChecked());
-    if (!isMaximized() && !isFullScreen()) resize(width(), height() + MonthlyCalendar1->height() - before);
+    if (isMaximized() || isFullScreen()) return;
+    // The window's smallest size must follow the grid's new height before the resize.
+    layout()->activate();
+    resize(width(), height() + MonthlyCalendar1->height() - before);
 }
 
 // Each week row then holds a rokuyo strip below the day number: the grid grows by one

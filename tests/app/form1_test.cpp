@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
@@ -218,6 +219,7 @@ TEST_F(MainWindow, RokuyoMenuItem) {
     EXPECT_TRUE(form->RokuyoShow->isCheckable());
     EXPECT_FALSE(form->RokuyoShow->isChecked());
     EXPECT_FALSE(form->MonthlyCalendar1->ShowRokuyo());
+    form->layout()->activate();  // the window at its settled size
     const int gridHeight = form->MonthlyCalendar1->height(), windowHeight = form->height();
 
     form->RokuyoShow->trigger();
