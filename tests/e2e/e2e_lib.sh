@@ -16,7 +16,7 @@ start_x() {
   xvfb_pid=$!
   read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
   export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 }
 
 start_program() {

@@ -25,7 +25,7 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 
 xvfb_pid=$!
 read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
 export DISPLAY=":$n"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 (cd "$diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 exec "$diary/bin/mekuri") &
 app_pid=$!

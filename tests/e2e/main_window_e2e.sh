@@ -22,7 +22,7 @@ xvfb_pid=$!
 read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
 display=":$n"
 export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 (cd "$diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 exec "$program") &
 app_pid=$!
