@@ -4,7 +4,7 @@
 
 #include "app/form4.h"
 #include "calendar/weekly_calendar.h"
-#include "editor/safe_write.h"
+#include "platform/safe_write.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
 

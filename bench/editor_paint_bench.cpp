@@ -3,7 +3,8 @@
 // and size, at the top of the text and in its middle. A summary of the ratios is printed
 // at the end.
 //
-// The text is generated once (deterministic) into the temp folder and reused later.
+// The text comes from the project's own deterministic generator.
+#include "bench/diary_file.h"
 #include "editor/editor.h"
 #include "platform/qt_fonts.h"
 #include "platform/qt_text.h"
@@ -36,18 +37,7 @@ std::map<std::string, double> g_seconds;  // per repaint, by benchmark
 QApplication* g_app = nullptr;
 
 std::string DiaryFile() {
-    if (!g_file.empty()) return g_file;
-    auto path = std::filesystem::temp_directory_path() / "mekuri-bench-diary-10M-200000.txt";
-    std::error_code ec;
-    if (std::filesystem::file_size(path, ec) != 10000000u) {
-        std::string command = std::string("python3 '") + MEKURI_GEN_SJIS + "' --size 10M --lines 200000 -o '" +
-                              path.string() + "' >/dev/null";
-        if (std::system(command.c_str()) != 0) {
-            std::fprintf(stderr, "cannot generate %s with %s\n", path.c_str(), MEKURI_GEN_SJIS);
-            std::exit(1);
-        }
-    }
-    g_file = path.string();
+    if (g_file.empty()) g_file = WriteDiaryFile(10000000, 200000);
     return g_file;
 }
 

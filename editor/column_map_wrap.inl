@@ -1,12 +1,31 @@
-// Included by column_map.h: the one-pass cutter behind SplitIntoRows and RewrapAll.
+// Included by column_map.h: the cutter behind SplitIntoRows, RewrapLine and RewrapAll.
 #pragma once
 
 #include "platform/sjis.h"
 
 #include <cstring>
 
+namespace wrap_detail {
+
+// Start of the character that holds byte x, given that `from` <= x starts one. A byte that
+// cannot lead a character ends one (as a single byte or as a trail), so characters start
+// right after the last such byte before x, and from there on every character is two bytes.
+inline size_t CharStart(std::string_view line, size_t from, size_t x) {
+    size_t s = x;
+    while (s > from && IsLeadByte(static_cast<unsigned char>(line[s - 1]))) --s;
+    return (x - s) % 2 == 0 ? x : x - 1;
+}
+
+}  // namespace wrap_detail
+
+// A row ends with the character that reaches column wrapByte - 1; a double-byte character
+// starting right at that column would straddle the cut, so it opens the next row instead,
+// and a tab goes whole into the row even when that makes it wider. Between tabs a column is
+// a byte, so the cut is found from the byte at that column and the characters are parsed
+// only around it; a line costs its tabs and rows, not its bytes.
 template <typename Emit>
 void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit) {
+    using wrap_detail::CharStart;
     const size_t n = line.size();
     // Without tabs a line is as wide as its bytes (one more for a broken lead byte at its
     // end), so most lines are known to fit without walking them.
@@ -14,37 +33,48 @@ void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emi
         emit(size_t{0}, n, false);
         return;
     }
-    size_t start = 0;  // first byte of the row being measured
-    size_t b = 0;
-    int col = 0;       // columns from `start` to `b`
-    while (b < n) {
-        unsigned char c = static_cast<unsigned char>(line[b]);
-        int width;
-        size_t len = 1;
-        bool dbcs = false;
-        if (c == '\t') {
-            width = tabSpaceCount - col % tabSpaceCount;
-        } else if (IsLeadByte(c)) {
-            width = 2;
-            len = b + 1 < n ? 2 : 1;
-            dbcs = true;
-        } else {
-            width = 1;
+    const size_t last = static_cast<size_t>(wrapByte) - 1;  // the column that ends a row
+    size_t start = 0;  // first byte of the row
+    size_t b = start;  // a character start in the row; `col` columns lie before it
+    size_t col = 0;
+    auto cut = [&](size_t at) {
+        emit(start, at - start, true);
+        start = b = at;
+        col = 0;
+    };
+    while (true) {
+        // The next tab that is a character of its own (a trail byte may be 9 as well).
+        size_t t = b;
+        while (true) {
+            const void* p = t < n ? std::memchr(line.data() + t, '\t', n - t) : nullptr;
+            t = p ? static_cast<size_t>(static_cast<const char*>(p) - line.data()) : n;
+            if (t == n || CharStart(line, b, t) == t) break;
+            ++t;
         }
-        if (col + width < wrapByte) {
-            col += width;
-            b += len;
+        if (t - b > last - col) {
+            // Column `last` falls on byte x before the tab.
+            const size_t x = b + (last - col);
+            const size_t s = CharStart(line, b, x);
+            // A character beginning one column earlier (x its trail) still fits.
+            cut(s == x && IsLeadByte(static_cast<unsigned char>(line[x])) ? x : x + 1);
             continue;
         }
-        // This character reaches column wrapByte - 1: the rest is at least wrapByte wide and
-        // the row ends here. A double-byte character starting right at the last column
-        // would straddle the cut, so it opens the next row instead; a tab goes whole into
-        // this row even when that makes it wider.
-        size_t cut = (dbcs && col == wrapByte - 1) ? b : b + len;
-        emit(start, cut - start, true);
-        start = cut;
-        b = cut;
-        col = 0;
+        col += t - b;
+        if (t == n) {
+            // A broken lead byte at the very end is two columns wide.
+            if (n > b && col == last && CharStart(line, b, n - 1) == n - 1 &&
+                IsLeadByte(static_cast<unsigned char>(line[n - 1]))) {
+                cut(n);
+            }
+            break;
+        }
+        const size_t width = static_cast<size_t>(tabSpaceCount) - col % static_cast<size_t>(tabSpaceCount);
+        if (col + width <= last) {
+            col += width;
+            b = t + 1;
+        } else {
+            cut(t + 1);
+        }
     }
     emit(start, n - start, false);
 }

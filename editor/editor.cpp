@@ -28,9 +28,9 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-TEditor::TEditor(QWidget* parent) : QAbstractScrollArea(parent), lines_(store_), cellText_(new TCellText) {
-    store_.SetView(this);
-    store_.OnChange = [this] {
+TEditor::TEditor(QWidget* parent) : QAbstractScrollArea(parent), cellText_(new TCellText) {
+    session_.SetView(this);
+    session_.Store().OnChange = [this] {
         if (OnChange) OnChange(this);
     };
     // The reserved-word font starts as the text font and follows it from then on.
@@ -55,24 +55,25 @@ TEditor::TEditor(QWidget* parent) : QAbstractScrollArea(parent), lines_(store_),
 
     caretTimer_.setInterval(std::max(100, QApplication::cursorFlashTime() / 2));
     QObject::connect(&caretTimer_, &QTimer::timeout, this, [this] { BlinkCaret(); });
+    QObject::connect(&dragTimer_, &QTimer::timeout, this, [this] { DragStep(); });
 
     UpdateMetrics();
     UpdateScrollRanges();
 }
 
 TEditor::~TEditor() {
-    store_.SetView(nullptr);
-    store_.OnChange = nullptr;
+    session_.SetView(nullptr);
+    session_.Store().OnChange = nullptr;
 }
 
-void TEditor::InitDelimiters() { delimiters_ = DefaultDelimiters(); }
+void TEditor::InitDelimiters() { session_.Delimiters() = DefaultDelimiters(); }
 
 // --- The text -------------------------------------------------------------------------
 
-void TEditor::SetLines(const TStrings& source) { lines_.CopyFrom(source); }
+void TEditor::SetLines(const TStrings& source) { session_.Lines().CopyFrom(source); }
 
 void TEditor::Clear() {
-    lines_.Clear();
+    session_.Clear();
     Repaint();
 }
 
@@ -88,8 +89,8 @@ void TEditor::SetBorderStyle(TBorderStyle style) {
 }
 
 void TEditor::SetCaretFree(bool on) {
-    caretFree_ = on;
-    if (!on) store_.SetDisposeBlank(false);
+    session_.Options().caretFree = on;
+    if (!on) session_.Store().SetDisposeBlank(false);
 }
 
 void TEditor::SetCaretStyle(TCaretStyle style) {
@@ -99,8 +100,8 @@ void TEditor::SetCaretStyle(TCaretStyle style) {
 }
 
 void TEditor::SetOverWrite(bool on) {
-    if (on == overWrite_) return;
-    overWrite_ = on;
+    if (on == OverWrite()) return;
+    session_.Options().overWrite = on;
     CreateCaretShape();
 }
 
@@ -127,13 +128,13 @@ void TEditor::SetDefaultDrawing(bool on) {
 }
 
 void TEditor::SetDelimDBCS(bool on) {
-    if (on == delimDbcs_) return;
-    delimDbcs_ = on;
+    if (on == DelimDBCS()) return;
+    session_.Options().delimDbcs = on;
     Repaint();
 }
 
 void TEditor::SetDisposeBlank(bool on) {
-    store_.SetDisposeBlank(on && caretFree_ && !retMark_ && !eofMark_ && !store_.WordWrap());
+    session_.Store().SetDisposeBlank(on && CaretFree() && !retMark_ && !eofMark_ && !WordWrap());
 }
 
 void TEditor::SetDrawAllWords(bool on) {
@@ -143,7 +144,7 @@ void TEditor::SetDrawAllWords(bool on) {
 }
 
 void TEditor::SetEofMark(bool on) {
-    if (on) store_.SetDisposeBlank(false);
+    if (on) session_.Store().SetDisposeBlank(false);
     if (on == eofMark_) return;
     eofMark_ = on;
     Repaint();
@@ -217,7 +218,7 @@ void TEditor::FontChanged() {
     reserveWordFont_.Assign(next);
     italicOverhang_ = (reserveWordFont_.Style() & fsItalic) && !(font_.Style() & fsItalic);
     // A column of the old cell width means nothing in the new one.
-    if (topCol_ > 0) store_.SetCaret(Row(), 0);
+    if (topCol_ > 0) session_.SetCaret(Row(), 0);
     UpdateMetrics();
     UpdateScrollRanges();
     Repaint();
@@ -256,7 +257,7 @@ bool TEditor::IsReserved(std::string_view word) const {
 }
 
 void TEditor::SetRetMark(bool on) {
-    if (on) store_.SetDisposeBlank(false);
+    if (on) session_.Store().SetDisposeBlank(false);
     if (on == retMark_) return;
     retMark_ = on;
     Repaint();
@@ -280,13 +281,13 @@ void TEditor::SetScrollBars(TScrollStyle style) {
 void TEditor::SetSelectBkColor(TColor color) {
     if (color == selectBkColor_) return;
     selectBkColor_ = color;
-    if (selected_) Repaint();
+    if (Selected()) Repaint();
 }
 
 void TEditor::SetSelectFontColor(TColor color) {
     if (color == selectFontColor_) return;
     selectFontColor_ = color;
-    if (selected_) Repaint();
+    if (Selected()) Repaint();
 }
 
 void TEditor::SetUnderLine(bool on) {
@@ -304,9 +305,9 @@ void TEditor::SetUnderLineColor(TColor color) {
     Repaint();
 }
 
-void TEditor::SetWordWrap(bool on) { store_.SetWordWrap(on); }
+void TEditor::SetWordWrap(bool on) { session_.SetWordWrap(on); }
 
-void TEditor::SetWrapByte(int columns) { store_.SetWrapByte(columns); }
+void TEditor::SetWrapByte(int columns) { session_.SetWrapByte(columns); }
 
 // --- Events to the owner ----------------------------------------------------------------
 
@@ -326,71 +327,3 @@ void TEditor::DoTopColChange() {
     if (OnTopColChange) OnTopColChange(this);
 }
 
-void TEditor::mousePressEvent(QMouseEvent* event) {
-    if (OnMouseDown) OnMouseDown(this, event->button(), event->position().toPoint());
-    if (event->button() == Qt::LeftButton) {
-        if (!hasFocus()) setFocus(Qt::MouseFocusReason);
-        ClearSelection();
-        const int row = RowAt(static_cast<int>(event->position().y()));
-        int col = ColAt(static_cast<int>(event->position().x()));
-        const std::string map = store_.ColumnMap(store_.RowView(row));
-        if (col >= 1 && col < static_cast<int>(map.size()) && map[static_cast<size_t>(col)] == '2') --col;
-        store_.SetCaret(row, col);
-    }
-    event->accept();
-}
-
-void TEditor::mouseReleaseEvent(QMouseEvent* event) {
-    // Presses are the control's own, so are their releases.
-    event->accept();
-}
-
-// --- Clipboard and selection commands --------------------------------------------------
-
-std::string TEditor::SelText() const {
-    if (!selected_) return {};
-    std::string out;
-    for (int r = selection_.startRow; r <= selection_.endRow && r < store_.RowCount(); ++r) {
-        const std::string_view text = store_.RowView(r);
-        const std::string map = store_.ColumnMap(text);
-        auto [from, to] = SelectedCols(r);
-        const int width = static_cast<int>(map.size());
-        from = std::min(from, width);
-        to = std::min(to, width);
-        const int a = TRowStore::ByteIndex(map, from);
-        const int b = TRowStore::ByteIndex(map, to);
-        out.append(text.substr(static_cast<size_t>(a), static_cast<size_t>(std::max(0, b - a))));
-        if (r < selection_.endRow && store_.RowKind(r) == rkBreak) out += "\r\n";
-    }
-    return out;
-}
-
-void TEditor::SelectAll() {
-    const int count = store_.RowCount();
-    if (count == 0) return;
-    CaretHide();
-    // The whole text: through the end-of-file row when the last row is broken.
-    TSelectionRange all;
-    all.startRow = 0;
-    all.startCol = 0;
-    if (store_.RowKind(count - 1) == rkBreak) {
-        all.endRow = count;
-        all.endCol = 0;
-    } else {
-        all.endRow = count - 1;
-        all.endCol = store_.RowWidth(count - 1);
-    }
-    SetSelectionRange(all);
-    store_.SetCaret(all.endRow, all.endCol);
-    CaretShow();
-}
-
-void TEditor::CopyToClipboard() {
-    QApplication::clipboard()->setText(SjisToQString(SelText()));
-}
-
-// Editing through the clipboard and undo arrive with the text-input work.
-void TEditor::CutToClipboard() {}
-void TEditor::PasteFromClipboard() {}
-void TEditor::Undo() {}
-void TEditor::Redo() {}

@@ -1,12 +1,10 @@
 #pragma once
-// The diary's text editor: CP932 rows from the row store drawn on a fixed grid of
-// character cells, with its own caret, margins, marks and drawing hooks for the owner.
-// The widget holds the row store, forwards to it and paints it; the text logic lives in
-// the store.
+// The diary's text editor: CP932 rows drawn on a fixed grid of character cells, with its
+// own caret, margins, marks and drawing hooks for the owner. The widget holds an editing
+// session (the text, caret, selection, undo and every command), turns key, mouse and
+// input-method events into its commands, and paints what it reports.
+#include "editor/edit_session.h"
 #include "editor/editor_canvas.h"
-#include "editor/editor_strings.h"
-#include "editor/row_store.h"
-#include "editor/word_bounds.h"
 #include "platform/color.h"
 #include "platform/font.h"
 #include "platform/string_list.h"
@@ -26,17 +24,7 @@ enum TBorderStyle { bsNone, bsSingle };
 enum TCaretStyle { csDefault, csBrief };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
-// The columns that show selected on screen: rows startRow..endRow; the first row from
-// startCol, the last row up to endCol (exclusive), each cut to its row's width.
-struct TSelectionRange {
-    int startRow = 0;
-    int endRow = 0;
-    int startCol = 0;
-    int endCol = 0;
-    bool operator==(const TSelectionRange&) const = default;
-};
-
-class TEditor : public QAbstractScrollArea, private TRowStoreView {
+class TEditor : public QAbstractScrollArea, private TEditView {
 public:
     using TNotifyEvent = std::function<void(TEditor* sender)>;
     // ARect is the row from LeftMargin to the right edge, CharHeight high. It is a QRect,
@@ -47,33 +35,41 @@ public:
     using TBeforeDrawWordEvent = std::function<void(TEditor* sender, const std::string& wordStr, bool reserved)>;
     // pos is in the text area's coordinates: viewport()->mapToGlobal(pos) for a pop-up.
     using TMouseEvent = std::function<void(TEditor* sender, Qt::MouseButton button, QPoint pos)>;
+    // The owner sees each key first; setting key to 0 cancels it.
+    using TKeyEvent = std::function<void(TEditor* sender, int& key, Qt::KeyboardModifiers shift)>;
+    // The owner sees each typed character (CP932 byte) first; 0 cancels it.
+    using TKeyPressEvent = std::function<void(TEditor* sender, char& key)>;
+    // Text that CP932 cannot hold was refused; `refused` holds the offending characters.
+    using TTextRefusedEvent = std::function<void(TEditor* sender, const QString& refused)>;
 
     explicit TEditor(QWidget* parent = nullptr);
     ~TEditor() override;
 
     // --- The text -------------------------------------------------------------------
-    TEditorStrings& Lines() { return lines_; }
-    const TEditorStrings& Lines() const { return lines_; }
+    TEditorStrings& Lines() { return session_.Lines(); }
+    const TEditorStrings& Lines() const { return session_.Lines(); }
     // One rkBreak row per string of `source`; metrics, scroll ranges and the view reset.
     void SetLines(const TStrings& source);
-    TRowStore& Store() { return store_; }
-    const TRowStore& Store() const { return store_; }
-    bool Modified() const { return store_.Modified(); }
-    void SetModified(bool modified) { store_.SetModified(modified); }
+    const TRowStore& Store() const { return session_.Store(); }
+    // The editing commands without the events that usually reach them.
+    TEditSession& Session() { return session_; }
+    const TEditSession& Session() const { return session_; }
+    bool Modified() const { return Store().Modified(); }
+    void SetModified(bool modified) { session_.Store().SetModified(modified); }
     // Empties the text (Lines.Clear) and repaints.
     void Clear();
 
     // --- Published properties --------------------------------------------------------
     TBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TBorderStyle style);
-    bool CaretAutoIndent() const { return caretAutoIndent_; }
-    void SetCaretAutoIndent(bool on) { caretAutoIndent_ = on; }
-    bool CaretFree() const { return caretFree_; }
+    bool CaretAutoIndent() const { return session_.Options().caretAutoIndent; }
+    void SetCaretAutoIndent(bool on) { session_.Options().caretAutoIndent = on; }
+    bool CaretFree() const { return session_.Options().caretFree; }
     void SetCaretFree(bool on);
-    bool CaretInTab() const { return caretInTab_; }
-    void SetCaretInTab(bool on) { caretInTab_ = on; }
-    bool CaretNextLine() const { return caretNextLine_; }
-    void SetCaretNextLine(bool on) { caretNextLine_ = on; }
+    bool CaretInTab() const { return session_.Options().caretInTab; }
+    void SetCaretInTab(bool on) { session_.Options().caretInTab = on; }
+    bool CaretNextLine() const { return session_.Options().caretNextLine; }
+    void SetCaretNextLine(bool on) { session_.Options().caretNextLine = on; }
     TCaretStyle CaretStyle() const { return caretStyle_; }
     void SetCaretStyle(TCaretStyle style);
     int CharacterMargin() const { return characterMargin_; }
@@ -82,9 +78,9 @@ public:
     void SetColor(TColor color);
     bool DefaultDrawing() const { return defaultDrawing_; }
     void SetDefaultDrawing(bool on);
-    bool DelimDBCS() const { return delimDbcs_; }
+    bool DelimDBCS() const { return session_.Options().delimDbcs; }
     void SetDelimDBCS(bool on);
-    bool DisposeBlank() const { return store_.DisposeBlank(); }
+    bool DisposeBlank() const { return session_.Store().DisposeBlank(); }
     void SetDisposeBlank(bool on);
     bool DrawAllWords() const { return drawAllWords_; }
     void SetDrawAllWords(bool on);
@@ -100,10 +96,10 @@ public:
     void SetLeftMargin(int pixels);
     int LineMargin() const { return lineMargin_; }
     void SetLineMargin(int pixels);
-    bool PrevSpaceIndent() const { return prevSpaceIndent_; }
-    void SetPrevSpaceIndent(bool on) { prevSpaceIndent_ = on; }
-    bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool on) { readOnly_ = on; }
+    bool PrevSpaceIndent() const { return session_.Options().prevSpaceIndent; }
+    void SetPrevSpaceIndent(bool on) { session_.Options().prevSpaceIndent = on; }
+    bool ReadOnly() const { return session_.Options().readOnly; }
+    void SetReadOnly(bool on) { session_.Options().readOnly = on; }
     TColor ReserveBkColor() const { return reserveBkColor_; }
     void SetReserveBkColor(TColor color);
     TFont& ReserveWordFont() { return reserveWordFont_; }
@@ -125,47 +121,47 @@ public:
     void SetSelectBkColor(TColor color);
     TColor SelectFontColor() const { return selectFontColor_; }
     void SetSelectFontColor(TColor color);
-    bool SoftTab() const { return softTab_; }
-    void SetSoftTab(bool on) { softTab_ = on; }
-    bool TabIndent() const { return tabIndent_; }
-    void SetTabIndent(bool on) { tabIndent_ = on; }
-    int TabSpaceCount() const { return store_.TabSpaceCount(); }
-    void SetTabSpaceCount(int columns) { store_.SetTabSpaceCount(columns); }
+    bool SoftTab() const { return session_.Options().softTab; }
+    void SetSoftTab(bool on) { session_.Options().softTab = on; }
+    bool TabIndent() const { return session_.Options().tabIndent; }
+    void SetTabIndent(bool on) { session_.Options().tabIndent = on; }
+    int TabSpaceCount() const { return session_.Store().TabSpaceCount(); }
+    void SetTabSpaceCount(int columns) { session_.Store().SetTabSpaceCount(columns); }
     int TopMargin() const { return topMargin_; }
     void SetTopMargin(int pixels);
     bool UnderLine() const { return underLine_; }
     void SetUnderLine(bool on);
     TColor UnderLineColor() const { return underLineColor_; }
     void SetUnderLineColor(TColor color);
-    int UndoListMax() const { return store_.UndoObj().Capacity(); }
-    void SetUndoListMax(int capacity) { store_.UndoObj().SetCapacity(capacity); }
+    int UndoListMax() const { return session_.UndoObj().Capacity(); }
+    void SetUndoListMax(int capacity) { session_.UndoObj().SetCapacity(capacity); }
     bool WantReturns() const { return wantReturns_; }
     void SetWantReturns(bool on) { wantReturns_ = on; }
-    bool WantTabs() const { return wantTabs_; }
-    void SetWantTabs(bool on) { wantTabs_ = on; }
-    bool WordWrap() const { return store_.WordWrap(); }
+    bool WantTabs() const { return session_.Options().wantTabs; }
+    void SetWantTabs(bool on) { session_.Options().wantTabs = on; }
+    bool WordWrap() const { return session_.Store().WordWrap(); }
     void SetWordWrap(bool on);
-    int WrapByte() const { return store_.WrapByte(); }
+    int WrapByte() const { return session_.Store().WrapByte(); }
     void SetWrapByte(int columns);
 
     // --- View state -----------------------------------------------------------------
-    int TopRow() const { return topRow_; }
-    void SetTopRow(int row);
+    int TopRow() const override { return topRow_; }
+    void SetTopRow(int row) override;
     int TopCol() const { return topCol_; }
     void SetTopCol(int col);
-    int Row() const { return store_.CaretRow(); }
-    void SetRow(int row);
-    int Col() const { return store_.CaretCol(); }
-    void SetCol(int col);
-    bool OverWrite() const { return overWrite_; }
+    int Row() const { return session_.Row(); }
+    void SetRow(int row) { session_.SetRow(row); }
+    int Col() const { return session_.Col(); }
+    void SetCol(int col) { session_.SetCol(col); }
+    bool OverWrite() const { return session_.Options().overWrite; }
     void SetOverWrite(bool on);
     int CharHeight() const { return charHeight_; }
     int CellWidth() const { return cellWidth_; }
     int RowPitch() const { return charHeight_ + (underLine_ ? 1 : 0) + lineMargin_; }
-    int VisibleRows() const { return visibleRows_; }
-    int VisibleCols() const { return visibleCols_; }
+    int VisibleRows() const override { return visibleRows_; }
+    int VisibleCols() const override { return visibleCols_; }
     int MaxTopRow() const { return maxTopRow_; }
-    int MaxTopCol() const { return maxTopCol_; }
+    int MaxTopCol() const override { return maxTopCol_; }
     int ScrollOffset() const { return topCol_ * cellWidth_; }
 
     // --- Geometry (viewport pixels) ---------------------------------------------------
@@ -180,11 +176,9 @@ public:
     int RowTop(int r) const;
 
     // --- Selection (drawing side) ------------------------------------------------------
-    bool Selected() const { return selected_; }
-    const TSelectionRange& SelectionRange() const { return selection_; }
-    // Marks the columns as selected and redraws only the cells whose state changed.
-    void SetSelectionRange(const TSelectionRange& range);
-    void ClearSelection() override;
+    bool Selected() const { return session_.Selected(); }
+    const TSelectionRange& SelectionRange() const { return session_.DrawnRange(); }
+    void ClearSelection() override { session_.ClearSelection(); }
 
     // --- Operations -------------------------------------------------------------------
     void UpdateMetrics();
@@ -205,22 +199,35 @@ public:
     // Whether the caret is on screen at this moment (focused, not hidden, blink phase).
     bool CaretShowing() const;
 
-    // --- Later editing commands (declared for the owner's menus) ------------------------
-    bool CanUndo() const { return store_.UndoObj().CanUndo(); }
-    bool CanRedo() const { return store_.UndoObj().CanRedo(); }
+    // --- Editing and the clipboard ------------------------------------------------------
+    bool CanUndo() const { return session_.CanUndo(); }
+    bool CanRedo() const { return session_.CanRedo(); }
     virtual void Undo();
     virtual void Redo();
+    // Copies the selection, then deletes it; only copies while ReadOnly.
     void CutToClipboard();
+    // The clipboard gets the selection as Unicode text.
     void CopyToClipboard();
+    // Inserts the clipboard's text at the caret, replacing the selection; text with a
+    // character CP932 cannot hold is refused whole.
     void PasteFromClipboard();
     void SelectAll();
-    // The selected bytes: the drawn range's columns mapped back to bytes, CR LF after
-    // each rkBreak row inside it.
-    std::string SelText() const;
+    std::string SelText() const { return session_.SelText(); }
+    // Inserts CP932 bytes at the caret, replacing the selection.
+    void SetSelText(const std::string& text) { session_.SetSelText(text); }
+    int64_t SelStart() const { return session_.SelStart(); }
+    void SetSelStart(int64_t k) { session_.SetSelStart(k); }
+    int64_t SelLength() const { return session_.SelLength(); }
+    void SetSelLength(int64_t k) { session_.SetSelLength(k); }
+    // Text from Qt (a commit string, key text, the clipboard), typed as one unit; false
+    // (with a beep and OnTextRefused) when CP932 cannot hold a character of it.
+    bool TypeUnicode(const QString& text);
+    // What the input method is composing, drawn at the caret; never part of the text.
+    const QString& Preedit() const { return preedit_; }
 
     // --- Drawing surface for the hooks -------------------------------------------------
     TEditorCanvas& Canvas() { return canvas_; }
-    const TDelimiters& Delimiters() const { return delimiters_; }
+    const TDelimiters& Delimiters() const { return session_.Delimiters(); }
 
     // --- Events -----------------------------------------------------------------------
     TBeforeDrawWordEvent OnBeforeDrawWord;
@@ -230,6 +237,9 @@ public:
     TNotifyEvent OnTopColChange;
     TNotifyEvent OnTopRowChange;
     TMouseEvent OnMouseDown;
+    TKeyEvent OnKeyDown;
+    TKeyPressEvent OnKeyPress;
+    TTextRefusedEvent OnTextRefused;
 
 protected:
     virtual void InitDelimiters();
@@ -248,18 +258,33 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     bool event(QEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
-    // TRowStoreView
+    // TEditView
     void RowsReset() override;
     void RepaintAll() override;
     void RowsChanged() override;
-    void CaretSet(int row, int col) override;
     void LinesUpdateBegin() override;
     void LinesUpdateEnd() override;
+    void CaretPlaced(int row, int col) override;
+    void SelectionChanged(const TSelectionRange& before, bool wasSelected) override;
+    void EditBegin() override;
+    void EditEnd(const TEditNotice& notice) override;
+
+    // Input (editor_input.cpp)
+    bool HandleKey(int key, Qt::KeyboardModifiers modifiers, bool repeat);
+    void TypeKeyText(const QString& text);
+    void DragTo(QPoint pos);
+    void DragStep();
+    void Refuse(const QString& characters);
 
     // Painting (editor_paint.cpp)
     void PaintRow(QPainter& p, int r, const QRect& clip);
@@ -273,8 +298,7 @@ private:
     bool IsReserved(std::string_view word) const;
     QRect RowRect(int r) const;
 
-    // Caret and view helpers (editor_view.cpp)
-    void ApplyColumnRule(bool vertical, int direction);
+    // Caret and view helpers (editor_scroll.cpp)
     void CaretMoved();
     void UpdateCaretArea();
     void RepaintUnderLine();
@@ -289,36 +313,28 @@ private:
     int ScrollBarExtent() const;
     QRect TextArea() const;
     void UpdateSelectionCells(const TSelectionRange& before, bool wasSelected);
+    void PaintPreedit(QPainter& p);
     bool RowSelected(int r) const;
     // Selected columns of row r as [from, to), to = INT_MAX for "to the right edge".
     std::pair<int, int> SelectedCols(int r) const;
 
-    TRowStore store_;
-    TEditorStrings lines_;
+    TEditSession session_;
     TFont font_;
     TFont reserveWordFont_;
     TStringList reserveWordList_;
-    TDelimiters delimiters_{};
     TEditorCanvas canvas_;
     std::unique_ptr<TCellText> cellText_;
 
     TBorderStyle borderStyle_ = bsSingle;
-    bool caretAutoIndent_ = true;
-    bool caretFree_ = true;
-    bool caretInTab_ = false;
-    bool caretNextLine_ = false;
     TCaretStyle caretStyle_ = csBrief;
     int characterMargin_ = 0;
     TColor color_ = clWindow;
     bool defaultDrawing_ = true;
-    bool delimDbcs_ = false;
     bool drawAllWords_ = false;
     bool eofMark_ = false;
     TColor eofMarkColor_ = clWindowText;
     int leftMargin_ = 19;
     int lineMargin_ = 0;
-    bool prevSpaceIndent_ = false;
-    bool readOnly_ = false;
     TColor reserveBkColor_ = clWindow;
     bool reserveWordColor_ = false;
     bool retMark_ = false;
@@ -326,14 +342,10 @@ private:
     TScrollStyle scrollBars_ = ssNone;
     TColor selectBkColor_ = clHighlight;
     TColor selectFontColor_ = clHighlightText;
-    bool softTab_ = false;
-    bool tabIndent_ = false;
     int topMargin_ = 2;
     bool underLine_ = false;
     TColor underLineColor_ = clWindowText;
     bool wantReturns_ = true;
-    bool wantTabs_ = false;
-    bool overWrite_ = false;
     bool italicOverhang_ = false;
 
     int topRow_ = 0;
@@ -344,7 +356,6 @@ private:
     int visibleCols_ = 0;
     int maxTopRow_ = 0;
     int maxTopCol_ = 0;
-    bool verticalKeep_ = false;
 
     int caretHideCount_ = 0;
     int underLineHideCount_ = 0;
@@ -353,9 +364,10 @@ private:
     QTimer caretTimer_;
     bool syncingScrollBars_ = false;
     int linesUpdating_ = 0;
-    int lastCaretRow_ = 0;  // the caret row that the view last showed
     int underLineY_ = -1;  // where the caret-row underline is on screen, -1 for nowhere
 
-    bool selected_ = false;
-    TSelectionRange selection_;
+    QString preedit_;      // the input method's composition, drawn at the caret
+    QTimer dragTimer_;     // follows a drag that rests outside the window
+    QPoint dragPos_;
+    bool dragging_ = false;
 };

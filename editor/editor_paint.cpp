@@ -6,6 +6,7 @@
 #include "editor/cell_text.h"
 #include "platform/qt_colors.h"
 #include "platform/qt_fonts.h"
+#include "platform/qt_text.h"
 #include "platform/sjis.h"
 
 #include <QPaintEvent>
@@ -89,7 +90,7 @@ void TEditor::paintEvent(QPaintEvent* event) {
     const int bottom = invalid.bottom() + 1;
 
     if (right >= left && bottom > top) {
-        const int count = store_.RowCount();
+        const int count = session_.Store().RowCount();
         for (int y = top, r = (top - topMargin_) / pitch + topRow_; y < bottom; y += pitch, ++r) {
             // A selected row covers the underline pixel too; other rows look the same
             // whether or not a selection exists elsewhere.
@@ -98,14 +99,15 @@ void TEditor::paintEvent(QPaintEvent* event) {
                 PaintRow(p, r, rowRect);
             } else {
                 p.fillRect(rowRect, ToQColor(color_));
-                if (r == count && count > 0 && store_.RowKind(count - 1) != rkEnd && eofMark_)
+                if (r == count && count > 0 && session_.Store().RowKind(count - 1) != rkEnd && eofMark_)
                     DrawEofMark(p, leftMargin_ - ScrollOffset(), y);
             }
         }
     }
-    if (underLine_ && underLineHideCount_ == 0 && !selected_ && linesUpdating_ == 0) DrawUnderLine(p);
-    if (eofMark_ && store_.RowCount() == 0) DrawEofMark(p, leftMargin_ - ScrollOffset(), RowY(0));
+    if (underLine_ && underLineHideCount_ == 0 && !Selected() && linesUpdating_ == 0) DrawUnderLine(p);
+    if (eofMark_ && session_.Store().RowCount() == 0) DrawEofMark(p, leftMargin_ - ScrollOffset(), RowY(0));
 
+    if (!preedit_.isEmpty()) PaintPreedit(p);
     if (CaretShowing()) {
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         p.fillRect(CaretRect(), Qt::white);
@@ -114,7 +116,7 @@ void TEditor::paintEvent(QPaintEvent* event) {
 }
 
 void TEditor::PaintRow(QPainter& p, int r, const QRect& clip) {
-    const std::string text = store_.ExpandedRow(r);
+    const std::string text = session_.Store().ExpandedRow(r);
     const int x = leftMargin_ - ScrollOffset();
     const int y = clip.top();
     if (RowSelected(r))
@@ -144,7 +146,7 @@ void TEditor::PaintPlain(QPainter& p, const std::string& text, int x, int y, con
     p.fillRect(part, ToQColor(color_));
     OutputCells(p, font_, font_.Color(), x, y, text, 0, INT_MAX / 2, part);
     if (!reserveWordColor_ || reserveWordList_.Count() == 0) return;
-    const std::vector<int> bounds = WordBounds(text, delimiters_, delimDbcs_);
+    const std::vector<int> bounds = WordBounds(text, session_.Delimiters(), DelimDBCS());
     for (size_t k = 0; k + 1 < bounds.size(); ++k) {
         const int c0 = bounds[k] - 1;
         const int c1 = bounds[k + 1] - 1;
@@ -166,7 +168,7 @@ void TEditor::PaintWords(QPainter& p, const std::string& text, int x, int y, con
         DoBeforeDrawWord(std::string(), false);
         return;
     }
-    const std::vector<int> bounds = WordBounds(text, delimiters_, delimDbcs_);
+    const std::vector<int> bounds = WordBounds(text, session_.Delimiters(), DelimDBCS());
     std::vector<char> reserved(bounds.size(), 0);
     for (size_t k = 0; k + 1 < bounds.size(); ++k) {
         const int c0 = bounds[k] - 1;
@@ -197,8 +199,8 @@ void TEditor::PaintAfterText(QPainter& p, int r, int textWidth, int x, int y, co
                              bool selectedBreak) {
     const int end = x + textWidth * cellWidth_;
     if (end > part.right()) return;
-    const int kind = store_.RowKind(r);
-    if (eofMark_ && r == store_.RowCount() - 1 && kind == rkEnd) {
+    const int kind = session_.Store().RowKind(r);
+    if (eofMark_ && r == session_.Store().RowCount() - 1 && kind == rkEnd) {
         DrawEofMark(p, end, y);
     } else if (retMark_ && kind == rkBreak) {
         if (selectedBreak)
@@ -208,12 +210,16 @@ void TEditor::PaintAfterText(QPainter& p, int r, int textWidth, int x, int y, co
     }
 }
 
-bool TEditor::RowSelected(int r) const { return selected_ && r >= selection_.startRow && r <= selection_.endRow; }
+bool TEditor::RowSelected(int r) const {
+    const TSelectionRange& s = session_.DrawnRange();
+    return Selected() && r >= s.startRow && r <= s.endRow;
+}
 
 std::pair<int, int> TEditor::SelectedCols(int r) const {
-    const int width = store_.RowWidth(r);
-    const int from = r == selection_.startRow ? std::min(selection_.startCol, width) : 0;
-    const int to = r == selection_.endRow ? std::min(selection_.endCol, width) : kToEdge;
+    const TSelectionRange& sel = session_.DrawnRange();
+    const int width = session_.Store().RowWidth(r);
+    const int from = r == sel.startRow ? std::min(sel.startCol, width) : 0;
+    const int to = r == sel.endRow ? std::min(sel.endCol, width) : kToEdge;
     return {from, std::max(from, to)};
 }
 
@@ -238,7 +244,7 @@ void TEditor::PaintSelectedRow(QPainter& p, int r, const std::string& text, int 
     for (const Part& part : parts)
         p.fillRect(part.rect, ToQColor(part.selected ? selectBkColor_ : color_));
 
-    const std::vector<int> bounds = WordBounds(text, delimiters_, delimDbcs_);
+    const std::vector<int> bounds = WordBounds(text, session_.Delimiters(), DelimDBCS());
     const int width = static_cast<int>(text.size());
     for (const Part& part : parts) {
         const int end = std::min(part.c1, width);
@@ -267,7 +273,7 @@ void TEditor::PaintSelectedRow(QPainter& p, int r, const std::string& text, int 
             OutputCells(p, canvas_.Font, colour, x, y, text, c0, c1 - 1, clip.intersected(rowRect));
         }
     }
-    const bool breakSelected = r < selection_.endRow;
+    const bool breakSelected = r < session_.DrawnRange().endRow;
     PaintAfterText(p, r, width, x, y, rowRect, breakSelected);
 }
 
@@ -312,35 +318,15 @@ void TEditor::DrawUnderLine(QPainter& p) {
 
 // --- Selection redraw -------------------------------------------------------------------------
 
-void TEditor::SetSelectionRange(const TSelectionRange& range) {
-    const TSelectionRange before = selection_;
-    const bool wasSelected = selected_;
-    selection_ = range;
-    if (selection_.startRow > selection_.endRow ||
-        (selection_.startRow == selection_.endRow && selection_.startCol > selection_.endCol)) {
-        std::swap(selection_.startRow, selection_.endRow);
-        std::swap(selection_.startCol, selection_.endCol);
-    }
-    selected_ = true;
-    UpdateSelectionCells(before, wasSelected);
-    RepaintUnderLine();
-}
-
-void TEditor::ClearSelection() {
-    if (!selected_) return;
-    selected_ = false;
-    RepaintRows(selection_.startRow - 1, selection_.endRow);
-    RepaintUnderLine();
-}
-
 void TEditor::UpdateSelectionCells(const TSelectionRange& before, bool wasSelected) {
     if (linesUpdating_ > 0) return;
-    const int first = std::max(topRow_, std::min(wasSelected ? before.startRow : selection_.startRow, selection_.startRow));
-    const int last = std::min(topRow_ + visibleRows_, std::max(wasSelected ? before.endRow : selection_.endRow, selection_.endRow));
+    const TSelectionRange& sel = session_.DrawnRange();
+    const int first = std::max(topRow_, std::min(wasSelected ? before.startRow : sel.startRow, sel.startRow));
+    const int last = std::min(topRow_ + visibleRows_, std::max(wasSelected ? before.endRow : sel.endRow, sel.endRow));
     const int w = viewport()->width();
     for (int r = first; r <= last; ++r) {
         const bool inOld = wasSelected && r >= before.startRow && r <= before.endRow;
-        const bool inNew = r >= selection_.startRow && r <= selection_.endRow;
+        const bool inNew = r >= sel.startRow && r <= sel.endRow;
         const int y = RowY(r);
         if (inOld != inNew) {
             // The owner's drawing comes or goes with the row: the whole row changes.
@@ -348,14 +334,14 @@ void TEditor::UpdateSelectionCells(const TSelectionRange& before, bool wasSelect
             continue;
         }
         if (!inNew) continue;
-        const int width = store_.RowWidth(r);
+        const int width = session_.Store().RowWidth(r);
         auto cols = [&](const TSelectionRange& s) {
             const int f = r == s.startRow ? std::min(s.startCol, width) : 0;
             const int t = r == s.endRow ? std::min(s.endCol, width) : kToEdge;
             return std::pair<int, int>(f, std::max(f, t));
         };
         const auto [f0, t0] = cols(before);
-        const auto [f1, t1] = cols(selection_);
+        const auto [f1, t1] = cols(sel);
         if (f0 == f1 && t0 == t1) continue;
         // Columns whose state differs: the two ends of the symmetric difference.
         auto xs = [&](int c) { return c >= kToEdge ? w : leftMargin_ + (c - topCol_) * cellWidth_; };
@@ -369,4 +355,26 @@ void TEditor::UpdateSelectionCells(const TSelectionRange& before, bool wasSelect
         mark(f0, f1);
         mark(t0, t1);
     }
+}
+
+// --- Input-method composition ----------------------------------------------------------------
+
+// The text being composed sits at the caret in the editor's own cells, underlined, over
+// whatever it covers; it is not in the rows until the input method commits it.
+void TEditor::PaintPreedit(QPainter& p) {
+    const std::optional<std::string> bytes = QStringToSjis(preedit_);
+    const int x = ColX(Col());
+    const int y = RowY(Row());
+    // Characters CP932 cannot hold still show while composed, two cells each.
+    const int cells = bytes ? static_cast<int>(bytes->size()) : 2 * static_cast<int>(preedit_.size());
+    const QRect area(x, y, cells * cellWidth_, charHeight_);
+    p.fillRect(area, ToQColor(color_));
+    if (bytes) {
+        OutputCells(p, font_, font_.Color(), x, y, *bytes, 0, INT_MAX / 2, area);
+    } else {
+        p.setFont(ToQFont(font_));
+        p.setPen(ToQColor(font_.Color()));
+        p.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, preedit_);
+    }
+    p.fillRect(QRect(x, y + charHeight_ - 1, area.width(), 1), ToQColor(font_.Color()));
 }

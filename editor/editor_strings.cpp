@@ -1,7 +1,9 @@
 #include "editor/editor_strings.h"
 
+#include "editor/edit_session.h"
+#include "editor/edit_transaction.h"
 #include "editor/line_split.h"
-#include "editor/safe_write.h"
+#include "platform/safe_write.h"
 #include "editor/update_guard.h"
 #include "platform/exceptions.h"
 
@@ -9,7 +11,7 @@
 #include <iterator>
 #include <ostream>
 
-TEditorStrings::TEditorStrings(TRowStore& store) : store_(store) {}
+TEditorStrings::TEditorStrings(TEditSession& session) : session_(session), store_(session.store_) {}
 
 int TEditorStrings::Count() const { return store_.LineCount(); }
 
@@ -34,32 +36,26 @@ TRowBlock TEditorStrings::MakeBlock(std::string_view s) const {
     return store_.SplitIntoRows(joined);
 }
 
-void TEditorStrings::RemoveLineRows(int r, const TRowRun& old, int rowsAfter) {
-    UndoRecord& record = store_.NewUndoRecord();
-    record.row = r;
-    record.kind = old.lastKind;
-    record.text = old.text;
-    record.rowsToDelete = rowsAfter;
-    store_.DeleteRows(r, old.rowCount);
-}
-
 void TEditorStrings::SetStrings(int index, const std::string& s) {
     CheckIndex(index, Count());
     const int r = store_.LineToRow(index);
     TRowBlock block = MakeBlock(s);
     const int rows = static_cast<int>(block.size());
+    TEditTransaction tx(session_);
     TRowRun old = store_.ExtractRows(r, -1);
-    {
-        TRowUpdate update(store_);
-        RemoveLineRows(r, old, rows);
-        block.back().kind = old.lastKind == rkWrap ? rkEnd : old.lastKind;
-        store_.InsertRows(r, block);
-    }
-    if (Painting()) {
-        if (rows != old.rowCount) store_.View().ShiftRows(r + old.rowCount, rows - old.rowCount);
-        store_.View().RepaintRows(r, r + rows);
-    }
-    store_.SetCaret(r + rows, 0);
+    UndoRecord& record = tx.Record();
+    record.row = r;
+    record.kind = old.lastKind;
+    record.rowsToDelete = rows;
+    record.text = std::move(old.text);
+    store_.DeleteRows(r, old.rowCount);
+    block.back().kind = old.lastKind == rkWrap ? rkEnd : old.lastKind;
+    store_.InsertRows(r, block);
+    if (rows != old.rowCount)
+        tx.Shifted(r);
+    else
+        tx.Touch(r, r + rows);
+    session_.SetCaret(r + rows, 0);
 }
 
 void TEditorStrings::Insert(int index, const std::string& s) {
@@ -71,16 +67,14 @@ void TEditorStrings::Insert(int index, const std::string& s) {
     }
     TRowBlock block = MakeBlock(s);
     const int rows = static_cast<int>(block.size());
-    {
-        TRowUpdate update(store_);
-        UndoRecord& record = store_.NewUndoRecord();
-        record.row = r;
-        record.rowsToDelete = rows;
-        block.back().kind = rkBreak;
-        store_.InsertRows(r, block);
-    }
-    if (Painting()) store_.View().ShiftRows(r, rows);
-    store_.SetCaret(r + rows, 0);
+    TEditTransaction tx(session_);
+    UndoRecord& record = tx.Record();
+    record.row = r;
+    record.rowsToDelete = rows;
+    block.back().kind = rkBreak;
+    store_.InsertRows(r, block);
+    tx.Shifted(r);
+    session_.SetCaret(r + rows, 0);
 }
 
 int TEditorStrings::Add(const std::string& s) {
@@ -89,70 +83,61 @@ int TEditorStrings::Add(const std::string& s) {
     const int rows = static_cast<int>(block.size());
     const int count = store_.RowCount();
     int lastKind = rkBreak;
-    int touched = -1;  // a row appended or changed before the block
-    int first;
-    {
-        TRowUpdate update(store_);
-        UndoRecord& record = store_.NewUndoRecord();
-        record.row = count;
-        const int kind = store_.RowKind(count - 1);
-        if (count > 0 && kind == rkWrap) {
-            // A text ending in a cut row: close its line before the new one.
-            store_.AppendRow({}, rkBreak);
-            record.rowsToDelete = 1;
-            lastKind = rkEnd;
-            touched = count;
-        } else if (count > 0 && kind == rkEnd) {
-            // The old last line gets its break; the new last line goes without, as the
-            // text did.
-            record.row = count - 1;
-            record.text = store_.RowText(count - 1);
-            record.kind = rkEnd;
-            record.rowsToDelete = 1;
-            store_.SetRowKind(count - 1, rkBreak);
-            lastKind = rkEnd;
-            touched = count - 1;
-        }
-        block.back().kind = lastKind;
-        record.rowsToDelete += rows;
-        first = store_.RowCount();
-        store_.InsertRows(first, block);
+    TEditTransaction tx(session_);
+    UndoRecord& record = tx.Record();
+    record.row = count;
+    const int kind = store_.RowKind(count - 1);
+    if (count > 0 && kind == rkWrap) {
+        // A text ending in a cut row: close its line before the new one.
+        store_.AppendRow({}, rkBreak);
+        record.rowsToDelete = 1;
+        lastKind = rkEnd;
+    } else if (count > 0 && kind == rkEnd) {
+        // The old last line gets its break; the new last line goes without, as the text did.
+        record.row = count - 1;
+        record.text = store_.RowText(count - 1);
+        record.kind = rkEnd;
+        record.rowsToDelete = 1;
+        store_.SetRowKind(count - 1, rkBreak);
+        lastKind = rkEnd;
     }
-    if (Painting()) {
-        if (touched >= 0) store_.View().RepaintRows(touched, touched);
-        store_.View().ShiftRows(first, rows);
-    }
+    block.back().kind = lastKind;
+    record.rowsToDelete += rows;
+    store_.InsertRows(store_.RowCount(), block);
+    tx.Shifted(std::max(0, count - 1));
     const int end = store_.RowCount();
-    store_.SetCaret(end, lastKind == rkEnd ? store_.RowWidth(end - 1) : 0);
+    session_.SetCaret(end, lastKind == rkEnd ? store_.RowWidth(end - 1) : 0);
     return index;
 }
 
 void TEditorStrings::Delete(int index) {
     CheckIndex(index, Count());
     const int r = store_.LineToRow(index);
+    TEditTransaction tx(session_);
     TRowRun old = store_.ExtractRows(r, -1);
-    {
-        TRowUpdate update(store_);
-        RemoveLineRows(r, old, 0);
-    }
-    if (Painting()) {
-        store_.View().ShiftRows(r + old.rowCount, -old.rowCount);
-        store_.View().RepaintRows(r, r);
-    }
-    store_.SetCaret(r, 0);
+    UndoRecord& record = tx.Record();
+    record.row = r;
+    record.kind = old.lastKind;
+    record.text = std::move(old.text);
+    store_.DeleteRows(r, old.rowCount);
+    tx.Shifted(r);
+    session_.SetCaret(r, 0);
 }
 
+// Not an edit that can be undone: the undo lists go with the rows they name.
 void TEditorStrings::Clear() {
+    // A selection would name rows of the text that is going.
+    session_.ClearSelection();
     store_.ClearRows();
-    store_.UndoObj().ClearUndo();
-    store_.SetCaret(0, 0);
-    if (Painting()) store_.View().RowsReset();
+    session_.undo_.ClearUndo();
+    session_.SetCaret(0, 0);
+    if (Painting()) session_.view_->RowsReset();
 }
 
 void TEditorStrings::Assign(const TStrings& source) {
     if (&source == this) return;
     SetText(source.Text());
-    store_.SetCaret(store_.RowCount(), 0);
+    session_.SetCaret(store_.RowCount(), 0);
 }
 
 std::string TEditorStrings::Text() const { return store_.Text(); }
@@ -179,9 +164,9 @@ void TEditorStrings::CopyFrom(const TStrings& source) {
         Clear();
         store_.LoadRowsFromText(text);
         if (store_.WordWrap()) store_.RewrapAll();
-        store_.UndoObj().ClearUndo();
+        session_.undo_.ClearUndo();
     }
-    store_.View().RowsReset();
+    session_.view_->RowsReset();
 }
 
 void TEditorStrings::LoadFromFile(const std::string& fileName) {

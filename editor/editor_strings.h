@@ -1,8 +1,8 @@
 #pragma once
 // The editor's text seen as a list of logical lines (the control's Lines). It holds no
-// text itself: every operation reads or rewrites the rows of the row store, records one
-// undo step for Add, Insert, SetStrings (Put) and Delete, and tells the view what to
-// repaint unless an update is running.
+// text itself: every operation reads or rewrites the rows of the editing session's row
+// store. Add, Insert, SetStrings (Put) and Delete each run as one edit transaction of the
+// session (one undo step, one notice to the view).
 #include "editor/row_store.h"
 #include "platform/string_list.h"
 
@@ -10,9 +10,11 @@
 #include <string>
 #include <string_view>
 
+class TEditSession;
+
 class TEditorStrings : public TStrings {
 public:
-    explicit TEditorStrings(TRowStore& store);
+    explicit TEditorStrings(TEditSession& session);
 
     int Count() const override;
     // Logical line i, the rows of a wrapped line joined. EListError outside 0..Count-1.
@@ -58,15 +60,11 @@ public:
     void EndUpdate();
     int UpdateCount() const { return store_.LinesUpdateCount(); }
 
-    TRowStore& Store() { return store_; }
-
 private:
     // s split into lines, blanks trimmed when DisposeBlank is on, rejoined and cut to rows.
     TRowBlock MakeBlock(std::string_view s) const;
-    // Inside a row update: records the logical line at row r for undo (`rowsAfter` rows
-    // will stand in its place) and removes its rows.
-    void RemoveLineRows(int r, const TRowRun& old, int rowsAfter);
     bool Painting() const { return store_.LinesUpdateCount() == 0; }
 
+    TEditSession& session_;
     TRowStore& store_;
 };

@@ -1,9 +1,11 @@
-// Reading a file into rows: a counting pass sizes the row list and the byte store, a
-// reading pass fills them. Both read 8192-byte blocks; the counter works on bit masks, the
-// reader visits each line, and the tests hold the two to the same answer.
+// Reading a file into rows in one pass of 8192-byte blocks, straight into one block of
+// memory sized from the file's size. A line counter of its own, on bit masks, stands beside
+// the reader so that the tests can hold the two to the same answer.
 #include "editor/row_loader.h"
 
-#include "editor/file_error.h"
+#include "editor/byte_arena.h"
+#include "editor/byte_masks.h"
+#include "platform/file_error.h"
 #include "editor/row_store.h"
 #include "platform/exceptions.h"
 
@@ -15,28 +17,37 @@
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <vector>
 
 namespace {
 
 constexpr size_t BlockSize = 8192;
 constexpr char CtrlZ = 26;
 
+// Copies n bytes to dst <= src, the two ranges possibly overlapping. Lines are short, so
+// the common sizes are done with loads that all come before the stores, without a call.
+inline void MoveDown(char* dst, const char* src, size_t n) {
+    if (dst == src || n == 0) return;
 #if defined(__SSE2__)
-// Bit k is set when p[k] equals `c`, for k < 64.
-inline uint64_t Mask64(const char* p, char c) {
-    const __m128i needle = _mm_set1_epi8(c);
-    uint64_t mask = 0;
-    for (int k = 0; k < 4; ++k) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        mask |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, needle)))) << (16 * k);
+    if (n >= 16 && n <= 64) {
+        auto load = [&](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at)); };
+        auto store = [&](size_t at, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), v); };
+        if (n <= 32) {
+            const __m128i a = load(0), b = load(n - 16);
+            store(0, a);
+            store(n - 16, b);
+        } else {
+            const __m128i a = load(0), b = load(16), c = load(n - 32), d = load(n - 16);
+            store(0, a);
+            store(16, b);
+            store(n - 32, c);
+            store(n - 16, d);
+        }
+        return;
     }
-    return mask;
-}
 #endif
+    std::memmove(dst, src, n);
+}
 
 inline bool IsTerminator(char c) { return c == '\r' || c == '\n' || c == CtrlZ; }
 
@@ -148,16 +159,18 @@ private:
 class TFile {
 public:
     explicit TFile(const std::string& fileName) : name_(fileName) {
-        fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+        // A folder, a pipe or a device is no text file: opening a named pipe waits for a
+        // writer and reading a device may never end, so the type is checked on a handle
+        // that cannot block, and only regular files are read.
+        fd_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd_ < 0) ThrowFileError(fileName, "開けません", errno);
-        // A folder, a pipe or a device is no text file: reading one could block or never
-        // end, so only regular files are read.
         struct stat st;
         if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
             int err = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
             ::close(fd_);
             ThrowFileError(fileName, "開けません", err);
         }
+        size_ = static_cast<size_t>(st.st_size);
     }
     ~TFile() { ::close(fd_); }
     TFile(const TFile&) = delete;
@@ -170,36 +183,29 @@ public:
             if (errno != EINTR) ThrowFileError(name_, "読み込めません", errno);
         }
     }
-    void Rewind() {
-        if (::lseek(fd_, 0, SEEK_SET) != 0) ThrowFileError(name_, "読み込めません", errno);
-    }
+    // The size when opened; the file may still grow or shrink while it is read.
+    size_t Size() const { return size_; }
 
 private:
     std::string name_;
     int fd_ = -1;
+    size_t size_ = 0;
 };
-
-// Counting pass. Only a carried segment that holds bytes makes a last line: a file whose
-// final line break falls exactly at a block's end gets no extra empty line.
-size_t CountLines(TFile& file, size_t& scanned) {
-    char block[BlockSize];
-    TLineCounter counter;
-    scanned = 0;
-    while (!counter.Stopped()) {
-        size_t n = file.Read(block, BlockSize);
-        if (n == 0) break;
-        scanned += n;
-        counter.Count(block, n);
-    }
-    return counter.Lines();
-}
 
 }  // namespace
 
+// Only a carried segment that holds bytes makes a last line: a file whose final line break
+// falls exactly at a block's end gets no extra empty line.
 size_t CountFileLines(const std::string& fileName) {
     TFile file(fileName);
-    size_t scanned = 0;
-    return CountLines(file, scanned);
+    char block[BlockSize];
+    TLineCounter counter;
+    while (!counter.Stopped()) {
+        size_t n = file.Read(block, BlockSize);
+        if (n == 0) break;
+        counter.Count(block, n);
+    }
+    return counter.Lines();
 }
 
 class TRowLoader {
@@ -208,63 +214,65 @@ public:
 };
 
 void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
-    using Row = TRowStore::Row;
     store.ClearRows();
     TFile file(fileName);
-
-    size_t scanned = 0;
-    const size_t lines = CountLines(file, scanned);
-
-    // Reading pass, straight into the byte store: rows point at their bytes where they
-    // landed, so a line that spans blocks needs no joining. Should the file have grown
-    // since the count, a fresh store block takes over and the open line moves along.
-    file.Rewind();
-    std::vector<Row> rows;
-    TByteArena& bytes = store.bytes_;
+    TRowList& rows = store.rows_;
     try {
-        rows.reserve(lines);
-        // One byte more than counted, so that the read that finds the end has room.
-        bytes.Reserve(scanned + 1);
-        TLineScanner scanner;
-        const char* lineStart = nullptr;
-        size_t carried = 0;
-        auto addRow = [&](const char* data, size_t length, int kind) {
-            if (length > UINT32_MAX) throw EFileError("ファイル \"" + fileName + "\" の 1 行が長すぎます。");
-            rows.push_back(Row{data, static_cast<uint32_t>(length), kind});
+        // Blocks are read straight into the row bytes, and each line is moved down over the
+        // line ends before it, so that the rows lie end to end and need no offsets of their
+        // own. One byte more than the size, so that the read that finds the end has room;
+        // should the file have grown since, a larger block takes over and the open line
+        // moves along.
+        size_t capacity = file.Size() + 1;
+        std::shared_ptr<char> block = AllocateBytes(capacity);
+        char* out = block.get();  // end of the bytes kept so far
+        size_t carried = 0;       // bytes of the open line, just before `out`
+        // Lengths of the lines ended since the last hand-over to the rows, which begin at
+        // `first`; handed over once per block.
+        std::vector<uint32_t> lengths;
+        lengths.reserve(BlockSize);
+        const char* first = out;
+        auto handOver = [&] {
+            rows.AppendShared(block, capacity, first, lengths.data(), lengths.size(), rkBreak);
+            lengths.clear();
+            first = out - carried;
         };
+        TLineScanner scanner;
         while (!scanner.Stopped()) {
-            if (bytes.Room() == 0) {
-                size_t want = carried + (scanned > BlockSize ? scanned / 8 : BlockSize) + BlockSize;
-                const char* old = lineStart;
-                bytes.Reserve(bytes.Room() + want);
-                if (carried > 0) {
-                    char* moved = bytes.Allocate(carried);
-                    std::memcpy(moved, old, carried);
-                    lineStart = moved;
-                }
+            size_t room = capacity - static_cast<size_t>(out - block.get());
+            if (room == 0) {
+                handOver();
+                capacity = carried + std::max(capacity / 8, BlockSize) + BlockSize;
+                std::shared_ptr<char> larger = AllocateBytes(capacity);
+                if (carried > 0) std::memcpy(larger.get(), out - carried, carried);
+                block = std::move(larger);
+                out = block.get() + carried;
+                first = block.get();
+                room = capacity - carried;
             }
-            char* block = bytes.Cursor();
-            size_t n = file.Read(block, std::min(BlockSize, bytes.Room()));
+            const size_t n = file.Read(out, std::min(BlockSize, room));
             if (n == 0) break;
-            bytes.Commit(n);
-            scanner.Scan(block, n, [&](const char* p, size_t length, bool ended) {
-                if (carried == 0) lineStart = p;
+            scanner.Scan(out, n, [&](const char* p, size_t length, bool ended) {
+                MoveDown(out, p, length);
+                out += length;
                 carried += length;
                 if (ended) {
-                    addRow(lineStart, carried, rkBreak);
+                    if (carried > UINT32_MAX) ThrowFileError(fileName, "読み込めません", EFBIG);
+                    lengths.push_back(static_cast<uint32_t>(carried));
                     carried = 0;
                 }
             });
+            handOver();
         }
-        if (carried > 0) addRow(lineStart, carried, rkEnd);
+        if (carried > 0) rows.AppendShared(block, capacity, out - carried, carried, rkEnd);
     } catch (const std::bad_alloc&) {
-        bytes.Clear();
+        rows.Clear();
         ThrowFileError(fileName, "読み込めません", ENOMEM);
     } catch (...) {
-        bytes.Clear();
+        rows.Clear();
         throw;
     }
-    store.ReplaceAllRows(std::move(rows));
+    store.Changed();
 }
 
 void TRowStore::LoadRowsFromFile(const std::string& fileName) { TRowLoader::Load(*this, fileName); }

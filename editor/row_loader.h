@@ -1,6 +1,6 @@
 #pragma once
-// The loader's counting pass on its own, so that it can be checked against the lines the
-// reading pass finds: both must agree for the row list to be sized exactly.
+// A line count of the loader's rules, done apart from the loader (on bit masks rather than
+// by visiting lines), so that tests can check the rows a load gives against it.
 #include <cstddef>
 #include <string>
 

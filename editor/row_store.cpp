@@ -1,22 +1,17 @@
 #include "editor/row_store.h"
 
+#include "editor/byte_arena.h"
 #include "editor/line_split.h"
 #include "platform/exceptions.h"
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 
 namespace {
 
 void CheckRowIndex(int r, int limit) {
     if (r < 0 || r >= limit)
         throw EListError("行の番号が範囲を超えています (" + std::to_string(r) + ")");
-}
-
-uint32_t RowLength(size_t n) {
-    if (n > std::numeric_limits<uint32_t>::max()) throw EFileError("1 行が長すぎます (4G バイト以上)");
-    return static_cast<uint32_t>(n);
 }
 
 }  // namespace
@@ -36,19 +31,13 @@ void TRowStore::SetWordWrap(bool on) {
     } else {
         UnwrapAll();
     }
-    undo_.ClearUndo();
-    SetCaret(caretRow_, 0);
 }
 
 void TRowStore::SetWrapByte(int columns) {
     columns = std::clamp(columns, 20, 250);
     if (columns == wrapByte_) return;
     wrapByte_ = columns;
-    undo_.ClearUndo();
-    if (wordWrap_) {
-        RewrapAll();
-        SetCaret(caretRow_, 0);
-    }
+    if (wordWrap_) RewrapAll();
 }
 
 void TRowStore::SetTabSpaceCount(int columns) {
@@ -65,12 +54,12 @@ void TRowStore::SetDisposeBlank(bool on) { disposeBlank_ = on && !wordWrap_; }
 
 std::string_view TRowStore::RowView(int r) const {
     if (r < 0 || r >= RowCount()) return {};
-    return rows_[r].view();
+    return rows_.Text(r);
 }
 
 int TRowStore::RowKind(int r) const {
     if (r < 0 || r >= RowCount()) return rkEnd;
-    return rows_[r].kind;
+    return rows_.Kind(r);
 }
 
 std::string TRowStore::ExpandedRow(int r) const { return ::ExpandTabs(RowView(r), tabSpaceCount_); }
@@ -88,38 +77,34 @@ TRowRun TRowStore::ExtractRows(int r, int n) const {
     int last;
     if (n == -1) {
         last = r;
-        while (last < count - 1 && rows_[last].kind == rkWrap) ++last;
+        while (last < count - 1 && rows_.Kind(last) == rkWrap) ++last;
     } else {
         // A run never reaches past the last row, however long it was asked to be.
         last = std::min(count - 1, r + n - 1);
     }
     size_t total = 0;
-    for (int i = r; i <= last; ++i) total += rows_[i].length + (rows_[i].kind == rkBreak ? 2 : 0);
+    for (int i = r; i <= last; ++i) total += rows_.Text(i).size() + (rows_.Kind(i) == rkBreak ? 2 : 0);
     run.text.reserve(total);
     for (int i = r; i <= last; ++i) {
-        run.text.append(rows_[i].view());
-        if (rows_[i].kind == rkBreak) run.text.append("\r\n");
+        run.text.append(rows_.Text(i));
+        if (rows_.Kind(i) == rkBreak) run.text.append("\r\n");
     }
     run.rowCount = last - r + 1;
-    run.lastKind = rows_[last].kind;
+    run.lastKind = rows_.Kind(last);
     return run;
 }
 
-int64_t TRowStore::TextLength() const {
-    int64_t breaks = 0;
-    for (const Row& row : rows_)
-        if (row.kind == rkBreak) ++breaks;
-    return static_cast<int64_t>(liveBytes_) + 2 * breaks;
-}
+int64_t TRowStore::TextLength() const { return rows_.Bytes() + 2 * int64_t{rows_.Breaks()}; }
 
 std::string TRowStore::Text() const {
     std::string text;
     text.resize(static_cast<size_t>(TextLength()));
     char* out = text.data();
-    for (const Row& row : rows_) {
-        if (row.length) std::memcpy(out, row.data, row.length);
-        out += row.length;
-        if (row.kind == rkBreak) {
+    for (int r = 0; r < RowCount(); ++r) {
+        std::string_view row = rows_.Text(r);
+        if (!row.empty()) std::memcpy(out, row.data(), row.size());
+        out += row.size();
+        if (rows_.Kind(r) == rkBreak) {
             *out++ = '\r';
             *out++ = '\n';
         }
@@ -128,134 +113,57 @@ std::string TRowStore::Text() const {
 }
 
 int TRowStore::LineCount() const {
-    if (rows_.empty()) return 0;
-    return RowCount() - wrapRows_ + (rows_.back().kind == rkWrap ? 1 : 0);
+    if (RowCount() == 0) return 0;
+    return rows_.LineEnds() + (rows_.Kind(RowCount() - 1) == rkWrap ? 1 : 0);
 }
 
 int TRowStore::LineToRow(int i) const {
     if (!wordWrap_ || i <= 0) return i;
-    const int count = RowCount();
-    int line = 0;
-    int r = 0;
-    if (lineCacheVersion_ == version_ && lineCacheLine_ <= i) {
-        line = lineCacheLine_;
-        r = lineCacheRow_;
-    }
-    for (; line < i && r < count; ++r)
-        if (rows_[r].kind != rkWrap || r == count - 1) ++line;
-    lineCacheVersion_ = version_;
-    lineCacheLine_ = line;
-    lineCacheRow_ = r;
-    return r;
+    // Line i starts after the i-th line end; a cut last row ends the last line too.
+    const int end = rows_.LineEndRow(i);
+    return end < 0 ? RowCount() : end + 1;
 }
 
 // --- Changing rows ------------------------------------------------------------------------
 
-void TRowStore::SetRow(Row& row, std::string_view text) {
-    uint32_t length = RowLength(text.size());
-    std::string_view stored = bytes_.Store(text);
-    liveBytes_ -= row.length;
-    row.data = stored.data();
-    row.length = length;
-    liveBytes_ += length;
-}
-
-std::vector<TRowStore::Row> TRowStore::MakeRows(const TRowBlock& block) {
-    std::vector<Row> rows;
-    rows.reserve(block.size());
-    size_t total = 0;
-    for (const TRowData& d : block) total += d.text.size();
-    bytes_.Reserve(total);
-    for (const TRowData& d : block) {
-        Row row{nullptr, 0, d.kind};
-        SetRow(row, d.text);
-        CountKind(d.kind, 1);
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 void TRowStore::SetRowText(int r, std::string_view text) {
     CheckRowIndex(r, RowCount());
-    SetRow(rows_[r], text);
+    rows_.SetText(r, text);
     Changed();
-    CompactIfWasteful();
 }
 
 void TRowStore::SetRowKind(int r, int kind) {
     CheckRowIndex(r, RowCount());
-    CountKind(rows_[r].kind, -1);
-    rows_[r].kind = kind;
-    CountKind(kind, 1);
+    rows_.SetKind(r, kind);
     Changed();
 }
 
 void TRowStore::InsertRows(int r, const TRowBlock& block) {
     CheckRowIndex(r, RowCount() + 1);
     if (block.empty()) return;
-    std::vector<Row> rows = MakeRows(block);
-    rows_.insert(rows_.begin() + r, rows.begin(), rows.end());
+    rows_.Insert(r, block);
     Changed();
-    CompactIfWasteful();
 }
 
 void TRowStore::AppendRow(std::string_view text, int kind) {
-    Row row{nullptr, 0, kind};
-    SetRow(row, text);
-    CountKind(kind, 1);
-    rows_.push_back(row);
+    rows_.Insert(RowCount(), TRowBlock{TRowData{std::string(text), kind}});
     Changed();
 }
 
 void TRowStore::DeleteRows(int r, int n) {
     const int count = RowCount();
     if (r < 0 || r >= count || n <= 0) return;
-    n = std::min(n, count - r);
-    for (int i = r; i < r + n; ++i) {
-        liveBytes_ -= rows_[i].length;
-        CountKind(rows_[i].kind, -1);
-    }
-    rows_.erase(rows_.begin() + r, rows_.begin() + r + n);
+    rows_.Erase(r, std::min(n, count - r));
     Changed();
-    CompactIfWasteful();
 }
 
 void TRowStore::ClearRows() {
-    if (rows_.empty()) return;
-    std::vector<Row>().swap(rows_);
-    bytes_.Clear();
-    liveBytes_ = 0;
-    wrapRows_ = 0;
+    if (RowCount() == 0) return;
+    rows_.Clear();
     Changed();
-}
-
-void TRowStore::ReplaceAllRows(std::vector<Row> rows) {
-    rows_ = std::move(rows);
-    liveBytes_ = 0;
-    wrapRows_ = 0;
-    for (const Row& row : rows_) {
-        liveBytes_ += row.length;
-        CountKind(row.kind, 1);
-    }
-    Changed();
-    CompactIfWasteful();
-}
-
-// Edits leave their old bytes behind in the arena. Once the dead bytes outweigh the live
-// ones (and are worth the copy), the live rows move into a fresh arena, so the waste stays
-// bounded by the text's own size while each copy is paid for by as many edited bytes.
-void TRowStore::CompactIfWasteful() {
-    size_t held = bytes_.BytesHeld();
-    size_t waste = held - std::min(held, liveBytes_);
-    if (waste < (4u << 20) || waste < liveBytes_) return;
-    TByteArena fresh;
-    fresh.Reserve(liveBytes_);
-    for (Row& row : rows_) row.data = fresh.Store(row.view()).data();
-    bytes_ = std::move(fresh);
 }
 
 void TRowStore::Changed() {
-    ++version_;
     if (rowUpdate_ > 0) return;
     modified_ = true;
     view_->RowsChanged();
@@ -284,38 +192,28 @@ void TRowStore::EndLinesUpdate() {
 
 void TRowStore::LoadRowsFromText(std::string_view text) {
     ClearRows();
-    size_t lines = 0;
-    ForEachTextLine(text, [&](std::string_view) { ++lines; });
-    std::vector<Row> rows;
-    rows.reserve(lines);
-    bytes_.Reserve(text.size());
-    ForEachTextLine(text, [&](std::string_view line) {
-        Row row{nullptr, 0, rkBreak};
-        SetRow(row, line);
-        rows.push_back(row);
-    });
-    ReplaceAllRows(std::move(rows));
-}
-
-// --- Caret --------------------------------------------------------------------------------
-
-void TRowStore::SetCaret(int row, int col) {
-    const int count = RowCount();
-    row = std::clamp(row, 0, count);
-    // Past an unbroken last row there is no end-of-file row to stand on.
-    if (row == count && count > 0 && rows_.back().kind != rkBreak) row = count - 1;
-    caretRow_ = row;
-    caretCol_ = std::max(0, col);
-    view_->CaretSet(caretRow_, caretCol_);
-}
-
-void TRowStore::MoveCaretOntoRows() {
-    if (caretRow_ > RowCount() - 1) SetCaret(RowCount() - 1, caretCol_);
+    if (!text.empty()) {
+        // The lines end to end in one block, as a loaded file lies, so that rows cost no
+        // buffers of their own.
+        std::shared_ptr<char> block = AllocateBytes(text.size());
+        char* out = block.get();
+        try {
+            ForEachTextLine(text, [&](std::string_view line) {
+                if (!line.empty()) std::memcpy(out, line.data(), line.size());
+                rows_.AppendShared(block, text.size(), out, line.size(), rkBreak);
+                out += line.size();
+            });
+        } catch (...) {
+            rows_.Clear();
+            throw;
+        }
+    }
+    Changed();
 }
 
 int TRowStore::LastKindCarried() const {
-    if (rows_.empty()) return rkEnd;
-    int kind = rows_.back().kind;
+    if (RowCount() == 0) return rkEnd;
+    int kind = rows_.Kind(RowCount() - 1);
     return kind == rkWrap ? rkEnd : kind;
 }
 
@@ -343,4 +241,4 @@ TRowRun TRowStore::ReplaceRun(int row, int rowsToDelete, int kind, std::string_v
     return removed;
 }
 
-size_t TRowStore::BytesHeld() const { return bytes_.BytesHeld() + rows_.capacity() * sizeof(Row); }
+size_t TRowStore::BytesHeld() const { return rows_.BytesHeld(); }

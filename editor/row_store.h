@@ -10,11 +10,10 @@
 //
 // Bytes of any value are kept as they are, NUL included: a file with NUL bytes loads, shows
 // them as blanks and is written back unchanged.
-#include "editor/byte_arena.h"
 #include "editor/column_map.h"
-#include "editor/editor_view.h"
+#include "editor/row_store_view.h"
 #include "editor/row_kind.h"
-#include "editor/undo_list.h"
+#include "editor/row_list.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,12 +33,11 @@ public:
 
     // --- Properties -------------------------------------------------------------------
     bool WordWrap() const { return wordWrap_; }
-    // True turns DisposeBlank off and rewraps; False joins the rows. Either empties the
-    // undo lists and puts the caret at column 0.
+    // True turns DisposeBlank off and rewraps; False joins the rows. The editing session
+    // empties its undo lists and moves its caret around this.
     void SetWordWrap(bool on);
     int WrapByte() const { return wrapByte_; }
-    // Clamped to 20..250. A change empties the undo lists and, with WordWrap on, rewraps
-    // and puts the caret at column 0.
+    // Clamped to 20..250; with WordWrap on a change rewraps.
     void SetWrapByte(int columns);
     int TabSpaceCount() const { return tabSpaceCount_; }
     // Clamped to 2..8 and made even (odd values drop by 1); repaints.
@@ -54,7 +52,7 @@ public:
     std::function<void()> OnChange;
 
     // --- Reading rows ------------------------------------------------------------------
-    int RowCount() const { return static_cast<int>(rows_.size()); }
+    int RowCount() const { return rows_.Count(); }
     std::string RowText(int r) const { return std::string(RowView(r)); }
     // The row's bytes without a copy; valid until the next change of any row.
     std::string_view RowView(int r) const;
@@ -118,28 +116,12 @@ public:
     // rkBreak, without rewrapping.
     void LoadRowsFromText(std::string_view text);
     // Replaces the rows (which must be empty) by the lines of the file, read in 8192-byte
-    // blocks: a counting pass, then a reading pass. CR LF, lone CR and lone LF each end a
-    // line; ^Z ends the text; a last line without a break becomes rkEnd. Raises EFileError
-    // (the rows stay empty) when the file cannot be opened or read.
+    // blocks in one pass. CR LF, lone CR and lone LF each end a line; ^Z ends the text; a
+    // last line without a break becomes rkEnd. Raises EFileError (the rows stay empty) when
+    // the file cannot be opened or read, or is not a regular file.
     void LoadRowsFromFile(const std::string& fileName);
 
-    // --- Caret --------------------------------------------------------------------------
-    int CaretRow() const { return caretRow_; }
-    int CaretCol() const { return caretCol_; }
-    // Moves the caret: row clamped to 0..RowCount, and onto the last row when that row is
-    // rkEnd and row = RowCount; col at least 0. Then View().CaretSet.
-    void SetCaret(int row, int col);
-    // Stores the caret as given, without telling the view (for the control's own rules).
-    void StoreCaret(int row, int col) {
-        caretRow_ = row;
-        caretCol_ = col;
-    }
-
     // --- Undo -------------------------------------------------------------------------
-    TEditorUndoObj& UndoObj() { return undo_; }
-    const TEditorUndoObj& UndoObj() const { return undo_; }
-    // A fresh undo record carrying the current caret.
-    UndoRecord& NewUndoRecord() { return undo_.NewUndoRecord(caretRow_, caretCol_); }
     // The row part of applying a record: deletes rowsToDelete rows at `row`, then (kind
     // != -1) inserts the rows of `text` with `kind` on the last (an empty last row is
     // dropped when kind is rkWrap). Returns the removed run (its text, count and last kind:
@@ -150,36 +132,12 @@ public:
     size_t BytesHeld() const;
 
 private:
-    struct Row {
-        const char* data;
-        uint32_t length;
-        int32_t kind;
-        std::string_view view() const { return {data, length}; }
-    };
-
     friend class TRowLoader;
 
     void Changed();
-    void SetRow(Row& row, std::string_view text);
-    void InsertRowsRaw(int r, const std::vector<Row>& rows);
-    std::vector<Row> MakeRows(const TRowBlock& block);
-    void ReplaceAllRows(std::vector<Row> rows);
-    void CompactIfWasteful();
     int LastKindCarried() const;
-    void MoveCaretOntoRows();
-    void CountKind(int kind, int delta) {
-        if (kind == rkWrap) wrapRows_ += delta;
-    }
 
-    std::vector<Row> rows_;
-    uint64_t version_ = 0;  // bumped by every change of the rows
-    // The last line found by LineToRow, so that walking the lines in order stays linear.
-    mutable uint64_t lineCacheVersion_ = ~uint64_t{0};
-    mutable int lineCacheLine_ = 0;
-    mutable int lineCacheRow_ = 0;
-    TByteArena bytes_;
-    size_t liveBytes_ = 0;  // sum of row lengths
-    int wrapRows_ = 0;      // rows of kind rkWrap, so that LineCount is O(1)
+    TRowList rows_;
 
     bool wordWrap_ = false;
     int wrapByte_ = 80;
@@ -189,10 +147,7 @@ private:
 
     int rowUpdate_ = 0;
     int linesUpdate_ = 0;
-    int caretRow_ = 0;
-    int caretCol_ = 0;
 
-    TEditorUndoObj undo_;
     TRowStoreView nullView_;
     TRowStoreView* view_ = &nullView_;
 };

@@ -5,7 +5,7 @@
 // store), its second the tab width and its third how far before the loader's 8192-byte
 // block end a second copy starts, behind a run of filler bytes, so that line ends, CR LF
 // pairs and ^Z also meet the block boundary.
-#include "editor/editor_strings.h"
+#include "editor/edit_session.h"
 #include "editor/row_loader.h"
 #include "editor/row_store.h"
 #include "platform/exceptions.h"
@@ -151,9 +151,10 @@ void CheckFile(const std::string& path, std::string_view data, int wrapByte, int
     Check(CountFileLines(path) == lines.text.size());
 
     {
-        TRowStore store;
+        TEditSession session;
+        TRowStore& store = session.Store();
         store.SetTabSpaceCount(tabs);
-        TEditorStrings strings(store);
+        TEditorStrings& strings = session.Lines();
         strings.LoadFromFile(path);
         Check(store.RowCount() == static_cast<int>(lines.text.size()));
         CheckRows(store, lines);
@@ -162,11 +163,12 @@ void CheckFile(const std::string& path, std::string_view data, int wrapByte, int
         Check(store.TextLength() == static_cast<int64_t>(expected.size()));
     }
 
-    TRowStore store;
+    TEditSession session;
+    TRowStore& store = session.Store();
     store.SetTabSpaceCount(tabs);
-    store.SetWrapByte(wrapByte);
-    store.SetWordWrap(true);
-    TEditorStrings strings(store);
+    session.SetWrapByte(wrapByte);
+    session.SetWordWrap(true);
+    TEditorStrings& strings = session.Lines();
     strings.LoadFromFile(path);
     CheckRows(store, lines);
     CheckWrapWidths(store);

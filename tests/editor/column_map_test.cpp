@@ -3,7 +3,11 @@
 #include "editor/row_store.h"
 #include "editor_test_support.h"
 
+#include "platform/sjis.h"
+
 #include <gtest/gtest.h>
+
+#include <random>
 
 TEST(ColumnMap, TabFillsToTheNextStopAndDoubleByteTakesTwoColumns) {
     EXPECT_EQ(ColumnMap("a\t" + kA2, 8), "00tttttt12");
@@ -119,4 +123,56 @@ TEST(RowStoreRows, ReplacedTextIsReclaimedWithoutDisturbingOtherRows) {
     EXPECT_EQ(store.Text(), expected);
     // 20 MB were written through the row; what stays held is bounded, not the sum.
     EXPECT_LT(store.BytesHeld(), 10u << 20);
+}
+
+namespace {
+
+// Cuts by walking every character from the row's start: slow, but plainly the rule.
+std::vector<std::pair<size_t, size_t>> WalkCuts(std::string_view line, int wrapByte, int tabs) {
+    std::vector<std::pair<size_t, size_t>> rows;
+    size_t start = 0, b = 0;
+    int col = 0;
+    while (b < line.size()) {
+        unsigned char c = static_cast<unsigned char>(line[b]);
+        bool dbcs = IsLeadByte(c);
+        int width = c == '\t' ? tabs - col % tabs : dbcs ? 2 : 1;
+        size_t len = dbcs && b + 1 < line.size() ? 2 : 1;
+        if (col + width < wrapByte) {
+            col += width;
+            b += len;
+            continue;
+        }
+        size_t cut = dbcs && col == wrapByte - 1 ? b : b + len;
+        rows.push_back({start, cut - start});
+        start = b = cut;
+        col = 0;
+    }
+    rows.push_back({start, line.size() - start});
+    return rows;
+}
+
+}  // namespace
+
+TEST(WrapLine, CutsLikeAWalkOverEveryCharacter) {
+    // Tabs, lead bytes whose trail is a tab, runs of bytes that could all lead, half-width
+    // katakana and broken lead bytes at the end, for every width and tab size.
+    const std::vector<std::string> pieces = {"a", "b", "\t", kA2, kKa, kSo, "\x81\x09", "\xe0\xe0", "\x9f\xfc",
+                                             "\xb1", "0123456789", std::string(30, 'x')};
+    std::mt19937 rng(80);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        for (int n = std::uniform_int_distribution<int>(0, 40)(rng); n > 0; --n)
+            line += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(rng)];
+        if (round % 3 == 0) line += "\x82";  // a broken character at the end
+        const int wrapByte = std::uniform_int_distribution<int>(20, 30)(rng);
+        const int tabs = 2 * std::uniform_int_distribution<int>(1, 4)(rng);
+        std::vector<std::pair<size_t, size_t>> rows;
+        size_t wrapped = 0;
+        WrapLine(line, wrapByte, tabs, [&](size_t offset, size_t length, bool isWrapped) {
+            rows.push_back({offset, length});
+            wrapped += isWrapped;
+        });
+        ASSERT_EQ(rows, WalkCuts(line, wrapByte, tabs)) << "round " << round << " width " << wrapByte << " tabs " << tabs;
+        ASSERT_EQ(wrapped, rows.size() - 1);
+    }
 }

@@ -1,5 +1,5 @@
 // The Lines view: logical lines over display rows, each change one undo step.
-#include "editor/editor_strings.h"
+#include "editor/edit_session.h"
 #include "editor_test_support.h"
 #include "platform/exceptions.h"
 
@@ -11,12 +11,16 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// Records what the store asks of the control.
-class TRecordingView : public TRowStoreView {
+// Records what the session asks of the control.
+class TRecordingView : public TEditView {
 public:
-    void RepaintRows(int a, int b) override { calls.push_back("repaint " + std::to_string(a) + "-" + std::to_string(b)); }
-    void ShiftRows(int row, int count) override {
-        calls.push_back("shift " + std::to_string(row) + " by " + std::to_string(count));
+    void EditEnd(const TEditNotice& n) override {
+        if (n.all)
+            calls.push_back("repaint all");
+        else if (n.rowsShifted)
+            calls.push_back("repaint from " + std::to_string(n.firstRow));
+        else if (n.firstRow >= 0)
+            calls.push_back("repaint " + std::to_string(n.firstRow) + "-" + std::to_string(n.lastRow));
     }
     void RowsReset() override { calls.push_back("reset"); }
     void LinesUpdateBegin() override { calls.push_back("begin"); }
@@ -27,19 +31,20 @@ public:
 class LinesTest : public ::testing::Test {
 protected:
     LinesTest() {
-        store.SetView(&view);
+        session.SetView(&view);
         store.OnChange = [this] { ++changes; };
     }
     // Undoes the last record on the rows alone and checks that the text comes back.
     void ExpectUndoGives(const std::string& text) {
-        ASSERT_TRUE(store.UndoObj().CanUndo());
-        const UndoRecord r = store.UndoObj().UndoList().back();
+        ASSERT_TRUE(session.UndoObj().CanUndo());
+        const UndoRecord r = session.UndoObj().UndoList().back();
         store.ReplaceRun(r.row, r.rowsToDelete, r.kind, r.text, nullptr);
         EXPECT_EQ(lines.Text(), text);
     }
     TRecordingView view;
-    TRowStore store;
-    TEditorStrings lines{store};
+    TEditSession session;
+    TRowStore& store = session.Store();
+    TEditorStrings& lines = session.Lines();
     int changes = 0;
 };
 
@@ -62,15 +67,15 @@ TEST_F(LinesTest, SettingTextMakesEveryRowBroken) {
 
 TEST_F(LinesTest, AddToATextWithoutFinalBreakKeepsItWithout) {
     store.AppendRow("x", rkEnd);
-    store.UndoObj().ClearUndo();
+    session.UndoObj().ClearUndo();
     EXPECT_EQ(lines.Add("yz"), 1);
     EXPECT_EQ(Rows(store), Strings({"x/0", "yz/2"}));
     EXPECT_EQ(lines.Text(), "x\r\nyz");
     // No end-of-file row after an unbroken last row: the caret stays on it, at its end.
-    EXPECT_EQ(store.CaretRow(), 1);
-    EXPECT_EQ(store.CaretCol(), 2);
+    EXPECT_EQ(session.Row(), 1);
+    EXPECT_EQ(session.Col(), 2);
 
-    const UndoRecord& r = store.UndoObj().UndoList().back();
+    const UndoRecord& r = session.UndoObj().UndoList().back();
     EXPECT_EQ(r.row, 0);
     EXPECT_EQ(r.rowsToDelete, 2);
     EXPECT_EQ(r.kind, rkEnd);
@@ -84,14 +89,14 @@ TEST_F(LinesTest, AddToAnEmptyOrBrokenTextEndsWithABreak) {
     EXPECT_EQ(lines.Add("p\r\nq\nr\r"), 1);
     EXPECT_EQ(lines.Add(""), 4);
     EXPECT_EQ(Rows(store), Strings({"a/0", "p/0", "q/0", "r/0", "/0"}));
-    EXPECT_EQ(store.CaretRow(), 5);
-    EXPECT_EQ(store.CaretCol(), 0);
+    EXPECT_EQ(session.Row(), 5);
+    EXPECT_EQ(session.Col(), 0);
     ExpectUndoGives("a\r\np\r\nq\r\nr\r\n");
 }
 
 TEST_F(LinesTest, AddAfterACutLastRowClosesItsLine) {
-    store.SetWordWrap(true);
-    store.SetWrapByte(20);
+    session.SetWordWrap(true);
+    session.SetWrapByte(20);
     store.AppendRow(std::string(20, 'a'), rkWrap);
     EXPECT_EQ(lines.Count(), 1);
     EXPECT_EQ(lines.Add("b"), 1);
@@ -118,18 +123,18 @@ TEST_F(LinesTest, InsertPutDeleteEachRecordTheirUndoStep) {
 
     lines.Insert(0, "z");
     EXPECT_EQ(Rows(store), Strings({"z/0", "a/0", "b/2"}));
-    EXPECT_EQ(store.CaretRow(), 1);
-    EXPECT_EQ(store.UndoObj().UndoList().back().kind, -1);
+    EXPECT_EQ(session.Row(), 1);
+    EXPECT_EQ(session.UndoObj().UndoList().back().kind, -1);
     ExpectUndoGives("a\r\nb");
 
     lines.SetStrings(1, "B1\r\nB2");  // the last line keeps its missing break
     EXPECT_EQ(Rows(store), Strings({"a/0", "B1/0", "B2/2"}));
-    EXPECT_EQ(store.CaretRow(), 2);
+    EXPECT_EQ(session.Row(), 2);
     ExpectUndoGives("a\r\nb");
 
     lines.Delete(1);
     EXPECT_EQ(Rows(store), Strings({"a/0"}));
-    EXPECT_EQ(store.CaretRow(), 1);
+    EXPECT_EQ(session.Row(), 1);
     ExpectUndoGives("a\r\nb");
 
     lines.Insert(2, "c");  // at Count: the same as Add
@@ -137,13 +142,13 @@ TEST_F(LinesTest, InsertPutDeleteEachRecordTheirUndoStep) {
 }
 
 TEST_F(LinesTest, PutOnAWrappedLineReplacesAllItsRows) {
-    store.SetWordWrap(true);
-    store.SetWrapByte(20);
+    session.SetWordWrap(true);
+    session.SetWrapByte(20);
     lines.SetText(std::string(50, 'x') + "\r\nnext\r\n");
     ASSERT_EQ(store.RowCount(), 4);
     lines.SetStrings(0, "short");
     EXPECT_EQ(Rows(store), Strings({"short/0", "next/0"}));
-    const UndoRecord& r = store.UndoObj().UndoList().back();
+    const UndoRecord& r = session.UndoObj().UndoList().back();
     EXPECT_EQ(r.text, std::string(50, 'x') + "\r\n");
     EXPECT_EQ(r.rowsToDelete, 1);
     ExpectUndoGives(std::string(50, 'x') + "\r\nnext\r\n");
@@ -163,7 +168,7 @@ TEST_F(LinesTest, IndexesOutsideTheLinesRaiseListErrors) {
     EXPECT_THROW(lines.Insert(3, "x"), EListError);
     EXPECT_THROW(lines.Insert(-1, "x"), EListError);
     EXPECT_EQ(lines.Text(), "a\r\nb\r\n");
-    EXPECT_FALSE(store.UndoObj().CanUndo());
+    EXPECT_FALSE(session.UndoObj().CanUndo());
 }
 
 TEST_F(LinesTest, ClearEmptiesRowsUndoAndCaret) {
@@ -171,8 +176,8 @@ TEST_F(LinesTest, ClearEmptiesRowsUndoAndCaret) {
     store.SetModified(false);
     lines.Clear();
     EXPECT_EQ(store.RowCount(), 0);
-    EXPECT_FALSE(store.UndoObj().CanUndo());
-    EXPECT_EQ(store.CaretRow(), 0);
+    EXPECT_FALSE(session.UndoObj().CanUndo());
+    EXPECT_EQ(session.Row(), 0);
     EXPECT_TRUE(store.Modified());
     store.SetModified(false);
     lines.Clear();  // an empty text does not change
@@ -183,19 +188,19 @@ TEST_F(LinesTest, AssignTakesTheTextAndPutsTheCaretAtTheEnd) {
     TStringList source{"x", "y"};
     lines.Assign(source);
     EXPECT_EQ(lines.Text(), "x\r\ny\r\n");
-    EXPECT_EQ(store.CaretRow(), 2);
-    EXPECT_EQ(store.CaretCol(), 0);
+    EXPECT_EQ(session.Row(), 2);
+    EXPECT_EQ(session.Col(), 0);
 }
 
 TEST_F(LinesTest, CopyFromGivesOneRowPerStringAndForgetsOldUndoSteps) {
     lines.Add("old");
-    store.SetWordWrap(true);
-    store.SetWrapByte(20);
+    session.SetWordWrap(true);
+    session.SetWrapByte(20);
     lines.Add("more");
     TStringList source{"one", std::string(25, 'w'), "two\r\nthree"};
     lines.CopyFrom(source);
     EXPECT_EQ(Rows(store), Strings({"one/0", std::string(20, 'w') + "/1", "wwwww/0", "two/0", "three/0"}));
-    EXPECT_FALSE(store.UndoObj().CanUndo());
+    EXPECT_FALSE(session.UndoObj().CanUndo());
     EXPECT_EQ(view.calls.back(), "reset");
     lines.CopyFrom(lines);  // onto itself: nothing is lost
     EXPECT_EQ(lines.Count(), 4);
@@ -205,7 +210,7 @@ TEST_F(LinesTest, CopyFromGivesOneRowPerStringAndForgetsOldUndoSteps) {
 TEST_F(LinesTest, ChangesInsideAnUpdateGiveOneNoticeAndNoRepaints) {
     lines.Add("a");
     EXPECT_EQ(changes, 1);
-    EXPECT_NE(std::find(view.calls.begin(), view.calls.end(), "shift 0 by 1"), view.calls.end());
+    EXPECT_NE(std::find(view.calls.begin(), view.calls.end(), "repaint from 0"), view.calls.end());
 
     view.calls.clear();
     lines.BeginUpdate();

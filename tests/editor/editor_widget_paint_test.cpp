@@ -44,7 +44,7 @@ TEST_F(Paint, EndOfFileMarkFollowsTheTextsEnd) {
 
     // No break at the end: right after the last character.
     ed->Lines().Clear();
-    ed->Store().AppendRow("xyz", rkEnd);
+    ed->Session().Store().AppendRow("xyz", rkEnd);
     img = Shot();
     EXPECT_EQ(Reddish(img, Cell(0, 0, 3)), 0);
     EXPECT_GT(Reddish(img, Cell(0, 3, 6)), 0);
@@ -60,7 +60,7 @@ TEST_F(Paint, ArrowsOnlyAfterHardBrokenRows) {
     ed->SetWrapByte(20);
     // 25 letters: a full rkWrap row and a 5-column rkBreak row; then an unbroken last row.
     ed->Lines().SetText("abcdefghijklmnopqrstuvwxy\r\n");
-    ed->Store().AppendRow("zz", rkEnd);
+    ed->Session().Store().AppendRow("zz", rkEnd);
     ASSERT_EQ(ed->Store().RowKind(0), rkWrap);
     ASSERT_EQ(ed->Store().RowKind(1), rkBreak);
     ASSERT_EQ(ed->Store().RowKind(2), rkEnd);
@@ -94,7 +94,7 @@ TEST_F(Paint, DrawLineFiresForEveryUnselectedRow) {
     EXPECT_GT(Exactly(img, QRect(4, ruleY, 300, 1), silver), 280);
 
     drawn.clear();
-    ed->SetSelectionRange({1, 2, 1, 3});
+    Select({1, 2, 1, 3});
     img = Shot();
     EXPECT_EQ(drawn, (std::vector<int>{0, 3}));
     EXPECT_EQ(Exactly(img, QRect(4, ruleY, 300, 1), silver), 0);
@@ -162,7 +162,7 @@ TEST_F(Paint, WordHookSeesPlainWordsThenListedOnesAndMayRecolour) {
 TEST_F(Paint, SelectedColumnsShowInSelectionColours) {
     SetText("abcdef\nghi\njkl");
     ed->SetRetMark(true);
-    ed->SetSelectionRange({0, 2, 2, 1});
+    Select({0, 2, 2, 1});
     QImage img = Shot();
     const QColor navy(0, 0, 128);
     EXPECT_EQ(Exactly(img, Cell(0, 0, 2), navy), 0);
@@ -189,7 +189,7 @@ TEST_F(Paint, CaretRowUnderlineFollowsTheCaretAndGoesWithASelection) {
     img = Shot();
     EXPECT_EQ(Exactly(img, QRect(0, ed->RowTop(1), 400, 1), lime), 0);
     EXPECT_GT(Exactly(img, QRect(0, ed->RowTop(2), 400, 1), lime), 300);
-    ed->SetSelectionRange({0, 1, 0, 1});
+    Select({0, 1, 0, 1});
     EXPECT_EQ(Exactly(Shot(), ed->viewport()->rect(), lime), 0);
 }
 
@@ -266,11 +266,11 @@ TEST_F(Paint, IncrementalUpdatesEqualAFullRepaint) {
     EXPECT_EQ(Difference(screen(), full()), QRect()) << "scroll sideways";
     ed->SetTopCol(0);
 
-    ed->SetSelectionRange({2, 4, 3, 5});
+    Select({2, 4, 3, 5});
     EXPECT_EQ(Difference(screen(), full()), QRect()) << "select";
-    ed->SetSelectionRange({2, 5, 3, 2});
+    Select({2, 5, 3, 2});
     EXPECT_EQ(Difference(screen(), full()), QRect()) << "extend";
-    ed->SetSelectionRange({3, 3, 1, 4});
+    Select({3, 3, 1, 4});
     EXPECT_EQ(Difference(screen(), full()), QRect()) << "shrink";
     ed->ClearSelection();
     EXPECT_EQ(Difference(screen(), full()), QRect()) << "clear";
@@ -282,10 +282,51 @@ TEST_F(Paint, IncrementalUpdatesEqualAFullRepaint) {
 
     // Two characters typed at column 4 of row 2: the rest of the row slides right.
     const std::string row = ed->Store().RowText(2);
-    ed->Store().SetRowText(2, row.substr(0, 4) + "XY" + row.substr(4));
+    ed->Session().Store().SetRowText(2, row.substr(0, 4) + "XY" + row.substr(4));
     ed->ShiftRowCells(2, 4, 2);
     EXPECT_EQ(Difference(screen(), full()), QRect()) << "typed";
-    ed->Store().SetRowText(2, row);
+    ed->Session().Store().SetRowText(2, row);
     ed->ShiftRowCells(2, 4, -2);
     EXPECT_EQ(Difference(screen(), full()), QRect()) << "deleted";
+}
+
+// Each edit repaints what it changed: the rows, the rows below when the count changed, the
+// row above (its break arrow and end-of-file mark) and the caret-row underline.
+TEST_F(Paint, EditsLeaveTheScreenAsAFullRepaintWould) {
+    ed->Lines().SetText("first\r\nsecond \x82\xa0 foo\r\nthird\r\n");
+    ed->SetRetMark(true);
+    ed->SetEofMark(true);
+    ed->SetUnderLine(true);
+    auto screen = [&] {
+        QApplication::processEvents();
+        QImage all = ed->screen()->grabWindow(ed->winId()).toImage();
+        return all.copy(ed->viewport()->geometry()).convertToFormat(QImage::Format_RGB32);
+    };
+    auto full = [&] { return Shot().convertToFormat(QImage::Format_RGB32); };
+    screen();
+    TEditSession& s = ed->Session();
+    s.SetCaret(1, 3);
+    s.TypeText("XY");
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "typed";
+    s.KeyEnter();
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "enter";
+    s.KeyBackspace();
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "joined";
+    s.SetCaret(3, 0);
+    s.KeyBackspace();
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "final break removed";
+    s.KeyMove(ekUp, true, true, false);
+    s.KeyMove(ekEnd, true, false, false);
+    s.DeleteSelection();
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "selection deleted";
+    s.SetSelText("p\r\nq\r\n");
+    EXPECT_EQ(Difference(screen(), full()), QRect()) << "pasted";
+    while (s.CanUndo()) {
+        s.Undo();
+        EXPECT_EQ(Difference(screen(), full()), QRect()) << "undo";
+    }
+    while (s.CanRedo()) {
+        s.Redo();
+        EXPECT_EQ(Difference(screen(), full()), QRect()) << "redo";
+    }
 }

@@ -44,6 +44,21 @@ protected:
         return QRect(ed->ColX(col), ed->RowY(row), cells * ed->CellWidth(), ed->CharHeight());
     }
     void SetText(const char* utf8) { ed->Lines().SetText(Sjis(utf8)); }
+    // Selects from (startRow, startCol) to (endRow, endCol) as Shift and the arrows would;
+    // a selection from the same anchor is extended, not made anew.
+    void Select(const TSelectionRange& r) {
+        TEditSession& s = ed->Session();
+        const TSelectionRange& d = s.DrawnRange();
+        const bool sameAnchor = s.Selected() && ((d.startRow == r.startRow && d.startCol == r.startCol) ||
+                                                 (d.endRow == r.startRow && d.endCol == r.startCol));
+        if (!sameAnchor) {
+            s.ClearSelection();
+            s.SetCaret(r.startRow, r.startCol);
+            s.StartSelection(false);
+        }
+        s.SetCaret(r.endRow, r.endCol);
+        s.UpdateSelection();
+    }
     void Focus() {
         ed->activateWindow();
         ed->setFocus();

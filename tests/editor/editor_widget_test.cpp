@@ -264,7 +264,7 @@ TEST_F(Editor, SelectAllSelectsEverythingWithTheFinalBreak) {
     ed->Lines().Clear();
     EXPECT_FALSE(ed->Selected());
     EXPECT_EQ(ed->SelText(), "");
-    ed->Store().AppendRow("xy", rkEnd);
+    ed->Session().Store().AppendRow("xy", rkEnd);
     ed->SelectAll();
     EXPECT_EQ(ed->SelText(), "xy");
     ed->Clear();

@@ -1,7 +1,7 @@
 // Thousands of seeded random Lines operations, with word wrap switching on and off,
 // checked against a plain list of lines and against the row store's own invariants; each
 // edit's undo record is applied and reverted on the rows to prove that it restores them.
-#include "editor/editor_strings.h"
+#include "editor/edit_session.h"
 #include "editor/line_split.h"
 #include "editor_test_support.h"
 
@@ -98,10 +98,10 @@ private:
             EditRow();
             recorded = false;
         } else if (op < 86) {
-            store_.SetWordWrap(!store_.WordWrap());
+            session_.SetWordWrap(!store_.WordWrap());
             recorded = false;
         } else if (op < 88) {
-            store_.SetWrapByte(Pick(18, 40));
+            session_.SetWrapByte(Pick(18, 40));
             recorded = false;
         } else if (op < 90) {
             // Tab width changes do not rewrap, so only while rows are whole lines.
@@ -165,9 +165,9 @@ private:
 
     // The record of the last edit turns the rows back, and its inverse forward again.
     void CheckUndoRecord(const std::string& textBefore, const std::vector<std::string>& rowsBefore) {
-        ASSERT_TRUE(store_.UndoObj().CanUndo());
+        ASSERT_TRUE(session_.UndoObj().CanUndo());
         const std::vector<std::string> rowsAfter = Rows(store_);
-        const UndoRecord r = store_.UndoObj().UndoList().back();
+        const UndoRecord r = session_.UndoObj().UndoList().back();
         int inserted = 0;
         TRowRun removed = store_.ReplaceRun(r.row, r.rowsToDelete, r.kind, r.text, &inserted);
         ASSERT_EQ(lines_.Text(), textBefore);
@@ -208,15 +208,16 @@ private:
                 }
             }
         }
-        ASSERT_LE(store_.CaretRow(), rows);
+        ASSERT_LE(session_.Row(), rows);
         if (rows > 0 && store_.RowKind(rows - 1) == rkEnd) {
-        ASSERT_LT(store_.CaretRow(), rows);
+        ASSERT_LT(session_.Row(), rows);
     }
     }
 
     std::mt19937 rng_;
-    TRowStore store_;
-    TEditorStrings lines_{store_};
+    TEditSession session_;
+    TRowStore& store_ = session_.Store();
+    TEditorStrings& lines_ = session_.Lines();
     TReference ref_;
 };
 

@@ -1,6 +1,6 @@
 // Cutting lines at WrapByte columns, re-cutting one line after an edit, and wrapping or
 // joining the whole text.
-#include "editor/editor_strings.h"
+#include "editor/edit_session.h"
 #include "editor_test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,16 +10,17 @@ namespace {
 class WrapTest : public ::testing::Test {
 protected:
     WrapTest() {
-        store.SetWordWrap(true);
-        store.SetWrapByte(20);
+        session.SetWordWrap(true);
+        session.SetWrapByte(20);
     }
     std::vector<std::string> Split(const std::string& text) {
         std::vector<std::string> rows;
         for (const TRowData& d : store.SplitIntoRows(text)) rows.push_back(d.text + "/" + std::to_string(d.kind));
         return rows;
     }
-    TRowStore store;
-    TEditorStrings lines{store};
+    TEditSession session;
+    TRowStore& store = session.Store();
+    TEditorStrings& lines = session.Lines();
 };
 
 using Strings = std::vector<std::string>;
@@ -89,7 +90,7 @@ TEST_F(WrapTest, RewrapLineRecutsOnlyTheEditedLineAndKeepsItsKind) {
 }
 
 TEST_F(WrapTest, WrapAllAndUnwrapAllKeepTheTextAndTheLastKind) {
-    store.SetWordWrap(false);
+    session.SetWordWrap(false);
     std::string text = A(50) + "\r\n\r\n" + kA2 + A(40) + "\t\tz\r\nshort\r\n" + A(20);
     lines.SetText(text);
     store.SetRowKind(store.RowCount() - 1, rkEnd);
@@ -97,7 +98,7 @@ TEST_F(WrapTest, WrapAllAndUnwrapAllKeepTheTextAndTheLastKind) {
     std::string before = lines.Text();
     int count = lines.Count();
 
-    store.SetWordWrap(true);
+    session.SetWordWrap(true);
     EXPECT_EQ(lines.Text(), before);
     EXPECT_EQ(lines.Count(), count);
     EXPECT_EQ(store.RowKind(store.RowCount() - 1), rkEnd);
@@ -106,9 +107,9 @@ TEST_F(WrapTest, WrapAllAndUnwrapAllKeepTheTextAndTheLastKind) {
         EXPECT_GE(store.RowWidth(r), 19) << r;
     }
 
-    store.SetWrapByte(25);
+    session.SetWrapByte(25);
     EXPECT_EQ(lines.Text(), before);
-    store.SetWordWrap(false);
+    session.SetWordWrap(false);
     EXPECT_EQ(lines.Text(), before);
     EXPECT_EQ(store.RowCount(), count);
     for (int i = 0; i < count; ++i) EXPECT_EQ(store.RowKind(i), i + 1 < count ? rkBreak : rkEnd);
@@ -116,23 +117,23 @@ TEST_F(WrapTest, WrapAllAndUnwrapAllKeepTheTextAndTheLastKind) {
 
 TEST_F(WrapTest, RewrapMovesACaretBeyondTheLastRowOntoIt) {
     lines.SetText("a\r\nb\r\n");
-    store.SetWordWrap(false);
-    store.SetCaret(2, 1);
-    EXPECT_EQ(store.CaretRow(), 2);  // the end-of-file row
-    store.SetWordWrap(true);
-    EXPECT_EQ(store.CaretRow(), 1);
-    EXPECT_EQ(store.CaretCol(), 0);
+    session.SetWordWrap(false);
+    session.SetCaret(2, 1);
+    EXPECT_EQ(session.Row(), 2);  // the end-of-file row
+    session.SetWordWrap(true);
+    EXPECT_EQ(session.Row(), 1);
+    EXPECT_EQ(session.Col(), 0);
 }
 
 TEST_F(WrapTest, WrapSettingChangesEmptyTheUndoLists) {
     lines.SetText("abc");
     lines.Add("def");
-    ASSERT_TRUE(store.UndoObj().CanUndo());
-    store.SetWrapByte(30);
-    EXPECT_FALSE(store.UndoObj().CanUndo());
+    ASSERT_TRUE(session.UndoObj().CanUndo());
+    session.SetWrapByte(30);
+    EXPECT_FALSE(session.UndoObj().CanUndo());
     lines.Add("ghi");
-    store.SetWordWrap(false);
-    EXPECT_FALSE(store.UndoObj().CanUndo());
+    session.SetWordWrap(false);
+    EXPECT_FALSE(session.UndoObj().CanUndo());
 }
 
 TEST_F(WrapTest, CountTreatsATrailingCutRowAsALine) {

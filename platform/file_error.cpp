@@ -1,4 +1,4 @@
-#include "editor/file_error.h"
+#include "platform/file_error.h"
 
 #include "platform/exceptions.h"
 

@@ -39,7 +39,7 @@ void TEditor::UpdateMetrics() {
 }
 
 void TEditor::UpdateScrollRanges() {
-    maxTopRow_ = std::max(0, store_.RowCount() + visibleRows_ - 2);
+    maxTopRow_ = std::max(0, session_.Store().RowCount() + visibleRows_ - 2);
     maxTopCol_ = kMaxTextWidth / cellWidth_;
     if (topRow_ > maxTopRow_ || topCol_ > maxTopCol_) {
         topRow_ = std::min(topRow_, maxTopRow_);
@@ -104,17 +104,17 @@ int TEditor::ColAt(int x) const { return (x - leftMargin_) / cellWidth_ + topCol
 
 QPoint TEditor::CaretPos() const {
     int y = RowY(Row());
-    if (caretStyle_ == csBrief && !overWrite_) y += charHeight_ - 2;
+    if (caretStyle_ == csBrief && !OverWrite()) y += charHeight_ - 2;
     return QPoint(ColX(Col()), y);
 }
 
 QRect TEditor::CaretRect() const {
     int w = cellWidth_ - characterMargin_;
-    const std::string map = store_.ColumnMap(store_.RowView(Row()));
+    const std::string map = session_.Store().ColumnMap(session_.Store().RowView(Row()));
     if (Col() < static_cast<int>(map.size()) && map[static_cast<size_t>(Col())] == '1') w *= 2;
     w = std::max(1, w);
     const QPoint at = CaretPos();
-    if (overWrite_) return QRect(at.x(), at.y(), w, charHeight_);
+    if (OverWrite()) return QRect(at.x(), at.y(), w, charHeight_);
     if (caretStyle_ == csBrief) return QRect(at.x(), at.y(), w, 2);
     return QRect(at.x(), at.y(), 2, charHeight_);
 }
@@ -141,7 +141,7 @@ void TEditor::Repaint() {
     viewport()->update();
     // The whole surface is drawn afresh, caret and underline wherever they now belong.
     caretDrawn_ = CaretShowing() ? CaretRect() : QRect();
-    underLineY_ = (underLine_ && underLineHideCount_ == 0 && !selected_) ? RowTop(Row()) : -1;
+    underLineY_ = (underLine_ && underLineHideCount_ == 0 && !Selected()) ? RowTop(Row()) : -1;
 }
 
 void TEditor::RepaintRows(int a, int b) {
@@ -187,15 +187,15 @@ void TEditor::ShiftRowCells(int row, int col, int cells) {
     if (cells != 0) ScrollArea(cells * cellWidth_, 0, area);
     if (!(reserveWordColor_ || OnBeforeDrawWord)) return;
     // Colours depend on whole words: the word at the edit point and the one after it.
-    const std::string text = store_.ExpandedRow(row);
-    const std::vector<int> bounds = WordBounds(text, delimiters_, delimDbcs_);
+    const std::string text = session_.Store().ExpandedRow(row);
+    const std::vector<int> bounds = WordBounds(text, session_.Delimiters(), DelimDBCS());
     int from = 0;
     for (size_t k = 0; k + 1 < bounds.size() && bounds[k] - 1 <= col; ++k) from = bounds[k] - 1;
     size_t next = 0;
     while (next < bounds.size() && bounds[next] - 1 <= col) ++next;
     // Past delimiters to the following word's end.
     while (next + 1 < bounds.size() && bounds[next] - 1 < static_cast<int>(text.size()) &&
-           delimiters_[static_cast<unsigned char>(text[static_cast<size_t>(bounds[next] - 1)])])
+           session_.Delimiters()[static_cast<unsigned char>(text[static_cast<size_t>(bounds[next] - 1)])])
         ++next;
     const int to = next + 1 < bounds.size() ? bounds[next + 1] - 1 : INT_MAX / 2;
     const int left = std::max(leftMargin_, ColX(from));
@@ -206,8 +206,6 @@ void TEditor::ShiftRowCells(int row, int col, int cells) {
 // --- What the row store reports -------------------------------------------------------
 
 void TEditor::RowsReset() {
-    // The selection named rows of a text that is gone.
-    selected_ = false;
     UpdateMetrics();
     UpdateScrollRanges();
     Repaint();
@@ -216,7 +214,7 @@ void TEditor::RowsReset() {
 void TEditor::RepaintAll() { Repaint(); }
 
 void TEditor::RowsChanged() {
-    if (store_.RowCount() == 0) ClearSelection();
+    if (session_.Store().RowCount() == 0) ClearSelection();
     UpdateScrollRanges();
 }
 
@@ -233,10 +231,38 @@ void TEditor::LinesUpdateEnd() {
     Repaint();
 }
 
+void TEditor::CaretPlaced(int, int) { CaretMoved(); }
+
+void TEditor::SelectionChanged(const TSelectionRange& before, bool wasSelected) {
+    if (Selected())
+        UpdateSelectionCells(before, wasSelected);
+    else if (wasSelected)
+        RepaintRows(before.startRow - 1, before.endRow);
+    RepaintUnderLine();
+}
+
+void TEditor::EditBegin() {
+    CaretHide();
+    UnderLineHide();
+}
+
+void TEditor::EditEnd(const TEditNotice& notice) {
+    if (notice.all) {
+        UpdateMetrics();
+        UpdateScrollRanges();
+        Repaint();
+    } else if (notice.firstRow >= 0) {
+        RepaintRows(notice.firstRow, notice.rowsShifted ? topRow_ + visibleRows_ : notice.lastRow);
+    }
+    UnderLineShow();
+    CaretShow();
+    if (notice.caretMoved) CaretMoved();
+}
+
 // --- Scrolling ----------------------------------------------------------------------------
 
 void TEditor::SetTopRow(int row) {
-    row = std::clamp(row, 0, store_.RowCount());
+    row = std::clamp(row, 0, session_.Store().RowCount());
     if (row == topRow_) return;
     const int rows = std::clamp(topRow_ - row, -(visibleRows_ + 1), visibleRows_ + 1);
     topRow_ = row;
@@ -269,7 +295,8 @@ void TEditor::ScrollInView() {
     if (Col() < topCol_) SetTopCol(std::max(0, std::min(Col(), topCol_ - cols / 4)));
     if (Col() > topCol_ + cols - 1) SetTopCol(std::max(Col() - cols + 1, topCol_ + cols / 4));
     UpdateCaretArea();
-    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
+    // While a key repeats, the candidate window moves once, when the key is let go.
+    if (hasFocus() && !session_.KeyRepeat()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
     if (OnCaretMoved) OnCaretMoved(this);
 }
 
@@ -310,7 +337,7 @@ void TEditor::CaretShow() {
 }
 
 void TEditor::RepaintUnderLine() {
-    const int now = (underLine_ && underLineHideCount_ == 0 && !selected_) ? RowTop(Row()) : -1;
+    const int now = (underLine_ && underLineHideCount_ == 0 && !Selected()) ? RowTop(Row()) : -1;
     if (now == underLineY_) return;
     const int w = viewport()->width();
     if (underLineY_ >= 0) viewport()->update(QRect(0, underLineY_, w, 1));
@@ -338,72 +365,7 @@ void TEditor::focusOutEvent(QFocusEvent* event) {
     UpdateCaretArea();
 }
 
-void TEditor::SetRow(int row) {
-    if (row == Row()) return;
-    UnderLineHide();
-    const int count = store_.RowCount();
-    row = std::clamp(row, 0, count);
-    if (row == count && count > 0 && store_.RowKind(count - 1) == rkEnd) row = count - 1;
-    store_.StoreCaret(row, Col());
-    // Off the middle of a double-byte character, a vertical move goes to its start.
-    ApplyColumnRule(true, -1);
-    UnderLineShow();
-}
-
-void TEditor::SetCol(int col) {
-    col = std::clamp(col, 0, maxTopCol_ + visibleCols_);
-    const int direction = col > Col() ? 1 : -1;
-    store_.StoreCaret(Row(), col);
-    ApplyColumnRule(false, direction);
-}
-
-void TEditor::CaretSet(int row, int col) {
-    (void)col;
-    UnderLineHide();
-    ApplyColumnRule(row != lastCaretRow_, -1);
-    UnderLineShow();
-}
-
-void TEditor::ApplyColumnRule(bool vertical, int direction) {
-    const std::string m = store_.ColumnMap(store_.RowView(Row()));
-    const int n = static_cast<int>(m.size());
-    auto at = [&m, n](int c) { return c >= 0 && c < n ? m[static_cast<size_t>(c)] : '\0'; };
-    int col = Col();
-    if (!vertical) verticalKeep_ = false;
-    if (!caretFree_ && col > n) col = n;
-    if (col >= 1 && col < n && at(col) == '2') {
-        if (verticalKeep_) {
-            ++col;
-            verticalKeep_ = false;
-        } else {
-            col += direction;
-            if (vertical) verticalKeep_ = true;
-        }
-    } else if (verticalKeep_) {
-        if (col >= n) {
-            // Without CaretFree the column already stands at the row's end.
-            if (caretFree_) ++col;
-            verticalKeep_ = false;
-        } else if (col >= 1 && at(col) == '0') {
-            ++col;
-            verticalKeep_ = false;
-        }
-    }
-    if (!vertical && !caretInTab_)
-        while (col >= 0 && col < n && at(col) == 't') col += direction;
-    if (store_.WordWrap()) {
-        col = std::min(col, store_.WrapByte() - 1);
-        if (store_.RowKind(Row()) == rkWrap && col == n) col = n - 1;
-        if (at(col) == '2') --col;
-        if (!vertical && !caretInTab_)
-            while (at(col) == 't') --col;
-    }
-    store_.StoreCaret(Row(), std::max(0, col));
-    CaretMoved();
-}
-
 void TEditor::CaretMoved() {
-    lastCaretRow_ = Row();
     RepaintUnderLine();
     if (hasFocus())
         CreateCaretShape();
@@ -411,29 +373,3 @@ void TEditor::CaretMoved() {
         UpdateCaretArea();
 }
 
-// --- Platform queries -------------------------------------------------------------------------
-
-QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
-    switch (query) {
-        case Qt::ImCursorRectangle:
-            return QRect(ColX(Col()), RowY(Row()), cellWidth_, charHeight_);
-        case Qt::ImFont:
-            return ToQFont(font_);
-        case Qt::ImEnabled:
-            return !readOnly_;
-        default:
-            return QAbstractScrollArea::inputMethodQuery(query);
-    }
-}
-
-bool TEditor::event(QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        // Without WantTabs the Tab key moves the focus as in any dialog.
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && wantTabs_) {
-            keyPressEvent(key);
-            return true;
-        }
-    }
-    return QAbstractScrollArea::event(event);
-}

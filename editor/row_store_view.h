@@ -1,6 +1,6 @@
 #pragma once
 // What the row store asks of whoever shows it. The store calls these after it has changed
-// its rows or caret; the control repaints, scrolls and places the caret. Every method has
+// its rows; the control repaints and scrolls. Every method has
 // an empty default so the store runs headless (tests, a first build of the control).
 class TRowStoreView {
 public:
@@ -17,9 +17,6 @@ public:
     // The row list changed (after each change, or once at the end of a row update):
     // recompute scroll ranges. Modified and OnChange are handled by the store itself.
     virtual void RowsChanged() {}
-    // The store put the caret at (row, col), already clamped to the rows. The control
-    // applies its column rule (it may call TRowStore::StoreCaret to adjust) and shows it.
-    virtual void CaretSet(int row, int col) { (void)row, (void)col; }
     // Rows are about to be rewrapped or joined: an active selection must go.
     virtual void ClearSelection() {}
     // Lines.BeginUpdate / EndUpdate, called on every nesting level: suspend the caret-row

@@ -1,6 +1,6 @@
-#include "editor/safe_write.h"
+#include "platform/safe_write.h"
 
-#include "editor/file_error.h"
+#include "platform/file_error.h"
 #include "platform/safe_file.h"
 
 #include <cerrno>

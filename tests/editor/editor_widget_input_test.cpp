@@ -1,0 +1,191 @@
+// Qt's key, mouse and input-method events reaching the editor's commands, and the
+// clipboard, on the real widget.
+#include "editor_widget_support.h"
+
+#include "platform/qt_fonts.h"
+#include "platform/qt_text.h"
+#include "support/widget_helpers.h"
+
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTest>
+
+namespace {
+
+class EditorInput : public EditorWidget {
+protected:
+    void SetUp() override {
+        EditorWidget::SetUp();
+        Focus();
+    }
+    std::string Text() const { return ed->Lines().Text(); }
+    void Preedit(const QString& text) {
+        QInputMethodEvent e(text, {});
+        QApplication::sendEvent(ed.get(), &e);
+    }
+    // What the platform's input context asks of the focus widget.
+    QVariant Query(Qt::InputMethodQuery query) const { return static_cast<QWidget*>(ed.get())->inputMethodQuery(query); }
+    void Commit(const QString& text) {
+        QInputMethodEvent e;
+        e.setCommitString(text);
+        QApplication::sendEvent(ed.get(), &e);
+    }
+    TestEnvironment env;
+};
+
+}  // namespace
+
+TEST_F(EditorInput, KeysTypeMoveSelectAndEdit) {
+    QTest::keyClicks(ed.get(), "abc");
+    EXPECT_EQ(Text(), "abc");
+    QTest::keyClick(ed.get(), Qt::Key_Left);
+    QTest::keyClick(ed.get(), Qt::Key_Return);
+    EXPECT_EQ(Text(), "ab\r\nc");
+    QTest::keyClick(ed.get(), Qt::Key_Backspace);
+    EXPECT_EQ(Text(), "abc");
+    QTest::keyClick(ed.get(), Qt::Key_Home);
+    QTest::keyClick(ed.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(ed.get(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(ed->SelText(), "ab");
+    QTest::keyClick(ed.get(), Qt::Key_Delete);
+    EXPECT_EQ(Text(), "c");
+    // Half-width katakana from the keyboard is one CP932 byte.
+    QKeyEvent kana(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("ｱ"));
+    QApplication::sendEvent(ed.get(), &kana);
+    EXPECT_EQ(Text(), "\xb1" "c");
+    ed->Undo();
+    ed->Undo();
+    EXPECT_EQ(Text(), "abc");
+    ed->Redo();
+    EXPECT_EQ(Text(), "c");
+    EXPECT_TRUE(ed->CanRedo());
+}
+
+TEST_F(EditorInput, TheOwnerSeesKeysAndCharactersFirstAndMayCancel) {
+    ed->OnKeyDown = [](TEditor*, int& key, Qt::KeyboardModifiers) {
+        if (key == Qt::Key_Return) key = 0;
+    };
+    ed->OnKeyPress = [](TEditor*, char& c) {
+        if (c == 'q') c = 0;
+        if (c == 'a') c = 'A';
+    };
+    QTest::keyClicks(ed.get(), "aqb");
+    QTest::keyClick(ed.get(), Qt::Key_Return);
+    EXPECT_EQ(Text(), "Ab");
+}
+
+TEST_F(EditorInput, ReadOnlyIgnoresTypingButNotMovesOrCopy) {
+    SetText("locked");
+    ed->SetReadOnly(true);
+    QTest::keyClicks(ed.get(), "xy");
+    QTest::keyClick(ed.get(), Qt::Key_Backspace);
+    QTest::keyClick(ed.get(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(ed->SelText(), "l");
+    Commit(QString::fromUtf8("日"));
+    ed->CutToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), "l");
+    QApplication::clipboard()->setText("pasted");
+    ed->PasteFromClipboard();
+    EXPECT_EQ(Text(), "locked\r\n");
+    EXPECT_FALSE(Query(Qt::ImEnabled).toBool());
+}
+
+TEST_F(EditorInput, PreeditShowsAtTheCaretAndOnlyTheCommitEntersTheText) {
+    SetText("ab");
+    ed->SetRow(0);
+    ed->SetCol(1);
+    const QRect at = Cell(0, 1, 4);
+    const QImage before = Shot();
+    Preedit(QString::fromUtf8("にほ"));
+    EXPECT_EQ(ed->Preedit(), QString::fromUtf8("にほ"));
+    EXPECT_EQ(Text(), "ab\r\n");
+    EXPECT_FALSE(ed->CanUndo());
+    const QImage composing = Shot();
+    EXPECT_NE(Ink(composing, at), Ink(before, at));
+    // The underline under the composed text.
+    EXPECT_GT(Ink(composing, QRect(at.left(), at.bottom(), at.width(), 1)), at.width() / 2);
+    // The candidate window goes to the caret's cell, in the editor's font.
+    EXPECT_EQ(Query(Qt::ImCursorRectangle).toRect(), Cell(0, 1));
+    EXPECT_EQ(Query(Qt::ImFont).value<QFont>().pixelSize(), ToQFont(ed->Font()).pixelSize());
+
+    Preedit(QString());
+    Commit(QString::fromUtf8("日本語"));
+    EXPECT_TRUE(ed->Preedit().isEmpty());
+    EXPECT_EQ(Text(), "a" + Sjis("日本語") + "b\r\n");
+    EXPECT_EQ(ed->Col(), 7);
+    ed->Undo();
+    EXPECT_EQ(Text(), "ab\r\n");
+    EXPECT_FALSE(ed->CanUndo());
+}
+
+TEST_F(EditorInput, TextCP932CannotHoldIsRefusedWhole) {
+    SetText("ab");
+    QString refused;
+    int events = 0;
+    ed->OnTextRefused = [&](TEditor* sender, const QString& text) {
+        EXPECT_EQ(sender, ed.get());
+        refused = text;
+        ++events;
+    };
+    const QString emoji = QString::fromUtf8("日\U0001F600");
+    Commit(emoji);
+    EXPECT_EQ(Text(), "ab\r\n");
+    EXPECT_FALSE(ed->CanUndo());
+    EXPECT_EQ(events, 1);
+    EXPECT_EQ(refused, QString::fromUtf8("\U0001F600"));
+    EXPECT_EQ(env.dialogs.beeps, 1);
+    QApplication::clipboard()->setText(QString::fromUtf8("x\u20AC"));  // the euro sign
+    ed->PasteFromClipboard();
+    EXPECT_EQ(Text(), "ab\r\n");
+    EXPECT_EQ(refused, QString::fromUtf8("\u20AC"));
+    EXPECT_EQ(env.dialogs.beeps, 2);
+}
+
+TEST_F(EditorInput, ClipboardCarriesUnicodeBothWays) {
+    SetText("あい\nう");
+    ed->SelectAll();
+    ed->CutToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("あい\r\nう\r\n"));
+    EXPECT_EQ(Text(), "");
+    QApplication::clipboard()->setText(QString::fromUtf8("日本\n語"));
+    ed->PasteFromClipboard();
+    EXPECT_EQ(Text(), Sjis("日本\r\n語"));
+    ed->Undo();
+    EXPECT_EQ(Text(), "");
+}
+
+TEST_F(EditorInput, MouseDragSelectsAndTheViewFollowsPastTheEdge) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "row " + std::to_string(i) + "\r\n";
+    ed->Lines().SetText(text);
+    QWidget* vp = ed->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, Cell(0, 1).center());
+    // Less than half a cell: no selection yet.
+    QTest::mouseMove(vp, Cell(0, 1).center() + QPoint(ed->CellWidth() / 2 - 1, 0));
+    EXPECT_FALSE(ed->Selected());
+    QTest::mouseMove(vp, Cell(1, 3).center());
+    EXPECT_TRUE(ed->Selected());
+    EXPECT_EQ(ed->SelText(), "ow 0\r\nrow");
+    // Below the window: one more row with each move.
+    const int rows = ed->VisibleRows();
+    const QPoint below(Cell(0, 2).center().x(), vp->height() + 30);
+    QTest::mouseMove(vp, below);
+    EXPECT_EQ(ed->Row(), rows);
+    QTest::mouseMove(vp, below + QPoint(0, 1));
+    EXPECT_EQ(ed->Row(), rows + 1);
+    EXPECT_EQ(ed->TopRow(), 2);
+    // Resting there, the view goes on following.
+    QTest::qWait(400);
+    EXPECT_GT(ed->TopRow(), 2);
+    EXPECT_EQ(ed->Row(), ed->TopRow() + rows - 1);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, below);
+    const int top = ed->TopRow();
+    QTest::qWait(200);
+    EXPECT_EQ(ed->TopRow(), top);
+    EXPECT_TRUE(ed->Selected());
+    EXPECT_EQ(ed->SelText().substr(0, 9), "ow 0\r\nrow");
+    // A plain click ends the selection.
+    QTest::mouseClick(vp, Qt::LeftButton, {}, Cell(ed->TopRow(), 0).center());
+    EXPECT_FALSE(ed->Selected());
+}
