@@ -83,10 +83,13 @@ void TForm1::BuildDatePanel() {
         {"今日", "今日|今日へ戻ります"},
     };
     TSpeedButton** targets[] = {&SpeedButton1, &SpeedButton2, &SpeedButton3, &SpeedButton4, &SpeedButton5};
+    // Two 15-pixel characters fill a 31-pixel button to its frame; a size smaller leaves
+    // the caption room inside it.
+    const QFont captionFont = ToQFont(PanelFont(-13));
     for (int i = 0; i < 5; ++i) {
         TSpeedButton* b = new TSpeedButton(U(speeds[i].caption), Panel1);
         b->setGeometry(248 + 32 * i, 1, i == 4 ? 33 : 31, 23);
-        b->setFont(fieldFont);
+        b->setFont(captionFont);
         SetHint(b, speeds[i].hint);
         int index = i + 1;
         connect(b, &QPushButton::clicked, this, [this, index] { SpeedButtonClick(index); });

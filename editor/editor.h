@@ -303,6 +303,7 @@ private:
     void UpdateCaretArea();
     void RepaintUnderLine();
     void UpdateScrollBars();
+    int HorizontalExtent() const;
     void ScrollBarAction(Qt::Orientation orientation, int action);
     void BlinkCaret();
     void SetScrollBarPolicies();

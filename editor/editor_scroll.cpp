@@ -68,8 +68,18 @@ void TEditor::UpdateScrollBars() {
     };
     syncingScrollBars_ = true;
     set(verticalScrollBar(), std::max(visibleRows_, maxTopRow_), visibleRows_, topRow_);
-    set(horizontalScrollBar(), maxTopCol_, visibleCols_, topCol_);
+    set(horizontalScrollBar(), HorizontalExtent(), visibleCols_, topCol_);
     syncingScrollBars_ = false;
+}
+
+// The text may be MaxTopCol columns wide, but a bar over thousands of empty columns only
+// invites scrolling into nothing: the bar spans the widest row in view, the caret and the
+// view's own position, so an empty or narrow text shows no horizontal bar at all.
+int TEditor::HorizontalExtent() const {
+    int widest = std::max(Col() + 1, topCol_ > 0 ? topCol_ + visibleCols_ : 0);
+    const int last = std::min(topRow_ + visibleRows_, session_.Store().RowCount() - 1);
+    for (int r = topRow_; r <= last; ++r) widest = std::max(widest, session_.Store().RowWidth(r) + 1);
+    return std::min(widest, maxTopCol_);
 }
 
 void TEditor::scrollContentsBy(int, int) {
@@ -270,6 +280,7 @@ void TEditor::SetTopRow(int row) {
     syncingScrollBars_ = true;
     verticalScrollBar()->setValue(topRow_);
     syncingScrollBars_ = false;
+    UpdateScrollBars();  // other rows in view may be wider or narrower
     if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
     DoTopRowChange();
 }
@@ -295,6 +306,7 @@ void TEditor::ScrollInView() {
     if (Col() < topCol_) SetTopCol(std::max(0, std::min(Col(), topCol_ - cols / 4)));
     if (Col() > topCol_ + cols - 1) SetTopCol(std::max(Col() - cols + 1, topCol_ + cols / 4));
     UpdateCaretArea();
+    UpdateScrollBars();
     // While a key repeats, the candidate window moves once, when the key is let go.
     if (hasFocus() && !session_.KeyRepeat()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
     if (OnCaretMoved) OnCaretMoved(this);

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -245,4 +246,14 @@ TEST_F(MainWindow, SmallestWindowKeepsBothCalendarsAndTheEditorVisible) {
     EXPECT_GE(form->Editor1->height(), 3 * form->Editor1->CharHeight());
     EXPECT_TRUE(form->WeeklyCalendar1->isVisible());
     EXPECT_GE(form->WeeklyCalendar1->width(), 300) << "the week list's names need room";
+}
+
+// The navigation buttons' captions stay clear of the buttons' frames.
+TEST_F(MainWindow, SpeedButtonCaptionsFitInsideTheirFrames) {
+    Start({2026, 12, 6});
+    for (TSpeedButton* b : {form->SpeedButton1, form->SpeedButton2, form->SpeedButton3, form->SpeedButton4,
+                            form->SpeedButton5}) {
+        const int text = QFontMetrics(b->font()).horizontalAdvance(b->text());
+        EXPECT_LE(text, b->width() - 4) << b->text().toStdString();
+    }
 }

@@ -106,8 +106,8 @@ TEST_F(Editor, FontChangesCarryOverToTheReservedWordFont) {
 }
 
 TEST_F(Editor, TopRowAndColClampScrollTheBarsAndReport) {
-    std::string text;
-    for (int i = 0; i < 100; ++i) text += "line\r\n";
+    std::string text = std::string(400, 'x') + "\r\n";  // wide enough for the horizontal bar
+    for (int i = 1; i < 100; ++i) text += "line\r\n";
     ed->Lines().SetText(text);
     ed->SetScrollBars(ssBoth);
     EXPECT_EQ(ed->MaxTopRow(), 100 + ed->VisibleRows() - 2);
@@ -135,6 +135,7 @@ TEST_F(Editor, TopRowAndColClampScrollTheBarsAndReport) {
     EXPECT_EQ(ed->TopRow(), 0);
     v->triggerAction(QAbstractSlider::SliderToMaximum);
     EXPECT_EQ(ed->TopRow(), 100);
+    v->triggerAction(QAbstractSlider::SliderToMinimum);  // the wide row back in view
     ed->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(ed->TopCol(), ed->VisibleCols());
     // Scrolling leaves the caret where it was.
@@ -298,4 +299,23 @@ TEST(EditorCells, BytesBecomeTheCharactersThatAreDrawn) {
     EXPECT_EQ(CellChar("\x82 "), QChar(QChar::ReplacementCharacter));
     EXPECT_EQ(CellChar(std::string(1, '\0')), QChar(u' '));
     EXPECT_EQ(CellChar("\t"), QChar(u' '));
+}
+
+// The horizontal bar spans what is in view: none for an empty or narrow text, one as soon
+// as a wide row scrolls into view, none again once it has scrolled out.
+TEST_F(Editor, HorizontalBarOnlyForRowsWiderThanTheView) {
+    ed->SetScrollBars(ssBoth);
+    QApplication::processEvents();
+    QScrollBar* h = ed->horizontalScrollBar();
+    EXPECT_EQ(h->maximum(), 0) << "empty text";
+    std::string text;
+    for (int i = 0; i < 60; ++i) text += "short\r\n";
+    text += std::string(300, 'w') + "\r\n";
+    ed->Lines().SetText(text);
+    QApplication::processEvents();
+    EXPECT_EQ(h->maximum(), 0) << "the wide row is far below the view";
+    ed->SetTopRow(55);
+    EXPECT_GT(h->maximum(), 0) << "the wide row is in view";
+    ed->SetTopRow(0);
+    EXPECT_EQ(h->maximum(), 0);
 }
