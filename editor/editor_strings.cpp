@@ -173,7 +173,6 @@ void TEditorStrings::LoadFromFile(const std::string& fileName) {
     TLinesUpdate update(store_);
     Clear();
     store_.LoadRowsFromFile(fileName);
-    if (store_.WordWrap()) store_.RewrapAll();
 }
 
 void TEditorStrings::SaveToFile(const std::string& fileName) const { WriteFileSafely(fileName, Text()); }

@@ -1,106 +1,10 @@
-#include "editor/row_list.h"
+#include "editor/row_chunk.h"
 
-#include "editor/byte_masks.h"
-#include "editor/column_map.h"
-#include "platform/exceptions.h"
-
-#include <algorithm>
 #include <bit>
-#include <cstdlib>
-#include <cstring>
-#include <limits>
-#include <new>
 #include <stdexcept>
 
-namespace {
-
-constexpr size_t MaxChunkBytes = std::numeric_limits<uint32_t>::max();
-
-[[noreturn]] void TooLong() { throw EFileError("1 行が長すぎます (4G バイト以上)"); }
-
-}  // namespace
-
-struct TRowList::TChunk {
-    const TLimits* limits = nullptr;
-    std::shared_ptr<char> store;  // the buffer `base` points into
-    char* base = nullptr;
-    uint32_t size = 0;
-    uint32_t cap = 0;  // 0: the bytes lie in a loaded block shared with other chunks, read only
-    std::vector<uint32_t> ends;  // end offset of each row from `base`
-    std::vector<uint8_t> kinds;
-    int lineEnds = 0;
-    int breaks = 0;
-
-    int Rows() const { return static_cast<int>(ends.size()); }
-    uint32_t Start(int i) const { return i > 0 ? ends[i - 1] : 0; }
-    std::string_view Row(int i) const { return {base + Start(i), ends[i] - Start(i)}; }
-    bool Full() const { return Rows() >= limits->fillRows || size >= limits->fillBytes; }
-    bool Large() const { return Rows() > 2 * limits->fillRows || size > 2 * limits->fillBytes; }
-    bool Small() const { return Rows() < limits->fillRows / 4 && size < limits->fillBytes / 4; }
-    bool Contains(const char* p) const {
-        auto a = reinterpret_cast<uintptr_t>(base), x = reinterpret_cast<uintptr_t>(p);
-        return x >= a && x < a + std::max(size, cap);
-    }
-    void Count(int kind, int d) {
-        if (kind != rkWrap) lineEnds += d;
-        if (kind == rkBreak) breaks += d;
-    }
-    void Recount() {
-        lineEnds = breaks = 0;
-        for (uint8_t k : kinds) Count(k, 1);
-    }
-
-    // A writable buffer of the chunk's own with room for `extra` more bytes.
-    void Own(size_t extra) {
-        size_t need = size_t{size} + extra;
-        if (need > MaxChunkBytes) TooLong();
-        if (cap != 0 && need <= cap) return;
-        Reallocate(std::min(MaxChunkBytes, std::max<size_t>(need + need / 2, 256)));
-    }
-    // Gives back most of a buffer that deletions left largely empty.
-    void ShrinkIfSparse() {
-        if (cap != 0 && cap > 2 * size_t{size} + 4096) Reallocate(size + size / 4 + 256);
-    }
-    void Reallocate(size_t capacity) {
-        char* raw = static_cast<char*>(std::malloc(capacity));
-        if (!raw) throw std::bad_alloc();
-        std::shared_ptr<char> fresh(raw, std::free);
-        if (size) std::memcpy(raw, base, size);
-        store = std::move(fresh);
-        base = raw;
-        cap = static_cast<uint32_t>(capacity);
-    }
-
-    void Append(std::string_view text, int kind) {
-        if (!text.empty()) {
-            Own(text.size());
-            std::memcpy(base + size, text.data(), text.size());
-            size += static_cast<uint32_t>(text.size());
-        }
-        ends.push_back(size);
-        kinds.push_back(static_cast<uint8_t>(kind));
-        Count(kind, 1);
-    }
-
-    // Removes rows i..i+n-1 (n < Rows) and their bytes.
-    void Cut(int i, int n) {
-        const uint32_t s = Start(i), e = ends[i + n - 1], d = e - s;
-        for (int j = i; j < i + n; ++j) Count(kinds[j], -1);
-        if (i + n < Rows() && d > 0) {
-            if (cap == 0 && i == 0) {
-                base += d;  // loaded bytes: the window just starts later
-            } else {
-                Own(0);
-                std::memmove(base + s, base + e, size - e);
-            }
-            for (int j = i + n; j < Rows(); ++j) ends[j] -= d;
-        }
-        size -= d;
-        ends.erase(ends.begin() + i, ends.begin() + i + n);
-        kinds.erase(kinds.begin() + i, kinds.begin() + i + n);
-        ShrinkIfSparse();
-    }
-};
+using row_chunk::MaxChunkBytes;
+using row_chunk::TooLong;
 
 TRowList::TRowList() : TRowList(TLimits{1024, 64 * 1024}) {}
 
@@ -118,8 +22,8 @@ void TRowList::EnsureTree() const {
     rowTree_.assign(count + 1, 0);
     lineTree_.assign(count + 1, 0);
     for (size_t k = 0; k < count; ++k) {
-        rowTree_[k + 1] = chunks_[k]->Rows();
-        lineTree_[k + 1] = chunks_[k]->lineEnds;
+        rowTree_[k + 1] = counts_[k].rows;
+        lineTree_[k + 1] = counts_[k].lineEnds;
     }
     for (size_t i = 1; i <= count; ++i) {
         size_t j = i + (i & (~i + 1));
@@ -133,6 +37,8 @@ void TRowList::EnsureTree() const {
 }
 
 void TRowList::TreeAdd(int k, int rows, int lineEnds) {
+    counts_[k].rows += rows;
+    counts_[k].lineEnds += lineEnds;
     if (rows != 0) cacheChunk_ = -1;
     if (treeDirty_) return;
     for (size_t i = static_cast<size_t>(k) + 1; i < rowTree_.size(); i += i & (~i + 1)) {
@@ -144,6 +50,26 @@ void TRowList::TreeAdd(int k, int rows, int lineEnds) {
 void TRowList::Restructured() {
     treeDirty_ = true;
     cacheChunk_ = -1;
+}
+
+void TRowList::InsertChunks(int at, TChunks&& fresh) {
+    std::vector<TCounts> counts;
+    counts.reserve(fresh.size());
+    for (const auto& c : fresh) counts.push_back({c->Rows(), c->lineEnds});
+    chunks_.insert(chunks_.begin() + at, std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+    counts_.insert(counts_.begin() + at, counts.begin(), counts.end());
+    Restructured();
+}
+
+void TRowList::EraseChunks(int from, int to) {
+    chunks_.erase(chunks_.begin() + from, chunks_.begin() + to);
+    counts_.erase(counts_.begin() + from, counts_.begin() + to);
+    Restructured();
+}
+
+void TRowList::Recount(int k) {
+    counts_[k] = {chunks_[k]->Rows(), chunks_[k]->lineEnds};
+    Restructured();
 }
 
 void TRowList::Account(const TChunk& c, int sign) {
@@ -300,11 +226,12 @@ void TRowList::Insert(int r, const TRowBlock& block) {
         blockBytes += d.text.size();
     }
     if (chunks_.empty()) {
-        TPacker<TChunk, TLimits> packer(chunks_, limits_);
+        TChunks packed;
+        TPacker<TChunk, TLimits> packer(packed, limits_);
         for (const TRowData& d : block) packer.Add(d.text, d.kind);
         packer.Finish();
-        for (const auto& c : chunks_) Account(*c, 1);
-        Restructured();
+        for (const auto& c : packed) Account(*c, 1);
+        InsertChunks(0, std::move(packed));
         return;
     }
     auto [k, i] = Locate(r);
@@ -324,16 +251,16 @@ void TRowList::Insert(int r, const TRowBlock& block) {
     Account(c, -1);
     int at = k;
     if (i == 0) {
-        chunks_.erase(chunks_.begin() + k);
+        EraseChunks(k, k + 1);
     } else {
         c.Cut(i, c.Rows() - i);
         Account(c, 1);
+        Recount(k);
         at = k + 1;
     }
     for (const auto& p : packed) Account(*p, 1);
     const int last = at + static_cast<int>(packed.size()) - 1;
-    chunks_.insert(chunks_.begin() + at, std::make_move_iterator(packed.begin()), std::make_move_iterator(packed.end()));
-    Restructured();
+    InsertChunks(at, std::move(packed));
     Tidy(last);
     Tidy(k);
 }
@@ -398,10 +325,7 @@ void TRowList::Erase(int r, int n) {
         Account(*chunks_[end], -1);
         ++end;
     }
-    if (end > k) {
-        chunks_.erase(chunks_.begin() + k, chunks_.begin() + end);
-        Restructured();
-    }
+    if (end > k) EraseChunks(k, end);
     if (n > 0) EraseInChunk(k, 0, n);
     if (chunks_.empty()) return;
     Tidy(first);
@@ -410,6 +334,7 @@ void TRowList::Erase(int r, int n) {
 
 void TRowList::Clear() {
     chunks_.clear();
+    counts_.clear();
     blocks_.clear();
     rows_ = 0;
     bytes_ = 0;
@@ -437,9 +362,13 @@ void TRowList::PullFromNext(int k, int n) {
         a.Count(b.kinds[j], 1);
     }
     a.size += bytes;
-    if (n == b.Rows()) chunks_.erase(chunks_.begin() + k + 1);
-    else b.Cut(0, n);
-    Restructured();
+    Recount(k);
+    if (n == b.Rows()) {
+        EraseChunks(k + 1, k + 2);
+    } else {
+        b.Cut(0, n);
+        Recount(k + 1);
+    }
 }
 
 void TRowList::FixBoundary(int k) {
@@ -489,8 +418,10 @@ std::unique_ptr<TRowList::TChunk> TRowList::SplitTail(TChunk& c) {
 void TRowList::SplitIfLarge(int k) {
     auto tail = SplitTail(*chunks_[k]);
     if (!tail) return;
-    chunks_.insert(chunks_.begin() + k + 1, std::move(tail));
-    Restructured();
+    Recount(k);
+    TChunks fresh;
+    fresh.push_back(std::move(tail));
+    InsertChunks(k + 1, std::move(fresh));
     SplitIfLarge(k + 1);
     SplitIfLarge(k);
 }
@@ -516,177 +447,4 @@ void TRowList::Tidy(int k) {
     SplitIfLarge(k);
     MergeIfSmall(clamp(k));
     MergeIfSmall(clamp(k + 1));
-}
-
-// --- Cutting lines into rows ----------------------------------------------------------------
-
-void TRowList::Recut(int r, int n, const std::vector<TRowCut>& cuts) {
-    auto [k, i] = Locate(r);
-    TChunk& c = *chunks_[k];
-    if (n <= 0 || cuts.empty() || i + n > c.Rows()) throw std::logic_error("a line's rows span two chunks");
-    uint32_t at = c.Start(i);
-    std::vector<uint32_t> ends;
-    std::vector<uint8_t> kinds;
-    ends.reserve(cuts.size());
-    kinds.reserve(cuts.size());
-    for (const TRowCut& cut : cuts) {
-        at += cut.length;
-        ends.push_back(at);
-        kinds.push_back(static_cast<uint8_t>(cut.kind));
-    }
-    if (at != c.ends[i + n - 1]) throw std::logic_error("re-cut rows must keep their bytes");
-    const int linesBefore = c.lineEnds, breaksBefore = c.breaks;
-    for (int j = i; j < i + n; ++j) c.Count(c.kinds[j], -1);
-    for (uint8_t kind : kinds) c.Count(kind, 1);
-    const int m = static_cast<int>(cuts.size());
-    if (m == n) {
-        std::copy(ends.begin(), ends.end(), c.ends.begin() + i);
-        std::copy(kinds.begin(), kinds.end(), c.kinds.begin() + i);
-    } else {
-        c.ends.erase(c.ends.begin() + i, c.ends.begin() + i + n);
-        c.ends.insert(c.ends.begin() + i, ends.begin(), ends.end());
-        c.kinds.erase(c.kinds.begin() + i, c.kinds.begin() + i + n);
-        c.kinds.insert(c.kinds.begin() + i, kinds.begin(), kinds.end());
-    }
-    rows_ += m - n;
-    lineEnds_ += c.lineEnds - linesBefore;
-    breaks_ += c.breaks - breaksBefore;
-    TreeAdd(k, m - n, c.lineEnds - linesBefore);
-    Tidy(k);
-}
-
-void TRowList::RecutAll(bool wrap, int wrapByte, int tabSpaceCount, int lastKind) {
-    if (chunks_.empty()) return;
-    std::vector<uint32_t> ends;
-    std::vector<uint8_t> kinds;
-    std::vector<uint32_t> tabs;  // tab positions in the chunk
-    TChunks out;
-    out.reserve(chunks_.size());
-    // Head first, then the tail, each cut again while too large.
-    auto push = [&](auto&& self, std::unique_ptr<TChunk> c) -> void {
-        auto tail = SplitTail(*c);
-        out.push_back(std::move(c));
-        if (!tail) return;
-        auto head = std::move(out.back());
-        out.pop_back();
-        self(self, std::move(head));
-        self(self, std::move(tail));
-    };
-    rows_ = lineEnds_ = breaks_ = 0;
-    for (size_t k = 0; k < chunks_.size(); ++k) {
-        TChunk& c = *chunks_[k];
-        ends.clear();
-        kinds.clear();
-        const int n = c.Rows();
-        // Tabs are found once per chunk, so that a line known to be narrower than a row
-        // (its bytes and the most its tabs can add) costs no look at its bytes at all.
-        tabs.clear();
-        if (wrap) ForEachByte(c.base, c.size, '\t', [&](uint64_t at) { tabs.push_back(static_cast<uint32_t>(at)); });
-        tabs.push_back(std::numeric_limits<uint32_t>::max());
-        size_t tab = 0;
-        for (int i = 0; i < n;) {
-            int j = i;
-            while (j < n - 1 && c.kinds[j] == rkWrap) ++j;
-            const uint32_t s = c.Start(i);
-            size_t widest = c.ends[j] - s + 1;
-            for (; tabs[tab] < c.ends[j]; ++tab) widest += static_cast<size_t>(tabSpaceCount) - 1;
-            if (!wrap || widest < static_cast<size_t>(wrapByte)) {
-                ends.push_back(c.ends[j]);
-                kinds.push_back(rkBreak);
-            } else {
-                WrapLine(std::string_view(c.base + s, c.ends[j] - s), wrapByte, tabSpaceCount,
-                         [&](size_t offset, size_t length, bool wrapped) {
-                             ends.push_back(static_cast<uint32_t>(s + offset + length));
-                             kinds.push_back(wrapped ? rkWrap : rkBreak);
-                         });
-            }
-            i = j + 1;
-        }
-        if (k + 1 == chunks_.size()) kinds.back() = static_cast<uint8_t>(lastKind);
-        if (ends != c.ends || kinds != c.kinds) {
-            c.ends.swap(ends);
-            c.kinds.swap(kinds);
-            c.Recount();
-        }
-        Account(c, 1);
-        bytes_ -= c.size;  // the bytes did not change
-        push(push, std::move(chunks_[k]));
-    }
-    chunks_ = std::move(out);
-    Restructured();
-}
-
-// --- Loading --------------------------------------------------------------------------------
-
-void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, size_t length,
-                            int kind) {
-    if (length > MaxChunkBytes) TooLong();
-    TChunk* c = chunks_.empty() ? nullptr : chunks_.back().get();
-    const bool extend = c && c->cap == 0 && c->store == block && c->base + c->size == data &&
-                        size_t{c->size} + length <= MaxChunkBytes && (c->kinds.back() == rkWrap || !c->Full());
-    if (!extend && c && c->kinds.back() == rkWrap) {
-        // The open line's rows must stay in one chunk, so these bytes are copied after it.
-        const int linesBefore = c->lineEnds;
-        c->Append(std::string_view(data, length), kind);
-        ++rows_;
-        bytes_ += static_cast<int64_t>(length);
-        lineEnds_ += c->lineEnds - linesBefore;
-        breaks_ += kind == rkBreak;
-        TreeAdd(static_cast<int>(chunks_.size()) - 1, 1, c->lineEnds - linesBefore);
-        return;
-    }
-    if (!extend) {
-        if (blocks_.empty() || blocks_.back().block.lock() != block) blocks_.push_back({block, capacity});
-        auto fresh = std::make_unique<TChunk>();
-        fresh->limits = &limits_;
-        fresh->store = block;
-        fresh->base = const_cast<char*>(data);
-        fresh->ends.reserve(limits_.fillRows);
-        fresh->kinds.reserve(limits_.fillRows);
-        chunks_.push_back(std::move(fresh));
-        c = chunks_.back().get();
-        Restructured();
-    }
-    c->size += static_cast<uint32_t>(length);
-    c->ends.push_back(c->size);
-    c->kinds.push_back(static_cast<uint8_t>(kind));
-    c->Count(kind, 1);
-    ++rows_;
-    bytes_ += static_cast<int64_t>(length);
-    lineEnds_ += kind != rkWrap;
-    breaks_ += kind == rkBreak;
-    TreeAdd(static_cast<int>(chunks_.size()) - 1, 1, kind != rkWrap);
-}
-
-void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data,
-                            const uint32_t* lengths, size_t count, int kind) {
-    while (count > 0) {
-        // The first row decides the chunk; the rows that still fit follow in a tight loop.
-        AppendShared(block, capacity, data, lengths[0], kind);
-        data += lengths[0];
-        ++lengths;
-        --count;
-        TChunk& c = *chunks_.back();
-        if (c.cap != 0) continue;
-        const size_t room = std::min<size_t>(count, c.Rows() < limits_.fillRows ? limits_.fillRows - c.Rows() : 0);
-        size_t n = 0;
-        uint32_t size = c.size;
-        for (; n < room && size < limits_.fillBytes && size_t{size} + lengths[n] <= MaxChunkBytes; ++n) {
-            size += lengths[n];
-            c.ends.push_back(size);
-        }
-        if (n == 0) continue;
-        c.kinds.insert(c.kinds.end(), n, static_cast<uint8_t>(kind));
-        c.Count(kind, static_cast<int>(n));
-        const int64_t bytes = size - c.size;
-        c.size = size;
-        rows_ += static_cast<int>(n);
-        bytes_ += bytes;
-        lineEnds_ += kind != rkWrap ? static_cast<int>(n) : 0;
-        breaks_ += kind == rkBreak ? static_cast<int>(n) : 0;
-        TreeAdd(static_cast<int>(chunks_.size()) - 1, static_cast<int>(n), kind != rkWrap ? static_cast<int>(n) : 0);
-        data += bytes;
-        lengths += n;
-        count -= n;
-    }
 }

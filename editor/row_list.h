@@ -79,9 +79,9 @@ public:
     // long as a chunk points into it. Rows appended in the order of their bytes share a
     // chunk. `capacity` is the block's size, counted by BytesHeld.
     void AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, size_t length, int kind);
-    // The same for `count` rows of one kind whose bytes follow each other from `data`.
-    void AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, const uint32_t* lengths,
-                      size_t count, int kind);
+    // The same for `count` rows whose bytes follow each other from `data`.
+    void AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, const TRowCut* rows,
+                      size_t count);
 
     // Bytes held for the text and the row tables.
     size_t BytesHeld() const;
@@ -98,6 +98,10 @@ private:
     void TreeAdd(int k, int rows, int lineEnds);
     void Restructured();
     void Account(const TChunk& c, int sign);
+    // Changes of the chunk list, keeping counts_ beside it.
+    void InsertChunks(int at, TChunks&& fresh);
+    void EraseChunks(int from, int to);
+    void Recount(int k);
 
     void InsertIntoChunk(int k, int i, const TRowBlock& block, size_t blockBytes);
     void EraseInChunk(int k, int i, int n);
@@ -122,6 +126,14 @@ private:
         size_t capacity;
     };
     std::vector<TBlock> blocks_;  // loaded blocks, for BytesHeld
+
+    // Each chunk's rows and line ends, side by side in one array, so that rebuilding the
+    // index reads a few kilobytes rather than every chunk's scattered header.
+    struct TCounts {
+        int rows;
+        int lineEnds;
+    };
+    std::vector<TCounts> counts_;
 
     // Fenwick trees over the chunks (1-based), rebuilt lazily after the chunk list changed.
     mutable std::vector<int> rowTree_;

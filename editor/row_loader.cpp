@@ -53,48 +53,68 @@ inline bool IsTerminator(char c) { return c == '\r' || c == '\n' || c == CtrlZ; 
 
 // Calls f(j) for every j in [0, n) where p[j] is CR, LF or ^Z, in order, until f returns
 // false. Sixteen bytes are tested at once, so long lines cost little per byte.
-template <typename F>
-void ForEachTerminator(const char* p, size_t n, F&& f) {
+//
+// With CountTabs, f also gets the number of tabs before j, and the result is the number of
+// tabs in p[0, n) (word wrap uses them to know most lines fit without a look at them).
+template <bool CountTabs, typename F>
+size_t ForEachTerminator(const char* p, size_t n, F&& f) {
     size_t i = 0;
+    size_t tabs = 0;
 #if defined(__SSE2__)
     for (; i + 64 <= n; i += 64) {
-        for (uint64_t mask = Mask64(p + i, '\r') | Mask64(p + i, '\n') | Mask64(p + i, CtrlZ); mask != 0; mask &= mask - 1)
-            if (!f(i + static_cast<size_t>(__builtin_ctzll(mask)))) return;
+        const uint64_t tabMask = CountTabs ? Mask64(p + i, '\t') : 0;
+        for (uint64_t mask = Mask64(p + i, '\r') | Mask64(p + i, '\n') | Mask64(p + i, CtrlZ); mask != 0; mask &= mask - 1) {
+            const int b = __builtin_ctzll(mask);
+            size_t before = tabs;
+            // Tabs are sparse: clearing bits one by one beats a library popcount.
+            for (uint64_t t = tabMask & ((uint64_t{1} << b) - 1); t != 0; t &= t - 1) ++before;
+            if (!f(i + static_cast<size_t>(b), before)) return tabs;
+        }
+        for (uint64_t t = tabMask; t != 0; t &= t - 1) ++tabs;
     }
 #endif
-    for (; i < n; ++i)
-        if (IsTerminator(p[i]) && !f(i)) return;
+    for (; i < n; ++i) {
+        if (IsTerminator(p[i])) {
+            if (!f(i, tabs)) return tabs;
+        } else if (CountTabs && p[i] == '\t') {
+            ++tabs;
+        }
+    }
+    return tabs;
 }
 
 // Cuts blocks into segments. A segment ended by CR or LF ends a line; the last segment of
 // a block (ended = false) is carried into the next block. An LF right after a CR belongs
-// to the CR, also across a block boundary. ^Z ends the text.
+// to the CR, also across a block boundary. ^Z ends the text. Each segment comes with the
+// number of its tabs when CountTabs is set, else 0.
 class TLineScanner {
 public:
-    template <typename Segment>
+    template <bool CountTabs, typename Segment>
     void Scan(const char* p, size_t n, Segment&& segment) {
         size_t start = 0;
+        size_t tabsAtStart = 0;  // the bytes that end a line are no tabs, so this is exact
         if (n > 0 && afterCr_) {
             if (p[0] == '\n') start = 1;
             afterCr_ = false;
         }
-        ForEachTerminator(p, n, [&](size_t j) {
+        const size_t tabs = ForEachTerminator<CountTabs>(p, n, [&](size_t j, size_t tabsBefore) {
             if (j < start) return true;  // the LF of a CR LF pair
             if (p[j] == CtrlZ) {
-                segment(p + start, j - start, false);
+                segment(p + start, j - start, false, tabsBefore - tabsAtStart);
                 stopped_ = true;
                 start = n;
                 return false;
             }
-            segment(p + start, j - start, true);
+            segment(p + start, j - start, true, tabsBefore - tabsAtStart);
             start = j + 1;
+            tabsAtStart = tabsBefore;
             if (p[j] == '\r') {
                 if (j + 1 == n) afterCr_ = true;
                 else if (p[j + 1] == '\n') start = j + 2;
             }
             return true;
         });
-        if (!stopped_) segment(p + start, n - start, false);
+        if (!stopped_) segment(p + start, n - start, false, tabs - tabsAtStart);
     }
     bool Stopped() const { return stopped_; }
 
@@ -227,15 +247,31 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
         std::shared_ptr<char> block = AllocateBytes(capacity);
         char* out = block.get();  // end of the bytes kept so far
         size_t carried = 0;       // bytes of the open line, just before `out`
-        // Lengths of the lines ended since the last hand-over to the rows, which begin at
-        // `first`; handed over once per block.
-        std::vector<uint32_t> lengths;
-        lengths.reserve(BlockSize);
+        // The rows of the lines ended since the last hand-over to the row list, which begin
+        // at `first`; handed over once per block. With word wrap on, lines are cut as they
+        // are read, while their bytes are still in the cache.
+        std::vector<TRowCut> cuts;
+        cuts.reserve(BlockSize);
         const char* first = out;
         auto handOver = [&] {
-            rows.AppendShared(block, capacity, first, lengths.data(), lengths.size(), rkBreak);
-            lengths.clear();
+            rows.AppendShared(block, capacity, first, cuts.data(), cuts.size());
+            cuts.clear();
             first = out - carried;
+        };
+        const bool wrap = store.WordWrap();
+        const size_t wrapByte = static_cast<size_t>(store.WrapByte());
+        const size_t tabWidth = static_cast<size_t>(store.TabSpaceCount());
+        // Tabs of the open line: a line narrower than a row even if each of its tabs were as
+        // wide as they come is one row, without a look at its bytes.
+        size_t lineTabs = 0;
+        auto cutLine = [&](const char* line, size_t length, int kind) {
+            if (length > UINT32_MAX) ThrowFileError(fileName, "読み込めません", EFBIG);
+            if (!wrap || length + 1 + lineTabs * (tabWidth - 1) < wrapByte) {
+                cuts.push_back({static_cast<uint32_t>(length), kind});
+                return;
+            }
+            WrapLine(std::string_view(line, length), store.WrapByte(), store.TabSpaceCount(),
+                     [&](size_t, size_t piece, bool wrapped) { cuts.push_back({static_cast<uint32_t>(piece), wrapped ? rkWrap : kind}); });
         };
         TLineScanner scanner;
         while (!scanner.Stopped()) {
@@ -252,19 +288,26 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
             }
             const size_t n = file.Read(out, std::min(BlockSize, room));
             if (n == 0) break;
-            scanner.Scan(out, n, [&](const char* p, size_t length, bool ended) {
+            auto segment = [&](const char* p, size_t length, bool ended, size_t tabs) {
+                lineTabs += tabs;
                 MoveDown(out, p, length);
                 out += length;
                 carried += length;
                 if (ended) {
-                    if (carried > UINT32_MAX) ThrowFileError(fileName, "読み込めません", EFBIG);
-                    lengths.push_back(static_cast<uint32_t>(carried));
+                    cutLine(out - carried, carried, rkBreak);
                     carried = 0;
+                    lineTabs = 0;
                 }
-            });
+            };
+            if (wrap) scanner.Scan<true>(out, n, segment);
+            else scanner.Scan<false>(out, n, segment);
             handOver();
         }
-        if (carried > 0) rows.AppendShared(block, capacity, out - carried, carried, rkEnd);
+        if (carried > 0) {
+            cutLine(out - carried, carried, rkEnd);
+            carried = 0;
+            handOver();
+        }
     } catch (const std::bad_alloc&) {
         rows.Clear();
         ThrowFileError(fileName, "読み込めません", ENOMEM);

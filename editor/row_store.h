@@ -116,8 +116,8 @@ public:
     // rkBreak, without rewrapping.
     void LoadRowsFromText(std::string_view text);
     // Replaces the rows (which must be empty) by the lines of the file, read in 8192-byte
-    // blocks in one pass. CR LF, lone CR and lone LF each end a line; ^Z ends the text; a
-    // last line without a break becomes rkEnd. Raises EFileError (the rows stay empty) when
+    // blocks in one pass and cut at WrapByte while WordWrap is on. CR LF, lone CR and lone
+    // LF each end a line; ^Z ends the text; a last line without a break ends rkEnd. Raises EFileError (the rows stay empty) when
     // the file cannot be opened or read, or is not a regular file.
     void LoadRowsFromFile(const std::string& fileName);
 

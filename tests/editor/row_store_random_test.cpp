@@ -4,6 +4,7 @@
 #include "editor/edit_session.h"
 #include "editor/line_split.h"
 #include "editor_test_support.h"
+#include "tools/diary_text.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,11 @@ struct TReference {
 class RandomLines {
 public:
     explicit RandomLines(unsigned seed) : rng_(seed) {}
+    // Starting from a diary of `lines` lines, which spans several of the row list's chunks,
+    // and kept at about that size.
+    RandomLines(unsigned seed, int lines) : rng_(seed), maxLines_(lines + 40), bigText_(DiaryText(50 * lines, lines)) {
+        SetText(bigText_);
+    }
 
     void Run(int steps) {
         for (int step = 0; step < steps && !::testing::Test::HasFatalFailure(); ++step) {
@@ -68,7 +74,7 @@ private:
         const int count = lines_.Count();
         bool recorded = true;
         int op = Pick(0, 99);
-        if (count > 40 && op < 40) op = 70;  // keep the text small enough to check whole
+        if (count > maxLines_ && op < 40) op = 70;  // keep the text small enough to check whole
         if (op < 22) {
             std::string s = RandomText(12);
             std::vector<std::string> add = LinesOf(s);
@@ -112,11 +118,7 @@ private:
             recorded = false;
         } else if (op < 96) {
             // A text that ends without a line break, as a file can.
-            std::string s = RandomText(40);
-            lines_.SetText(s);
-            ref_.lines.clear();
-            ForEachTextLine(s, [&](std::string_view line) { ref_.lines.emplace_back(line); });
-            ref_.endsWithBreak = true;
+            SetText(bigText_.empty() ? RandomText(40) : bigText_);
             if (store_.RowCount() > 0 && Pick(0, 1) == 1) {
                 store_.SetRowKind(store_.RowCount() - 1, rkEnd);
                 ref_.endsWithBreak = false;
@@ -214,7 +216,16 @@ private:
     }
     }
 
+    void SetText(const std::string& s) {
+        lines_.SetText(s);
+        ref_.lines.clear();
+        ForEachTextLine(s, [&](std::string_view line) { ref_.lines.emplace_back(line); });
+        ref_.endsWithBreak = true;
+    }
+
     std::mt19937 rng_;
+    int maxLines_ = 40;
+    std::string bigText_;
     TEditSession session_;
     TRowStore& store_ = session_.Store();
     TEditorStrings& lines_ = session_.Lines();
@@ -229,4 +240,9 @@ TEST(RowStoreRandom, LinesOperationsKeepTextRowsAndUndoRecordsConsistent) {
         RandomLines(seed).Run(3000);
         if (HasFatalFailure()) return;
     }
+}
+
+TEST(RowStoreRandom, EditsAcrossTheChunksOfALargerText) {
+    // Past 1,024 rows the text takes a second chunk; edits then meet the seam between them.
+    RandomLines(4, 1100).Run(300);
 }

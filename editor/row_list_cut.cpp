@@ -1,0 +1,184 @@
+// Cutting lines into rows over the bytes they already have, and appending loaded rows.
+#include "editor/byte_masks.h"
+#include "editor/column_map.h"
+#include "editor/row_chunk.h"
+
+#include <stdexcept>
+
+using row_chunk::MaxChunkBytes;
+using row_chunk::TooLong;
+
+// --- Cutting lines into rows ----------------------------------------------------------------
+
+void TRowList::Recut(int r, int n, const std::vector<TRowCut>& cuts) {
+    auto [k, i] = Locate(r);
+    TChunk& c = *chunks_[k];
+    if (n <= 0 || cuts.empty() || i + n > c.Rows()) throw std::logic_error("a line's rows span two chunks");
+    uint32_t at = c.Start(i);
+    std::vector<uint32_t> ends;
+    std::vector<uint8_t> kinds;
+    ends.reserve(cuts.size());
+    kinds.reserve(cuts.size());
+    for (const TRowCut& cut : cuts) {
+        at += cut.length;
+        ends.push_back(at);
+        kinds.push_back(static_cast<uint8_t>(cut.kind));
+    }
+    if (at != c.ends[i + n - 1]) throw std::logic_error("re-cut rows must keep their bytes");
+    const int linesBefore = c.lineEnds, breaksBefore = c.breaks;
+    for (int j = i; j < i + n; ++j) c.Count(c.kinds[j], -1);
+    for (uint8_t kind : kinds) c.Count(kind, 1);
+    const int m = static_cast<int>(cuts.size());
+    if (m == n) {
+        std::copy(ends.begin(), ends.end(), c.ends.begin() + i);
+        std::copy(kinds.begin(), kinds.end(), c.kinds.begin() + i);
+    } else {
+        c.ends.erase(c.ends.begin() + i, c.ends.begin() + i + n);
+        c.ends.insert(c.ends.begin() + i, ends.begin(), ends.end());
+        c.kinds.erase(c.kinds.begin() + i, c.kinds.begin() + i + n);
+        c.kinds.insert(c.kinds.begin() + i, kinds.begin(), kinds.end());
+    }
+    rows_ += m - n;
+    lineEnds_ += c.lineEnds - linesBefore;
+    breaks_ += c.breaks - breaksBefore;
+    TreeAdd(k, m - n, c.lineEnds - linesBefore);
+    Tidy(k);
+}
+
+void TRowList::RecutAll(bool wrap, int wrapByte, int tabSpaceCount, int lastKind) {
+    if (chunks_.empty()) return;
+    std::vector<uint32_t> ends;
+    std::vector<uint8_t> kinds;
+    std::vector<uint32_t> tabs;  // tab positions in the chunk
+    TChunks out;
+    out.reserve(chunks_.size());
+    // Head first, then the tail, each cut again while too large.
+    auto push = [&](auto&& self, std::unique_ptr<TChunk> c) -> void {
+        auto tail = SplitTail(*c);
+        out.push_back(std::move(c));
+        if (!tail) return;
+        auto head = std::move(out.back());
+        out.pop_back();
+        self(self, std::move(head));
+        self(self, std::move(tail));
+    };
+    rows_ = lineEnds_ = breaks_ = 0;
+    for (size_t k = 0; k < chunks_.size(); ++k) {
+        TChunk& c = *chunks_[k];
+        ends.clear();
+        kinds.clear();
+        const int n = c.Rows();
+        // Tabs are found once per chunk, so that a line known to be narrower than a row
+        // (its bytes and the most its tabs can add) costs no look at its bytes at all.
+        tabs.clear();
+        if (wrap) ForEachByte(c.base, c.size, '\t', [&](uint64_t at) { tabs.push_back(static_cast<uint32_t>(at)); });
+        tabs.push_back(std::numeric_limits<uint32_t>::max());
+        size_t tab = 0;
+        for (int i = 0; i < n;) {
+            int j = i;
+            while (j < n - 1 && c.kinds[j] == rkWrap) ++j;
+            const uint32_t s = c.Start(i);
+            size_t widest = c.ends[j] - s + 1;
+            for (; tabs[tab] < c.ends[j]; ++tab) widest += static_cast<size_t>(tabSpaceCount) - 1;
+            if (!wrap || widest < static_cast<size_t>(wrapByte)) {
+                ends.push_back(c.ends[j]);
+                kinds.push_back(rkBreak);
+            } else {
+                WrapLine(std::string_view(c.base + s, c.ends[j] - s), wrapByte, tabSpaceCount,
+                         [&](size_t offset, size_t length, bool wrapped) {
+                             ends.push_back(static_cast<uint32_t>(s + offset + length));
+                             kinds.push_back(wrapped ? rkWrap : rkBreak);
+                         });
+            }
+            i = j + 1;
+        }
+        if (k + 1 == chunks_.size()) kinds.back() = static_cast<uint8_t>(lastKind);
+        if (ends != c.ends || kinds != c.kinds) {
+            c.ends.swap(ends);
+            c.kinds.swap(kinds);
+            c.Recount();
+        }
+        Account(c, 1);
+        bytes_ -= c.size;  // the bytes did not change
+        push(push, std::move(chunks_[k]));
+    }
+    chunks_ = std::move(out);
+    counts_.clear();
+    for (const auto& c : chunks_) counts_.push_back({c->Rows(), c->lineEnds});
+    Restructured();
+}
+
+// --- Loading --------------------------------------------------------------------------------
+
+void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, size_t length,
+                            int kind) {
+    if (length > MaxChunkBytes) TooLong();
+    TChunk* c = chunks_.empty() ? nullptr : chunks_.back().get();
+    const bool extend = c && c->cap == 0 && c->store == block && c->base + c->size == data &&
+                        size_t{c->size} + length <= MaxChunkBytes && (c->kinds.back() == rkWrap || !c->Full());
+    if (!extend && c && c->kinds.back() == rkWrap) {
+        // The open line's rows must stay in one chunk, so these bytes are copied after it.
+        const int linesBefore = c->lineEnds;
+        c->Append(std::string_view(data, length), kind);
+        ++rows_;
+        bytes_ += static_cast<int64_t>(length);
+        lineEnds_ += c->lineEnds - linesBefore;
+        breaks_ += kind == rkBreak;
+        TreeAdd(static_cast<int>(chunks_.size()) - 1, 1, c->lineEnds - linesBefore);
+        return;
+    }
+    if (!extend) {
+        if (blocks_.empty() || blocks_.back().block.lock() != block) blocks_.push_back({block, capacity});
+        auto fresh = std::make_unique<TChunk>();
+        fresh->limits = &limits_;
+        fresh->store = block;
+        fresh->base = const_cast<char*>(data);
+        fresh->ends.reserve(limits_.fillRows);
+        fresh->kinds.reserve(limits_.fillRows);
+        chunks_.push_back(std::move(fresh));
+        counts_.push_back({0, 0});
+        c = chunks_.back().get();
+        Restructured();
+    }
+    c->size += static_cast<uint32_t>(length);
+    c->ends.push_back(c->size);
+    c->kinds.push_back(static_cast<uint8_t>(kind));
+    c->Count(kind, 1);
+    ++rows_;
+    bytes_ += static_cast<int64_t>(length);
+    lineEnds_ += kind != rkWrap;
+    breaks_ += kind == rkBreak;
+    TreeAdd(static_cast<int>(chunks_.size()) - 1, 1, kind != rkWrap);
+}
+
+void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, const TRowCut* rows,
+                            size_t count) {
+    while (count > 0) {
+        // The first row decides the chunk; the rows that still fit follow in a tight loop.
+        AppendShared(block, capacity, data, rows[0].length, rows[0].kind);
+        data += rows[0].length;
+        ++rows;
+        --count;
+        TChunk& c = *chunks_.back();
+        if (c.cap != 0) continue;
+        const size_t room = std::min<size_t>(count, c.Rows() < limits_.fillRows ? limits_.fillRows - c.Rows() : 0);
+        const int linesBefore = c.lineEnds, breaksBefore = c.breaks;
+        const uint32_t sizeBefore = c.size;
+        size_t n = 0;
+        for (; n < room && c.size < limits_.fillBytes && size_t{c.size} + rows[n].length <= MaxChunkBytes; ++n) {
+            c.size += rows[n].length;
+            c.ends.push_back(c.size);
+            c.kinds.push_back(static_cast<uint8_t>(rows[n].kind));
+            c.Count(rows[n].kind, 1);
+        }
+        if (n == 0) continue;
+        rows_ += static_cast<int>(n);
+        bytes_ += c.size - sizeBefore;
+        lineEnds_ += c.lineEnds - linesBefore;
+        breaks_ += c.breaks - breaksBefore;
+        TreeAdd(static_cast<int>(chunks_.size()) - 1, static_cast<int>(n), c.lineEnds - linesBefore);
+        data += c.size - sizeBefore;
+        rows += n;
+        count -= n;
+    }
+}
