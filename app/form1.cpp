@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/diary_session.h"
 #include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
@@ -31,15 +32,21 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildCalendars();
     BuildEditor();
     BuildStatusBar();
+    BuildEditCommands();
     BuildIniStore();
     BuildReadmeDialog();
     LayOut();
     ConnectListCommands();
     ConnectColorCommands();
+    BuildDiaryCommands();
     FormCreate();
 }
 
-TForm1::~TForm1() { delete IniStore1; }
+TForm1::~TForm1() {
+    // The editor goes with the window's children; its hooks must not outlive the session.
+    Editor1->OnChange = nullptr;
+    delete IniStore1;
+}
 
 void TForm1::FormCreate() {
     setWindowTitle(QString::fromUtf8("簡易日記・スケジューラー Mekuri v.1.16"));
@@ -67,17 +74,26 @@ void TForm1::FormShow() {
     Edit1->setText(QString("%1/%2/%3").arg(startYear_).arg(startMonth_).arg(startDay_));
     Editor1->Clear();
     Editor1->SetReadOnly(false);
+    Diary_->Forget(JuliusToYMD(MonthlyCalendar1->JuliusDay()));
     Editor1->setFocus();
     MonthlyCalendar1->SetHolidayList(WeeklyCalendar1->HolidayList());
     MonthlyCalendar1->SetSpecialDayList(WeeklyCalendar1->SpecialDayList());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    FormClose();
-    event->accept();
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
 }
 
-void TForm1::FormClose() {
+bool TForm1::FormClose() {
+    try {
+        if (!SaveAtClose()) return false;
+    } catch (...) {
+        TApplication::ReportCurrentException();
+        return false;
+    }
     // A settings file that cannot be written must not keep the user from leaving: the
     // error is shown and the window closes all the same. The diary text is not at stake
     // here; only this run's colours, fonts, lists and placement are not kept.
@@ -86,6 +102,7 @@ void TForm1::FormClose() {
     } catch (...) {
         TApplication::ReportCurrentException();
     }
+    return true;
 }
 
 bool TForm1::event(QEvent* event) {
@@ -99,6 +116,7 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::MonthlyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    if (!LeaveDayText(MonthlyCalendar1->JuliusDay())) return;
     SetDayBound(m);
     UpDown1->SetPosition(y);
     UpDown2->SetPosition(m);
@@ -106,6 +124,7 @@ void TForm1::MonthlyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::
     // The year field shows the real year also outside the up/down's range 0..3000.
     NumEdit1->SetValue(y);
     WeeklyCalendar1->SetJuliusDay(MonthlyCalendar1->JuliusDay());
+    ShowDayFile(y, m, d);
 }
 
 void TForm1::WeeklyCalendar1DayChange(TCustomCalendarEx*, std::int32_t y, std::uint8_t m, std::uint8_t d) {

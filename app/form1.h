@@ -4,9 +4,11 @@
 #include "platform/font.h"
 
 #include <QMainWindow>
+#include <QRect>
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -15,6 +17,7 @@ class QMenu;
 class QSplitter;
 class QStatusBar;
 class TCustomCalendarEx;
+class TDiarySession;
 class TEditor;
 class TIniStore;
 class TMonthlyCalendar;
@@ -76,6 +79,25 @@ public:
     QAction* RokuyoShow = nullptr;
     QAction* Close1 = nullptr;
     QAction* About1 = nullptr;
+    // Edit commands: the menu item and the editor pop-up item of one command share its
+    // handler; the tool button runs the menu item.
+    QAction* Cut1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* P1 = nullptr;
+    QAction* SelAll = nullptr;
+    QAction* ReDo = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* EditorCut1 = nullptr;
+    QAction* EditorCopy1 = nullptr;
+    QAction* EditorPaste1 = nullptr;
+    // Diary commands: main menu and editor pop-up.
+    QAction* Save1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* EditorSave = nullptr;
+    QAction* CanEdit = nullptr;
+    QAction* EditorFileDalete = nullptr;
+    QAction* F1 = nullptr;
 
     // Handlers, callable directly so that every command has one entry point.
     void MonthlyCalendar1DayChange(TCustomCalendarEx* sender, std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -95,6 +117,21 @@ public:
     void SetRokuyoShown(bool on);
     void Close1Click();
     void About1Click();
+    void Undo1Click();
+    void ReDoClick();
+    void SelAllClick();
+    void Cut1Click();
+    void Copy1Click();
+    void P1Click();
+    void Editor1TextRefused(TEditor* sender, const QString& refused);
+    // The selected day's file (form1_diary.cpp, form1_print.cpp).
+    void EditorSaveClick();
+    void EditorFileDaleteClick();
+    void CanEditClick();
+    void F1Click();
+    void Print1Click();
+    void Editor1DrawLine(TEditor* sender, const std::string& lineStr, int x, int y, int index, const QRect& aRect);
+    void Editor1TopColChange(TEditor* sender);
 
     // Holidays and special days: registration through the entry lines, the list dialog
     // and the exports (form1_lists.cpp).
@@ -163,7 +200,8 @@ protected:
 private:
     void FormCreate();
     void FormShow();
-    void FormClose();
+    // False when the window must stay open.
+    bool FormClose();
 
     // Menus, tooltips and message boxes are windows of their own: they take the main
     // window's font, or they fall back to whatever face the locale's default is.
@@ -176,6 +214,7 @@ private:
     void BuildCalendars();
     void BuildEditor();
     void BuildStatusBar();
+    void BuildEditCommands();
     void LayOut();
     void SetInitialCalendarProperties();
     void SetInitialEditorProperties();
@@ -185,6 +224,18 @@ private:
     void BuildOptionsMenu(QMenu* options);
     void ConnectListCommands();
     void ConnectColorCommands();
+    void BuildDiaryCommands();
+
+    // The day's file into the editor, unless the text kept there belongs to that day.
+    void ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    // Before the selected day changes to `day`: offers to save text the user changed.
+    // False when that text stays: the calendar is back on its day.
+    bool LeaveDayText(std::int32_t day);
+    // The close question; false when the window must stay open.
+    bool SaveAtClose();
+
+    std::unique_ptr<TDiarySession> Diary_;
+    bool returningToText_ = false;
 
     bool shown_ = false;
     int startYear_ = 0;

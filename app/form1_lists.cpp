@@ -4,9 +4,9 @@
 
 #include "app/form4.h"
 #include "calendar/weekly_calendar.h"
-#include "platform/safe_write.h"
 #include "platform/dialogs.h"
 #include "platform/qt_text.h"
+#include "platform/safe_write.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -41,16 +41,16 @@ void TForm1::BuildMenus() {
     connect(Close1, &QAction::triggered, this, [this] { Close1Click(); });
 
     QMenu* edit = bar->addMenu(U("編集(&E)"));
-    Item(edit, "切り取り(&T)", "切り取り", QKeySequence(Qt::CTRL | Qt::Key_X));
-    Item(edit, "コピー(&C)", "コピー", QKeySequence(Qt::CTRL | Qt::Key_C));
-    Item(edit, "貼り付け(&P)", "貼り付け", QKeySequence(Qt::CTRL | Qt::Key_V));
+    Cut1 = Item(edit, "切り取り(&T)", "切り取り", QKeySequence(Qt::CTRL | Qt::Key_X));
+    Copy1 = Item(edit, "コピー(&C)", "コピー", QKeySequence(Qt::CTRL | Qt::Key_C));
+    P1 = Item(edit, "貼り付け(&P)", "貼り付け", QKeySequence(Qt::CTRL | Qt::Key_V));
     edit->addSeparator();
-    Item(edit, "全て選択(&A)", "テキストを全て選択します");
+    SelAll = Item(edit, "全て選択(&A)", "テキストを全て選択します");
     edit->addSeparator();
-    Item(edit, "もう一度(&R)", "いました動作をもう一度します");
-    Item(edit, "元に戻す(&U)", "間違った場合、１動作もとに戻します", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    ReDo = Item(edit, "もう一度(&R)", "いました動作をもう一度します", QKeySequence(Qt::CTRL | Qt::Key_Y));
+    Undo1 = Item(edit, "元に戻す(&U)", "間違った場合、１動作もとに戻します", QKeySequence(Qt::CTRL | Qt::Key_Z));
     edit->addSeparator();
-    Item(edit, "印刷(&P)", "エディタのテキストを印刷します");
+    Print1 = Item(edit, "印刷(&P)", "エディタのテキストを印刷します");
 
     QMenu* view = bar->addMenu(U("表示(&V)"));
     MonthlyCalendarShow = Toggle(view, "MonthlyCalendar(&M)", "MonthlyCalendar の表示/非表示を設定します");
@@ -64,8 +64,8 @@ void TForm1::BuildMenus() {
     connect(RokuyoShow, &QAction::triggered, this, [this] { RokuyoShowClick(); });
 
     QMenu* reg = bar->addMenu(U("登録/削除(&T)"));
-    Item(reg, "保存(&S)", "Editor の内容の保存");
-    Item(reg, "削除(&D)", "Editor の内容ファイルの削除");
+    Save1 = Item(reg, "保存(&S)", "Editor の内容の保存");
+    Delete1 = Item(reg, "削除(&D)", "Editor の内容ファイルの削除");
     reg->addSeparator();
     WHolDayAdd = Item(reg, "休日の登録(&H)", "選択されている日を休日にします");
     WHolDayDelete = Item(reg, "休日の削除", "休日データを編集します", QKeySequence(Qt::CTRL | Qt::Key_H));
@@ -97,4 +97,12 @@ void TForm1::BuildPopupMenus() {
     PopupMenu2 = popup({"Editor の内容を保存(&S)", "切り取り(&T)", "コピー(&C)", "張り付け(&P)", nullptr,
                         "Editor の内容を編集可能にする(&E)", nullptr, "Editor の内容ファイルの削除(&D)", nullptr,
                         "エクスプローラー(&F)"});
+    const QList<QAction*> editorItems = PopupMenu2->actions();
+    EditorSave = editorItems[0];
+    EditorCut1 = editorItems[1];
+    EditorCopy1 = editorItems[2];
+    EditorPaste1 = editorItems[3];
+    CanEdit = editorItems[5];
+    EditorFileDalete = editorItems[7];
+    F1 = editorItems[9];
 }

@@ -2,6 +2,8 @@
 
 #include "platform/qt_dialogs.h"
 
+#include <QPrinter>
+
 namespace {
 TDialogs* installed = nullptr;
 }
@@ -41,4 +43,12 @@ bool TScriptedDialogs::ChooseFont(TFont& font, const TFontDialogOptions& options
     if (!answer) return false;
     font.Assign(*answer);
     return true;
+}
+
+bool TScriptedDialogs::PrinterSetup(QPrinter& printer) {
+    if (printerSetupAnswer && !printToFile.empty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(printToFile));
+    }
+    return printerSetupAnswer;
 }

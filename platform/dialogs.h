@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QPrinter;
 class QWidget;
 
 // What a font choice may offer. A size of 0 leaves that end open.
@@ -32,7 +33,8 @@ public:
     virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
     // Opens on `font`; changes it and returns true when the user accepts.
     virtual bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) = 0;
-    virtual bool PrinterSetup() = 0;
+    // The printer set-up; true when the user chose a printer (set up in `printer`).
+    virtual bool PrinterSetup(QPrinter& printer) = 0;
 
     // The installed service; the Qt one unless a test installed another.
     static TDialogs& Instance();
@@ -50,12 +52,14 @@ public:
     void Beep() override { ++beeps; }
     std::optional<TColor> ChooseColor(TColor initial) override;
     bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) override;
-    bool PrinterSetup() override { return printerSetupAnswer; }
+    // When the answer is yes and `printToFile` is set, the printer writes a PDF there.
+    bool PrinterSetup(QPrinter& printer) override;
 
     std::deque<bool> confirmAnswers;          // empty: "いいえ(&N)"
     std::deque<std::optional<TColor>> colorAnswers;  // empty: cancel
     std::deque<std::optional<TFont>> fontAnswers;    // empty: cancel
     bool printerSetupAnswer = false;
+    std::string printToFile;
 
     // What each colour and font choice was opened on.
     std::vector<TColor> colorRequests;

@@ -48,8 +48,7 @@ bool TQtDialogs::ChooseFont(TFont& font, const TFontDialogOptions& options) {
     return true;
 }
 
-bool TQtDialogs::PrinterSetup() {
-    static QPrinter printer;
+bool TQtDialogs::PrinterSetup(QPrinter& printer) {
     QPrintDialog dialog(&printer, Parent());
     return dialog.exec() == QDialog::Accepted;
 }

@@ -9,5 +9,5 @@ public:
     void Beep() override;
     std::optional<TColor> ChooseColor(TColor initial) override;
     bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) override;
-    bool PrinterSetup() override;
+    bool PrinterSetup(QPrinter& printer) override;
 };

@@ -4,7 +4,9 @@
 set -euo pipefail
 want=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho locales libnova-dev)
 if [ "${1:-}" = "--test" ]; then
-  want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils desktop-file-utils dpkg-dev file clang libclang-rt-14-dev)
+  want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils xclip clang libclang-rt-14-dev poppler-utils desktop-file-utils dpkg-dev file)
+  # Japanese typed through a real input method in the end-to-end test.
+  want+=(fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-daemon dbus-bin)
 fi
 missing=()
 for p in "${want[@]}"; do

@@ -8,11 +8,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts Xvfb on a display it picks itself (so parallel runs never clash).
+# Starts Xvfb on a display it picks itself (so parallel runs never clash); -noreset keeps
+# it from resetting when the readiness probe, its first client, leaves.
 start_x() {
   local fifo="$diary/displayfd" n
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
   xvfb_pid=$!
   read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
   export DISPLAY=":$n"

@@ -21,7 +21,9 @@ cp "$program" "$diary/bin/mekuri"
 
 fifo="$diary/displayfd"
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+# -noreset: otherwise the server resets when its last client (the readiness probe) leaves,
+# and a client connecting meanwhile is turned away.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
 export DISPLAY=":$n"

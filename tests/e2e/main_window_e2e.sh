@@ -17,11 +17,15 @@ fail() { echo "e2e: $*" >&2; exit 1; }
 # The server picks a free display itself and tells it on a pipe, so parallel runs never clash.
 fifo="$diary/displayfd"
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+# -noreset: otherwise the server resets when its last client (the readiness probe) leaves,
+# and a client connecting meanwhile is turned away.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
 display=":$n"
 export DISPLAY=$display
+# A platform chosen in the caller's environment (offscreen, say) would show no window.
+export QT_QPA_PLATFORM=xcb
 for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 (cd "$diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 exec "$program") &

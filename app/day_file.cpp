@@ -1,0 +1,55 @@
+#include "app/day_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+TFileStamp StampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {true,
+            static_cast<std::uint64_t>(st.st_dev),
+            static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec),
+            static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
+namespace {
+
+bool DiskFull(int err) { return err == ENOSPC || err == EDQUOT || err == EFBIG; }
+
+}  // namespace
+
+std::string WriteErrorMessage(int err) {
+    if (err == EACCES || err == EPERM || err == EROFS) return "ファイルへのアクセスが拒否されました";
+    if (DiskFull(err)) return "ディスクがいっぱいです";
+    return "I/O エラー (" + std::to_string(err) + ")";
+}
+
+std::string CloseSaveErrorMessage(const std::string& fileName, int err) {
+    if (DiskFull(err)) return "ディスクがいっぱいです";
+    return "ファイル " + fileName + " を作成できません";
+}
+
+TFolderLock::TFolderLock(std::string folder) : folder_(std::move(folder)) {}
+
+TFolderLock::~TFolderLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool TFolderLock::HeldByAnother() {
+    if (fd_ >= 0) return false;
+    const std::string path = folder_.empty() ? kFileName : folder_ + "/" + kFileName;
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool busy = errno == EWOULDBLOCK;
+        ::close(fd);
+        return busy;
+    }
+    fd_ = fd;
+    return false;
+}

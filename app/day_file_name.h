@@ -1,0 +1,18 @@
+#pragma once
+// Names of the day files. Each day's text lives in a file of its own in the diary folder,
+// named after the date.
+#include <cstdint>
+#include <string>
+
+// The plain name: decimal year, month and day one after the other, without separators or
+// leading zeros, then ".dat" (2026-12-06 gives 2026126.dat).
+std::string PlainDayFileName(std::int32_t year, unsigned month, unsigned day);
+
+// The name of the file that holds this day's text. Plain names are ambiguous: 2027111.dat
+// reads as 2027-11-01 and as 2027-01-11 (and as 20271-01-01). Such a name belongs to one
+// of its dates only, the first of them in this order: a four-digit year, then the larger
+// month, then the longer year. Every other date that would give the name is written with
+// separators and two-digit month and day (2027-01-11.dat), a form no plain name has, so
+// every day has a file of its own and every file stored under the plain rule by a day that
+// owns it is still found.
+std::string DayFileName(std::int32_t year, unsigned month, unsigned day);

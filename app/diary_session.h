@@ -1,0 +1,54 @@
+#pragma once
+// The diary text in the editor and the day it belongs to, and the day files behind it:
+// which file a day has, whether the text was changed by the user, and whether the file
+// on disk is still the one the text came from, so that a save never silently replaces
+// what another program or another running copy wrote.
+#include "app/day_file.h"
+#include "calendar/julius.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class TDiarySession {
+public:
+    // Asks the user; true for "はい(&Y)".
+    using TConfirm = std::function<bool(const std::string& question)>;
+
+    // `folder` empty: the current directory, with names relative to it.
+    explicit TDiarySession(std::string folder = {});
+
+    std::string PathOf(const TYMD& day) const;
+
+    // The editor now shows `day`. Returns the file to load, or nothing when the day has
+    // none. The file is looked at before it is read, so a write that races the reading
+    // shows up at the next save as a change.
+    std::optional<std::string> Show(const TYMD& day);
+    // The editor's text, for `day`, no longer comes from the day's file (emptied at
+    // start-up): a file there holds something the user has not seen.
+    void Forget(const TYMD& day);
+
+    const TYMD& Day() const { return day_; }
+    // Changed by the user since it was last shown or saved.
+    bool Edited() const { return edited_; }
+    void SetEdited(bool edited) { edited_ = edited; }
+
+    // Writes `text` as the file of the text's day, through a temporary file renamed over
+    // the old one. When the file is no longer what the editor showed, or another copy of
+    // the program works in the folder, `confirm` is asked first; false when it says no.
+    // Raises EFileError with the old file left as it was. `atClose` words the error as the
+    // save at close does.
+    bool Save(std::string_view text, const TConfirm& confirm, bool atClose = false);
+    // Deletes the file of `day` when `confirm` agrees to "<name>を削除します". False when
+    // there is no file or the answer is no; raises EFileError when the file stays.
+    bool Delete(const TYMD& day, const TConfirm& confirm);
+
+private:
+    std::string folder_;
+    TFolderLock lock_;
+    TYMD day_{0, 1, 1};
+    TFileStamp stamp_;
+    bool shown_ = false;
+    bool edited_ = false;
+};

@@ -1,0 +1,115 @@
+// One day change as the user holds 日毎: the month calendar steps, the day synchronisation
+// runs (fields, week calendar, the day's file into the editor) and both calendars and the
+// editor are painted. Days that all have a 10 KB diary file, beside the same steps through
+// days without files. Each step is timed on its own, so the run reports the median and the
+// worst step as well as the mean.
+#include "app/day_file_name.h"
+#include "app/form1.h"
+#include "calendar/julius.h"
+#include "calendar/monthly_calendar.h"
+#include "calendar/weekly_calendar.h"
+#include "editor/editor.h"
+#include "platform/application.h"
+#include "tools/diary_text.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kYear = 2027;
+
+// The machine is shared: CPU time shows the step's own cost beside the wall clock.
+double ThreadCpuMicroseconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
+}
+
+// The first 10 KB of a generated diary, cut after a whole line.
+std::string DayText() {
+    const std::string diary = DiaryText(200000, 3000);
+    return diary.substr(0, diary.rfind("\r\n", 10240) + 2);
+}
+
+// A year of day files, each the same 10 KB text.
+void FillYear(const QString& folder) {
+    const std::string text = DayText();
+    for (TJuliusDay j = YMDToJulius(kYear, 1, 1); j <= YMDToJulius(kYear, 12, 31); ++j) {
+        const TYMD d = JuliusToYMD(j);
+        std::ofstream((folder + "/").toStdString() + DayFileName(d.Year, d.Month, d.Day), std::ios::binary) << text;
+    }
+}
+
+void StepThroughYear(benchmark::State& state, bool withFiles) {
+    QTemporaryDir folder;
+    if (withFiles) FillYear(folder.path());
+    const QString oldCwd = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    {
+        TForm1 form;
+        form.resize(615, 460);
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form)) std::abort();
+        const TJuliusDay first = YMDToJulius(kYear, 1, 1), last = YMDToJulius(kYear, 12, 31);
+        form.MonthlyCalendar1->SetJuliusDay(first);
+        std::vector<double> steps, cpuSteps;
+        steps.reserve(static_cast<size_t>(state.max_iterations));
+        cpuSteps.reserve(static_cast<size_t>(state.max_iterations));
+        for (auto _ : state) {
+            if (form.MonthlyCalendar1->JuliusDay() >= last) {
+                state.PauseTiming();
+                form.MonthlyCalendar1->SetJuliusDay(first);
+                state.ResumeTiming();
+            }
+            const auto start = std::chrono::steady_clock::now();
+            const double cpuStart = ThreadCpuMicroseconds();
+            form.SpeedButtonClick(1);
+            form.MonthlyCalendar1->repaint();
+            form.WeeklyCalendar1->repaint();
+            form.Editor1->viewport()->repaint();
+            steps.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+            cpuSteps.push_back(ThreadCpuMicroseconds() - cpuStart);
+        }
+        if (withFiles) {
+            if (form.Editor1->Lines().Text() != DayText()) state.SkipWithError("the day's file was not shown");
+            state.counters["file_bytes"] = static_cast<double>(DayText().size());
+            state.counters["file_lines"] = form.Editor1->Lines().Count();
+        }
+        if (!steps.empty()) {
+            std::sort(steps.begin(), steps.end());
+            std::sort(cpuSteps.begin(), cpuSteps.end());
+            state.counters["median_us"] = steps[steps.size() / 2];
+            state.counters["worst_us"] = steps.back();
+            state.counters["median_cpu_us"] = cpuSteps[cpuSteps.size() / 2];
+            state.counters["worst_cpu_us"] = cpuSteps.back();
+        }
+    }
+    QDir::setCurrent(oldCwd);
+}
+
+void BM_DayChange_DaysWithFiles(benchmark::State& state) { StepThroughYear(state, true); }
+BENCHMARK(BM_DayChange_DaysWithFiles)->Unit(benchmark::kMicrosecond)->Iterations(365);
+
+void BM_DayChange_DaysWithoutFiles(benchmark::State& state) { StepThroughYear(state, false); }
+BENCHMARK(BM_DayChange_DaysWithoutFiles)->Unit(benchmark::kMicrosecond)->Iterations(365);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,280 @@
+// Day file names, and saving, replacing and deleting day files without ever losing what
+// another day, another program or another running copy wrote.
+#include "app/day_file_name.h"
+#include "app/diary_session.h"
+#include "calendar/julius.h"
+#include "platform/exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <unordered_set>
+
+namespace {
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+struct Answers {
+    std::vector<std::string> asked;
+    bool answer = true;
+    TDiarySession::TConfirm Confirm() {
+        return [this](const std::string& q) {
+            asked.push_back(q);
+            return answer;
+        };
+    }
+};
+
+class DayFiles : public ::testing::Test {
+protected:
+    QTemporaryDir tmp;
+    std::string dir = tmp.path().toStdString();
+    std::string Path(const char* name) const { return dir + "/" + name; }
+};
+
+}  // namespace
+
+TEST(DayFileName, PlainRuleWithoutLeadingZeros) {
+    EXPECT_EQ(DayFileName(2026, 12, 6), "2026126.dat");
+    EXPECT_EQ(DayFileName(1999, 2, 3), "199923.dat");
+    EXPECT_EQ(DayFileName(2027, 11, 30), "20271130.dat");
+    EXPECT_EQ(DayFileName(2027, 3, 5), "202735.dat");
+    EXPECT_EQ(DayFileName(2027, 1, 1), "202711.dat");
+}
+
+TEST(DayFileName, EveryClashingPairOfAYearGetsTwoFilesAndNovemberOrDecemberKeepsTheOldName) {
+    for (std::int32_t year : {2026, 2027, 2028}) {
+        for (unsigned d = 1; d <= 9; ++d) {
+            for (unsigned tens : {1u, 2u}) {
+                const unsigned month = 10 + tens;  // January 1x pairs with November, 2x with December
+                const unsigned janDay = tens * 10 + d;
+                SCOPED_TRACE(std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(d));
+                ASSERT_EQ(PlainDayFileName(year, 1, janDay), PlainDayFileName(year, month, d));
+                EXPECT_EQ(DayFileName(year, month, d), PlainDayFileName(year, month, d));
+                char expected[32];
+                std::snprintf(expected, sizeof expected, "%d-01-%02u.dat", year, janDay);
+                EXPECT_EQ(DayFileName(year, 1, janDay), expected);
+            }
+        }
+    }
+    // Every other day of a year keeps the name it always had, so old files are found.
+    for (TJuliusDay j = YMDToJulius(2027, 1, 1); j <= YMDToJulius(2027, 12, 31); ++j) {
+        TYMD day = JuliusToYMD(j);
+        if (day.Month == 1 && day.Day > 10 && day.Day % 10 != 0) continue;
+        EXPECT_EQ(DayFileName(day.Year, day.Month, day.Day), PlainDayFileName(day.Year, day.Month, day.Day));
+    }
+}
+
+TEST(DayFileName, NoTwoDaysShareAFile) {
+    std::unordered_set<std::string> names;
+    const TJuliusDay first = YMDToJulius(-50, 1, 1), last = YMDToJulius(3100, 12, 31);
+    for (TJuliusDay j = first; j <= last; ++j) {
+        TYMD day = JuliusToYMD(j);
+        ASSERT_TRUE(names.insert(DayFileName(day.Year, day.Month, day.Day)).second)
+            << day.Year << "-" << int(day.Month) << "-" << int(day.Day);
+    }
+    // Across years the plain rule clashes too; the four-digit year keeps the plain name.
+    EXPECT_EQ(DayFileName(2021, 1, 1), "202111.dat");
+    EXPECT_EQ(DayFileName(202, 11, 1), "202-11-01.dat");
+    EXPECT_EQ(DayFileName(20271, 1, 1), "20271-01-01.dat");
+    EXPECT_EQ(DayFileName(-5, 11, 1), "-5111.dat");
+    EXPECT_EQ(DayFileName(-5, 1, 11), "-5-01-11.dat");
+}
+
+TEST_F(DayFiles, SaveWritesTheBytesAndLeavesTheOtherDayOfAPairAlone) {
+    TDiarySession session(dir);
+    Answers answers;
+    const std::string january = "\x88\xea\x8c\x8e\r\nday 11";  // CP932 "一月", no BOM added
+    session.Show({2027, 1, 11});
+    ASSERT_TRUE(session.Save(january, answers.Confirm()));
+    session.Show({2027, 11, 1});
+    ASSERT_TRUE(session.Save("", answers.Confirm()));
+    EXPECT_EQ(Read(Path("2027-01-11.dat")), january);
+    EXPECT_EQ(Read(Path("2027111.dat")), "");
+    EXPECT_EQ(session.Show({2027, 11, 1}), Path("2027111.dat"));
+    EXPECT_EQ(session.Show({2027, 1, 11}), Path("2027-01-11.dat"));
+    EXPECT_FALSE(session.Show({2027, 1, 12}).has_value());
+    EXPECT_TRUE(answers.asked.empty());  // nothing else touched the files: no question
+}
+
+TEST_F(DayFiles, FileChangedByAnotherProgramIsReplacedOnlyWhenTheUserAgrees) {
+    TDiarySession session(dir);
+    Answers answers;
+    Write(Path("202735.dat"), "old");
+    session.Show({2027, 3, 5});
+    Write(Path("202735.dat"), "written by a sync tool");
+    answers.answer = false;
+    EXPECT_FALSE(session.Save("mine", answers.Confirm()));
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0], "ファイル 202735.dat は、読み込んだ後にほかのプログラムで変更されました。上書きしますか？");
+    EXPECT_EQ(Read(Path("202735.dat")), "written by a sync tool");
+    answers.answer = true;
+    EXPECT_TRUE(session.Save("mine", answers.Confirm()));
+    EXPECT_EQ(Read(Path("202735.dat")), "mine");
+    // Our own save is the new reference: the next one is quiet.
+    EXPECT_TRUE(session.Save("mine again", answers.Confirm()));
+    EXPECT_EQ(answers.asked.size(), 2u);
+
+    // A file that appeared after the day was shown without one counts as a change too.
+    session.Show({2027, 3, 6});
+    Write(Path("202736.dat"), "theirs");
+    answers.answer = false;
+    EXPECT_FALSE(session.Save("mine", answers.Confirm()));
+    EXPECT_EQ(Read(Path("202736.dat")), "theirs");
+    EXPECT_EQ(answers.asked.size(), 3u);
+}
+
+TEST_F(DayFiles, TextNotTakenFromTheFileAsksBeforeReplacingIt) {
+    Write(Path("202735.dat"), "written earlier");
+    TDiarySession session(dir);
+    Answers answers;
+    answers.answer = false;
+    session.Forget({2027, 3, 5});
+    EXPECT_FALSE(session.Save("typed after start-up", answers.Confirm()));
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0], "ファイル 202735.dat には、エディタに表示されていない内容があります。上書きしますか？");
+    EXPECT_EQ(Read(Path("202735.dat")), "written earlier");
+    session.Forget({2027, 3, 6});  // no file there: nothing to ask
+    EXPECT_TRUE(session.Save("x", answers.Confirm()));
+    EXPECT_EQ(answers.asked.size(), 1u);
+}
+
+TEST_F(DayFiles, SecondCopyInTheSameFolderAsksBeforeEverySave) {
+    TDiarySession first(dir), second(dir);
+    Answers answers;
+    first.Show({2027, 3, 5});
+    ASSERT_TRUE(first.Save("first", answers.Confirm()));  // takes the folder's lock
+    second.Show({2027, 3, 6});
+    answers.answer = false;
+    EXPECT_FALSE(second.Save("second", answers.Confirm()));
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0], "別の Mekuri が同じフォルダーの日記を開いています。ファイル 202736.dat を上書きしますか？");
+    EXPECT_FALSE(StampOf(Path("202736.dat")).exists);
+    answers.answer = true;
+    EXPECT_TRUE(second.Save("second", answers.Confirm()));
+    EXPECT_EQ(Read(Path("202736.dat")), "second");
+    EXPECT_TRUE(first.Save("first again", answers.Confirm()));  // the holder stays quiet
+    EXPECT_EQ(answers.asked.size(), 2u);
+}
+
+TEST_F(DayFiles, DeleteAsksWithTheFileNameAndReportsAFailure) {
+    TDiarySession session(dir);
+    Answers answers;
+    EXPECT_FALSE(session.Delete({2027, 3, 5}, answers.Confirm()));
+    EXPECT_TRUE(answers.asked.empty());  // no file: no question
+    Write(Path("202735.dat"), "x");
+    answers.answer = false;
+    EXPECT_FALSE(session.Delete({2027, 3, 5}, answers.Confirm()));
+    EXPECT_EQ(answers.asked.back(), "202735.datを削除します");
+    EXPECT_TRUE(StampOf(Path("202735.dat")).exists);
+    answers.answer = true;
+    EXPECT_TRUE(session.Delete({2027, 3, 5}, answers.Confirm()));
+    EXPECT_FALSE(StampOf(Path("202735.dat")).exists);
+    // A day file that cannot be removed (here a folder in its place) is an error.
+    ASSERT_EQ(::mkdir(Path("2027-01-11.dat").c_str(), 0755), 0);
+    Write(Path("2027-01-11.dat") + "/keep", "k");
+    try {
+        session.Delete({2027, 1, 11}, answers.Confirm());
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("ファイル 2027-01-11.dat を削除できません。", 0), 0u) << e.what();
+    }
+    EXPECT_EQ(answers.asked.back(), "2027-01-11.datを削除します");
+}
+
+namespace {
+
+// Runs a save of day 2027-03-05 in a child process prepared by `setUp`, so that limits
+// and identities stay there. Returns the error message, or "saved".
+std::string SaveInChild(const std::string& dir, const std::function<void()>& setUp) {
+    int fds[2];
+    if (::pipe(fds) != 0) return "no pipe";
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        setUp();
+        std::string result = "saved";
+        try {
+            TDiarySession session(dir);
+            session.Show({2027, 3, 5});
+            session.Save(std::string(100000, 'n'), [](const std::string&) { return true; });
+        } catch (const std::exception& e) {
+            result = e.what();
+        }
+        (void)!::write(fds[1], result.data(), result.size());
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string out;
+    char buf[512];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(DayFiles, FolderWithoutWritePermissionKeepsTheOldFile) {
+    const std::string old = "old text\r\n";
+    Write(Path("202735.dat"), old);
+    ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
+    // Permission bits do not stop root: the child then works as an ordinary user.
+    std::string message = SaveInChild(dir, [] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+    });
+    ::chmod(dir.c_str(), 0755);
+    EXPECT_EQ(message, "ファイルへのアクセスが拒否されました");
+    EXPECT_EQ(Read(Path("202735.dat")), old);
+}
+
+TEST_F(DayFiles, FullDiskKeepsTheOldFile) {
+    const std::string old = "old text\r\n";
+    Write(Path("202735.dat"), old);
+    // A file-size limit stands in for the full disk: writes past it fail with EFBIG.
+    std::string message = SaveInChild(dir, [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_EQ(message, "ディスクがいっぱいです");
+    EXPECT_EQ(Read(Path("202735.dat")), old);
+    // No half-written temporary file is left behind either.
+    EXPECT_EQ(QDir(tmp.path()).entryList({"*202735*"}, QDir::Files | QDir::Hidden), QStringList{"202735.dat"});
+}
+
+TEST_F(DayFiles, PathThroughARegularFileFailsForEveryone) {
+    Write(Path("plain"), "");
+    TDiarySession session(Path("plain"));
+    session.Show({2027, 3, 5});
+    try {
+        session.Save("x", [](const std::string&) { return true; });
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(std::string(e.what()), "I/O エラー (20)");
+    }
+    try {
+        session.Save("x", [](const std::string&) { return true; }, true);
+        FAIL() << "no error";
+    } catch (const EFileError& e) {
+        EXPECT_EQ(std::string(e.what()), "ファイル 202735.dat を作成できません");
+    }
+}
