@@ -15,10 +15,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+
+#include <cstdlib>
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     UseWindowFontEverywhere();
@@ -191,5 +194,25 @@ void TForm1::MonthlyCalendarShowClick() { MonthlyCalendar1->setVisible(MonthlyCa
 void TForm1::WeeklyCalendarShowClick() { WeeklyCalendar1->setVisible(WeeklyCalendarShow->isChecked()); }
 
 void TForm1::StatusBarShowClick() { StatusBar1->setVisible(StatusBarShow->isChecked()); }
+
+// The window grows by what the grid grows, so the week calendar and the editor keep
+// their room. Only the command does this: at start the kept placement already holds it.
+void TForm1::RokuyoShowClick() {
+    const int before = MonthlyCalendar1->height();
+    SetRokuyoShown(RokuyoShow->isChecked());
+    if (isMaximized() || isFullScreen()) return;
+    // The window's smallest size must follow the grid's new height before the resize.
+    layout()->activate();
+    resize(width(), height() + MonthlyCalendar1->height() - before);
+}
+
+// Each week row then holds a rokuyo strip below the day number: the grid grows by one
+// strip per row, so that the numbers stay readable.
+void TForm1::SetRokuyoShown(bool on) {
+    RokuyoShow->setChecked(on);
+    MonthlyCalendar1->SetShowRokuyo(on);
+    const int strip = std::abs(MonthlyCalendar1->Fonts().RokuyoFont().Height());
+    MonthlyCalendar1->setFixedHeight(kMonthlyCalendarHeight + (on ? 7 * strip : 0));
+}
 
 void TForm1::Close1Click() { close(); }

@@ -31,6 +31,8 @@ class TWeeklyCalendar;
 
 class TForm1 : public QMainWindow {
 public:
+    static constexpr int kMonthlyCalendarHeight = 113;
+
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -74,6 +76,7 @@ public:
     QAction* MonthlyCalendarShow = nullptr;
     QAction* WeeklyCalendarShow = nullptr;
     QAction* StatusBarShow = nullptr;
+    QAction* RokuyoShow = nullptr;
     QAction* Close1 = nullptr;
     QAction* About1 = nullptr;
     // Edit commands: the menu item and the editor pop-up item of one command share its
@@ -109,6 +112,9 @@ public:
     void MonthlyCalendarShowClick();
     void WeeklyCalendarShowClick();
     void StatusBarShowClick();
+    void RokuyoShowClick();
+    // The rokuyo mark, the grid's ShowRokuyo and the grid's height, kept together.
+    void SetRokuyoShown(bool on);
     void Close1Click();
     void About1Click();
     void Undo1Click();

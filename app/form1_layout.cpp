@@ -205,7 +205,7 @@ void TForm1::LayOut() {
     Edit4->hide();
     Edit5->hide();
 
-    MonthlyCalendar1->setFixedHeight(113);
+    MonthlyCalendar1->setFixedHeight(kMonthlyCalendarHeight);
     Splitter1 = new QSplitter(Qt::Vertical, this);
     Splitter1->setHandleWidth(3);
     // The new size of the week calendar applies when the mouse is released.

@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/program_places.h"
 #include "app/settings_table.h"
+#include "app/shipped_lists.h"
 
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
@@ -25,6 +26,14 @@ TSettingEntry FontEntry(const std::string& section, const std::string& key, TFon
     return {section, key,
             [section, key, &font](const TIniStore& ini) { ini.ReadFont(section, key, font); },
             [section, key, &font](TIniStore& ini) { ini.WriteFont(section, key, font); }};
+}
+
+// A switch, kept as 0 or 1; anything that does not read as an integer leaves it as it is.
+TSettingEntry SwitchEntry(const std::string& section, const std::string& key, std::function<bool()> get,
+                          std::function<void(bool)> set) {
+    return {section, key,
+            [=](const TIniStore& ini) { set(ini.ReadInteger(section, key, get() ? 1 : 0) != 0); },
+            [=](TIniStore& ini) { ini.WriteInteger(section, key, get() ? 1 : 0); }};
 }
 
 TSettingEntry ListEntry(const std::string& section, const std::string& key, TStrings& list) {
@@ -60,9 +69,23 @@ TSettingsTable BuildSettingsTable(TForm1& form) {
     table.push_back({"Form", "Position",
                      [&form](const TIniStore& ini) { ReadWindowPosition(ini, "Form", "Position", form); },
                      [&form](TIniStore& ini) { WriteWindowPosition(ini, "Form", "Position", form); }});
-    AddCalendar(table, "Monthly", 'M', *form.MonthlyCalendar1);
-    AddCalendar(table, "Weekly", 'W', *form.WeeklyCalendar1);
-    table.push_back(ListEntry("Weekly", "WHol", form.WeeklyCalendar1->HolidayList()));
+    TMonthlyCalendar& month = *form.MonthlyCalendar1;
+    TWeeklyCalendar& week = *form.WeeklyCalendar1;
+    AddCalendar(table, "Monthly", 'M', month);
+    table.push_back(SwitchEntry("Monthly", "MRokuyo", [&month] { return month.ShowRokuyo(); },
+                                [&form](bool on) { form.SetRokuyoShown(on); }));
+    table.push_back(SwitchEntry("Monthly", "MKokumin", [&month] { return month.AutoKokumin(); },
+                                [&month](bool on) { month.SetAutoKokumin(on); }));
+    AddCalendar(table, "Weekly", 'W', week);
+    table.push_back(SwitchEntry("Weekly", "WKokumin", [&week] { return week.AutoKokumin(); },
+                                [&week](bool on) { week.SetAutoKokumin(on); }));
+    TSettingEntry holidays = ListEntry("Weekly", "WHol", week.HolidayList());
+    // A list the user never edited follows the law as this version knows it.
+    holidays.Read = [read = holidays.Read, &week](const TIniStore& ini) {
+        read(ini);
+        UpgradeShippedHolidayList(week.HolidayList());
+    };
+    table.push_back(holidays);
     table.push_back(ListEntry("Weekly", "WSpe", form.WeeklyCalendar1->SpecialDayList()));
     table.push_back(FontEntry("Editor", "FEd", form.Editor1->Font()));
     return table;

@@ -1,6 +1,7 @@
 #pragma once
 // The seven fonts of a calendar, one per class of day. Any change of one of them asks
 // the owning calendar to redraw.
+#include "calendar/day_attrs.h"
 #include "platform/font.h"
 
 #include <array>
@@ -35,6 +36,8 @@ public:
     TFont& RokuyoFont() { return Font(Rokuyo); }
 
 private:
+    static_assert(int{Weekday} == dcWeekday && int{Saturday} == dcSaturday && int{Sunday} == dcSunday &&
+                  int{Holiday} == dcHoliday && int{SpecialDay} == dcSpecialDay);
     std::array<TFont, Count> fonts_;
     bool synchronize_ = false;
 };

@@ -118,6 +118,14 @@ void TCustomCalendarEx::SetAutoFurikae(bool on) {
     Redraw();
 }
 
+bool TCustomCalendarEx::AutoKokumin() const { return rules_->AutoKokumin(); }
+
+void TCustomCalendarEx::SetAutoKokumin(bool on) {
+    if (on == rules_->AutoKokumin()) return;
+    rules_->SetAutoKokumin(on);
+    Redraw();
+}
+
 void TCustomCalendarEx::NextDay() { SetJuliusDay(juliusDay_ + 1); }
 void TCustomCalendarEx::PrevDay() { SetJuliusDay(juliusDay_ - 1); }
 void TCustomCalendarEx::NextWeek() { SetJuliusDay(juliusDay_ + 7); }
@@ -239,6 +247,8 @@ void TCustomCalendarEx::DrawLine(QPainter& painter, const QRect& rect, int flags
     painter.drawStaticText(QPointF(x, y), *it);
     if (clip) painter.setClipping(false);
 }
+
+THolidayRules& TCustomCalendarEx::Rules() { return *rules_; }
 
 void TCustomCalendarEx::DrawCalendar() {
     qfonts_ = {};

@@ -56,6 +56,9 @@ public:
     void SetAutoEquinox(bool on);
     bool AutoFurikae() const;
     void SetAutoFurikae(bool on);
+    // The citizens' holiday "国民の休日" between two holidays.
+    bool AutoKokumin() const;
+    void SetAutoKokumin(bool on);
 
     void NextDay();
     void PrevDay();
@@ -98,6 +101,9 @@ protected:
 
     // DrawCalendar, then a repaint request: every change of the picture goes through here.
     void Redraw();
+    // The rules over this control's lists; a drawing opens a batch on them, since a
+    // picture asks about every day of a few months and the lists do not change meanwhile.
+    THolidayRules& Rules();
 
     // For drawing a day: a rule line that cannot be read must not cost the user the
     // whole calendar. The failing day is drawn as an ordinary weekday without names, and

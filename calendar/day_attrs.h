@@ -11,5 +11,14 @@ enum TDayAttr : std::uint8_t {
 };
 using TDayAttrs = std::uint8_t;
 
+// The class a day is drawn as; each number is the index of the calendar font that draws it.
+enum TDayClass : int {
+    dcWeekday = 0,
+    dcSaturday = 1,
+    dcSunday = 2,
+    dcHoliday = 4,
+    dcSpecialDay = 5,
+};
+
 // 0 = Sunday .. 6 = Saturday; the ordinal is the day arithmetic's weekday minus 1.
 enum TDayOfWeek : std::uint8_t { dowSun, dowMon, dowTue, dowWed, dowThu, dowFri, dowSat };

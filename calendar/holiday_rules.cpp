@@ -8,6 +8,8 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -81,9 +83,27 @@ int NthWeekday(int weekday, int n, int firstWeekday) {
     return static_cast<int>(day);
 }
 
+// "first-last" (either may carry a sign) names the years first to last. Such a field
+// never reads as one integer, so a line that used it raised a conversion error before
+// spans had a meaning; no line that read before reads differently now.
+std::optional<std::pair<int, int>> YearSpan(std::string_view field) {
+    for (std::size_t dash = field.find('-', 1); dash != std::string_view::npos; dash = field.find('-', dash + 1)) {
+        const std::optional<int> first = TryStrToInt(field.substr(0, dash));
+        const std::optional<int> last = TryStrToInt(field.substr(dash + 1));
+        if (first && last) return std::pair{*first, *last};
+    }
+    return std::nullopt;
+}
+
+bool YearMatches(std::string_view yearField, std::int32_t year) {
+    if (const std::optional<int> single = TryStrToInt(yearField)) return year == *single;
+    if (const auto span = YearSpan(yearField)) return year >= span->first && year <= span->second;
+    return year == StrToInt(yearField);  // raises the conversion error, as always
+}
+
 bool YearApplies(int condition, std::string_view yearField, std::int32_t year) {
     switch (condition) {
-        case 0: return year == FieldToInt(yearField);
+        case 0: return YearMatches(yearField, year);
         case 1: return year <= FieldToInt(yearField);
         case 2: return year >= FieldToInt(yearField);
         default: return true;  // the line's year is not even read
@@ -99,6 +119,10 @@ const std::string& AutumnalName() {
     static const std::string name = Sjis("秋分の日");
     return name;
 }
+const std::string& CitizensName() {
+    static const std::string name = Sjis("国民の休日");
+    return name;
+}
 const std::string& FurikaeName() {
     static const std::string name = Sjis("振替休日");
     return name;
@@ -110,14 +134,14 @@ void SplitLine(std::string_view text, TStrings& list, char separator) {
     for (std::string& field : SplitFields(text, separator)) list.Add(field);
 }
 
-int DayFontIndex(TDayAttrs attrs) {
-    int index = TCalExFonts::Weekday;
+TDayClass DayFontIndex(TDayAttrs attrs) {
+    TDayClass index = dcWeekday;
     if (attrs & daSaturday)
-        index = TCalExFonts::Saturday;
+        index = dcSaturday;
     else if (attrs & daSunday)
-        index = TCalExFonts::Sunday;
-    if (attrs & (daHoliday | daFurikae)) index = TCalExFonts::Holiday;
-    if (attrs & daSpecialDay) index = TCalExFonts::SpecialDay;
+        index = dcSunday;
+    if (attrs & (daHoliday | daFurikae)) index = dcHoliday;
+    if (attrs & daSpecialDay) index = dcSpecialDay;
     return index;
 }
 
@@ -180,48 +204,154 @@ bool THolidayRules::LineMatches(std::string_view line, std::int32_t y, std::uint
     return parsed.Month == m && parsed.Day == d;
 }
 
-TDayAttrs THolidayRules::GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+bool THolidayRules::IsEquinox(std::int32_t y, std::uint8_t m, std::uint8_t d, bool* vernal) {
+    const Equinoxes& e = EquinoxesOf(y);
+    const bool isVernal = e.Vernal.Month == m && e.Vernal.Day == d;
+    if (vernal) *vernal = isVernal;
+    return isVernal || (e.Autumnal.Month == m && e.Autumnal.Day == d);
+}
+
+void THolidayRules::BeginBatch() { ++batchDepth_; }
+
+void THolidayRules::EndBatch() {
+    if (batchDepth_ > 0 && --batchDepth_ == 0) batch_.clear();
+}
+
+const THolidayRules::MonthLines* THolidayRules::BatchLines(std::int32_t y, std::uint8_t m) {
+    if (batchDepth_ == 0) return nullptr;
+    for (const auto& lines : batch_)
+        if (lines->Year == y && lines->Month == m) return lines.get();
+    auto lines = std::make_unique<MonthLines>();
+    lines->Year = y;
+    lines->Month = m;
+    // In the order every evaluation walks the lines, so the first error is the one it meets.
+    try {
+        for (const TStringList* list : {&specialDayList_, &holidayList_}) {
+            const TDayAttrs attr = list == &specialDayList_ ? daSpecialDay : daHoliday;
+            for (const std::string& line : list->Lines()) {
+                TDayLine parsed = ParseDayLine(line, y, m);
+                if (parsed.Month != m || parsed.Day < 1 || parsed.Day > 31) continue;
+                lines->Attrs[parsed.Day] |= attr;
+                lines->Names[parsed.Day].push_back(std::move(parsed.Name));
+            }
+        }
+    } catch (...) {
+        lines->Error = std::current_exception();
+    }
+    batch_.push_back(std::move(lines));
+    return batch_.back().get();
+}
+
+TDayAttrs THolidayRules::OwnAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d) {
     TDayAttrs attrs = 0;
-    // Every line is evaluated even after a match, so a malformed line is reported on
-    // every evaluation, not only on the days before the first match.
-    for (const std::string& line : specialDayList_.Lines())
-        if (LineMatches(line, y, m, d)) attrs |= daSpecialDay;
-    for (const std::string& line : holidayList_.Lines())
-        if (LineMatches(line, y, m, d)) attrs |= daHoliday;
-    const TJuliusDay j = YMDToJulius(y, m, d);
-    const std::uint8_t w = JuliusDayOfWeek(j);
+    if (const MonthLines* lines = BatchLines(y, m)) {
+        if (lines->Error) std::rethrow_exception(lines->Error);
+        attrs = lines->Attrs[d];
+    } else {
+        // Every line is evaluated even after a match, so a malformed line is reported on
+        // every evaluation, not only on the days before the first match.
+        for (const std::string& line : specialDayList_.Lines())
+            if (LineMatches(line, y, m, d)) attrs |= daSpecialDay;
+        for (const std::string& line : holidayList_.Lines())
+            if (LineMatches(line, y, m, d)) attrs |= daHoliday;
+    }
+    const std::uint8_t w = JuliusDayOfWeek(YMDToJulius(y, m, d));
     if (w == 1) attrs |= daSunday;
     if (w == 7) attrs |= daSaturday;
-    if (autoEquinox_) {
-        const Equinoxes& e = EquinoxesOf(y);
-        if ((e.Vernal.Month == m && e.Vernal.Day == d) || (e.Autumnal.Month == m && e.Autumnal.Day == d))
-            attrs |= daHoliday;
+    if (autoEquinox_ && IsEquinox(y, m, d)) attrs |= daHoliday;
+    return attrs;
+}
+
+TDayAttrs THolidayRules::NeighbourAttrs(TJuliusDay j) {
+    const bool outer = ownOnly_;
+    ownOnly_ = true;
+    const TYMD date = JuliusToYMD(j);
+    try {
+        const TDayAttrs attrs = GetDayAttrs(date.Year, date.Month, date.Day);
+        ownOnly_ = outer;
+        return attrs;
+    } catch (...) {
+        ownOnly_ = outer;
+        throw;
     }
-    if (autoFurikae_ && w == 2 && !(attrs & daHoliday)) {
-        // The Sunday before is not a Monday, so this looks back one step only.
-        TYMD sunday = JuliusToYMD(j - 1);
-        if (GetDayAttrs(sunday.Year, sunday.Month, sunday.Day) & daHoliday) attrs |= daFurikae;
+}
+
+namespace {
+
+constexpr TJuliusDay kSubstituteLaw = 2441785;  // 1973-04-12
+constexpr TJuliusDay kCitizensLaw = 2446427;    // 1985-12-27
+constexpr TJuliusDay kLaw2007 = 2454102;        // 2007-01-01
+
+}  // namespace
+
+// Only for a day that is no holiday of its own.
+THolidayRules::Derived THolidayRules::DerivedDays(TJuliusDay j, TDayAttrs own) {
+    Derived derived;
+    if (j <= kSubstituteLaw) return derived;
+    // Both rules need the day before to be a holiday: most days end here.
+    TDayAttrs before = NeighbourAttrs(j - 1);
+    if (!(before & daHoliday)) return derived;
+    // Back over the run of holidays to its Sunday; before 2007 only the Monday counts.
+    TDayAttrs run = before;
+    for (int back = 1; back <= 7; ++back) {
+        if (!(run & daHoliday)) break;
+        if (run & daSunday) {
+            const TJuliusDay sunday = j - back;
+            derived.Substitute = sunday >= kSubstituteLaw && (sunday >= kLaw2007 || back == 1);
+            break;
+        }
+        // A Sunday further back than the day before counts only from 2007 on.
+        if (back == 7 || j - back - 1 < kLaw2007) break;
+        run = NeighbourAttrs(j - back - 1);
     }
+    if (j >= kCitizensLaw && (NeighbourAttrs(j + 1) & daHoliday)) {
+        const bool excluded = j < kLaw2007 && ((own & daSunday) || derived.Substitute);
+        derived.Citizens = !excluded;
+    }
+    return derived;
+}
+
+TDayAttrs THolidayRules::GetDayAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    TDayAttrs attrs = OwnAttrs(y, m, d);
+    if (ownOnly_ || (attrs & daHoliday) || !(autoFurikae_ || autoKokumin_)) return attrs;
+    const Derived derived = DerivedDays(YMDToJulius(y, m, d), attrs);
+    if (autoFurikae_ && derived.Substitute)
+        attrs |= daFurikae;
+    else if (autoKokumin_ && derived.Citizens)
+        attrs |= daHoliday;
     return attrs;
 }
 
 std::string THolidayRules::GetHolidayNames(std::int32_t y, std::uint8_t m, std::uint8_t d) {
     TStringList names;
-    for (const std::string& line : specialDayList_.Lines()) {
-        TDayLine parsed = ParseDayLine(line, y, m);
-        if (parsed.Month == m && parsed.Day == d) names.Add(parsed.Name);
+    bool listed = false;
+    if (const MonthLines* lines = BatchLines(y, m)) {
+        if (lines->Error) std::rethrow_exception(lines->Error);
+        for (const std::string& name : lines->Names[d]) names.Add(name);
+        listed = lines->Attrs[d] & daHoliday;
+    } else {
+        for (const std::string& line : specialDayList_.Lines()) {
+            TDayLine parsed = ParseDayLine(line, y, m);
+            if (parsed.Month == m && parsed.Day == d) names.Add(parsed.Name);
+        }
+        for (const std::string& line : holidayList_.Lines()) {
+            TDayLine parsed = ParseDayLine(line, y, m);
+            if (parsed.Month == m && parsed.Day == d) {
+                names.Add(parsed.Name);
+                listed = true;
+            }
+        }
     }
-    for (const std::string& line : holidayList_.Lines()) {
-        TDayLine parsed = ParseDayLine(line, y, m);
-        if (parsed.Month == m && parsed.Day == d) names.Add(parsed.Name);
+    bool vernal = false;
+    const bool equinox = autoEquinox_ && IsEquinox(y, m, d, &vernal);
+    if (equinox) names.Add(vernal ? VernalName() : AutumnalName());
+    const TDayAttrs attrs = GetDayAttrs(y, m, d);
+    if (autoFurikae_ && (attrs & daFurikae)) names.Add(FurikaeName());
+    if (autoKokumin_ && !listed && !equinox && !(attrs & daFurikae) && (attrs & daHoliday)) {
+        // A holiday that no line and no equinox gave: the citizens' holiday, unless a
+        // descendant made the day a holiday of its own.
+        const Derived derived = DerivedDays(YMDToJulius(y, m, d), attrs & ~daHoliday);
+        if (derived.Citizens && !(autoFurikae_ && derived.Substitute)) names.Add(CitizensName());
     }
-    if (autoEquinox_) {
-        const Equinoxes& e = EquinoxesOf(y);
-        if (e.Vernal.Month == m && e.Vernal.Day == d)
-            names.Add(VernalName());
-        else if (e.Autumnal.Month == m && e.Autumnal.Day == d)
-            names.Add(AutumnalName());
-    }
-    if (autoFurikae_ && (GetDayAttrs(y, m, d) & daFurikae)) names.Add(FurikaeName());
     return names.CommaText();
 }

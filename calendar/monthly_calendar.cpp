@@ -55,6 +55,7 @@ int TMonthlyCalendar::GetRokuyo(TJuliusDay day) { return RokuyoOf(day); }
 void TMonthlyCalendar::DrawCalendar() {
     TCustomCalendarEx::DrawCalendar();
     if (!HasCanvas()) return;
+    THolidayRulesBatch batch(Rules());
     QPainter painter(&Canvas());
     const int rows = GetRowCount();
     const int width = ClientWidth();

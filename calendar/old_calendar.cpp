@@ -1,5 +1,7 @@
 #include "calendar/old_calendar.h"
 
+#include "calendar/lunisolar.h"
+
 #include "platform/convert.h"
 #include "platform/sjis.h"
 #include "platform/string_list.h"
@@ -42,11 +44,11 @@ std::string_view JdOldCalResource() { return {reinterpret_cast<const char*>(kJdO
 
 TOldDate OldCalendarDate(TJuliusDay j) {
     const std::vector<MonthStart>& table = Table();
-    if (table.empty() || j < table.front().Start || j > table.back().Start) return {0, 0};
+    // The table answers inside its range; the computed calendar, which agrees with it
+    // there, answers outside.
+    if (table.empty() || j < table.front().Start || j >= table.back().Start) return ComputedOldCalendarDate(j);
     auto later = std::upper_bound(table.begin(), table.end(), j,
                                   [](TJuliusDay day, const MonthStart& row) { return day < row.Start; });
-    // The last line only closes the range: its own day has no old date.
-    if (later == table.end()) return {0, 0};
     const MonthStart& month = *(later - 1);
     return {static_cast<std::uint8_t>(month.Month), static_cast<std::uint8_t>(j - month.Start + 1)};
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The old lunisolar calendar and its six-day rokuyo cycle. The old calendar follows no
-// simple rule, so the program carries a table of its months (JDOLDCAL): day number of
-// each month's first day, comma, month number (100 + month for a leap month). The table
-// covers 1989-12-28 to 2010-12-05; its last line only closes the range.
+// The old lunisolar calendar and its six-day rokuyo cycle. The program carries a table of
+// the old calendar's months (JDOLDCAL): day number of each month's first day, comma, month
+// number (100 + month for a leap month). The table covers 1989-12-28 to 2010-12-05; its
+// last line only closes the range. Outside the table the months are computed from the
+// Sun and the Moon (calendar/lunisolar.h) from 1873 to 2100.
 #include "calendar/julius.h"
 
 #include <cstdint>
@@ -10,8 +11,8 @@
 #include <string_view>
 
 struct TOldDate {
-    std::uint8_t Month;  // 1..12, 101..112 for a leap month, 0 outside the table
-    std::uint8_t Day;    // 1..30, 0 outside the table
+    std::uint8_t Month;  // 1..12, 101..112 for a leap month, 0 where none is known
+    std::uint8_t Day;    // 1..30, 0 where none is known
     bool operator==(const TOldDate&) const = default;
 };
 

@@ -39,6 +39,7 @@ TJuliusDay TWeeklyCalendar::GetFirstDay() { return WeekFirstDay(JuliusDay(), fir
 void TWeeklyCalendar::DrawCalendar() {
     TCustomCalendarEx::DrawCalendar();
     if (!HasCanvas()) return;
+    THolidayRulesBatch batch(Rules());
     QPainter painter(&Canvas());
     const int width = ClientWidth();
     const int height = ClientHeight();

@@ -2,7 +2,7 @@
 // few years with them.
 //
 // Input: a flag byte (bit 0 turns the equinox days off, bit 1 the substitute holiday, bits 2
-// and 3 add up to two following years), two bytes of the first year (big-endian, taken
+// and 3 add up to two following years, bit 4 turns the citizens' holiday off), two bytes of the first year (big-endian, taken
 // modulo 9999, plus 1), then the holiday lines, a NUL, and the special-day lines, each
 // list split at LF and cut to its first 64 lines. A field that is not an integer raises
 // EConvertError; that is the one error the rules may give, so it is caught and its message
@@ -59,67 +59,97 @@ std::vector<std::string_view> Fields(std::string_view line) {
     }
 }
 
-// The documented reading of a line whose numeric fields all are integers, worked out from a
-// plain split, for the month asked about (0 for any).
-TDayLine Expected(const std::vector<std::string_view>& fields, const std::vector<int>& n, std::int32_t year,
-                  int requested) {
-    const size_t count = fields.size();
-    TDayLine none;
-    if (count < 3 || count > 6) return none;
-    const int month = count <= 4 ? n[0] : n[2];
-    if (requested != 0 && month != requested) return none;
-    if (count >= 5) {
-        const int condition = n[1];
-        const bool applies = condition == 0   ? year == n[0]
-                             : condition == 1 ? year <= n[0]
-                             : condition == 2 ? year >= n[0]
-                                              : true;
-        if (!applies) return none;
-    }
+// A reading: the day a line names for the year and month asked about, or the text of the
+// field whose conversion failed first.
+struct Reading {
     TDayLine line;
-    line.Month = month;
-    line.Name = fields.back();
-    if (count == 3 || count == 5) {
-        line.Day = n[count - 2];
-    } else {
-        // The n-th weekday: from the weekday of the month's first day.
-        const std::int64_t weekday = n[count - 2], nth = n[count - 3];
+    std::optional<std::string> badField;
+};
+
+// The documented reading, worked out from a plain split, converting the fields in the
+// documented order. With `spans` a year field "first-last" under condition 0 names those
+// years; without, it is the reading of every version before spans had a meaning.
+Reading Reference(std::string_view text, std::int32_t year, int requested, bool spans) {
+    const std::vector<std::string_view> fields = Fields(text);
+    const size_t count = fields.size();
+    Reading r;
+    if (count < 3 || count > 6) return r;
+    struct Bad {
+        std::string_view field;
+    };
+    auto read = [](std::string_view field) {
+        std::optional<int> v = TryStrToInt(field);
+        if (!v) throw Bad{field};
+        return *v;
+    };
+    auto nth = [year](int month, std::int64_t weekday, std::int64_t n) {
         const std::int64_t first = JuliusDayOfWeek(YMDToJulius(year, month, 1));
-        const std::int64_t day = (weekday + 7 - first) % 7 + 1 + 7 * (nth - 1);
-        line.Day = day < INT32_MIN || day > INT32_MAX ? 32 : static_cast<int>(day);
+        const std::int64_t day = (weekday + 7 - first) % 7 + 1 + 7 * (n - 1);
+        return day < INT32_MIN || day > INT32_MAX ? 32 : static_cast<int>(day);
+    };
+    try {
+        const int month = read(fields[count <= 4 ? 0 : 2]);
+        if (requested != 0 && month != requested) return r;
+        if (count >= 5) {
+            const int condition = read(fields[1]);
+            if (condition >= 0 && condition <= 2) {
+                int first = 0, last = 0;
+                if (std::optional<int> single = TryStrToInt(fields[0])) {
+                    first = last = *single;
+                } else {
+                    bool span = false;
+                    for (size_t dash = 1; spans && condition == 0 && !span && dash < fields[0].size(); ++dash) {
+                        if (fields[0][dash] != '-') continue;
+                        std::optional<int> a = TryStrToInt(fields[0].substr(0, dash));
+                        std::optional<int> b = TryStrToInt(fields[0].substr(dash + 1));
+                        if (a && b) {
+                            first = *a;
+                            last = *b;
+                            span = true;
+                        }
+                    }
+                    if (!span) throw Bad{fields[0]};
+                }
+                const bool applies = condition == 0 ? year >= first && year <= last
+                                     : condition == 1 ? year <= last
+                                                      : year >= first;
+                if (!applies) return r;
+            }
+        }
+        TDayLine line;
+        line.Month = month;
+        line.Name = fields.back();
+        if (count == 3 || count == 5) {
+            line.Day = read(fields[count - 2]);
+        } else {
+            const int weekday = read(fields[count - 2]);
+            line.Day = nth(month, weekday, read(fields[count - 3]));
+        }
+        r.line = line;
+    } catch (const Bad& bad) {
+        r.badField = std::string(bad.field);
     }
-    return line;
+    return r;
 }
 
-// A line read for any month and for each month: field counts outside 3..6 name no day and
-// convert nothing; a line whose numbers all read gives the documented day; the
-// "month,day,name" form raises exactly when one of its two numbers does not read.
+bool SameLine(const TDayLine& a, const TDayLine& b) { return a.Month == b.Month && a.Day == b.Day && a.Name == b.Name; }
+
+// A line read for any month and for each month gives the documented reading, its day or
+// its conversion error; and wherever the reading of earlier versions gave a day (or said
+// the line names none) the reading is the same: only lines that raised may gain a meaning.
 void CheckParse(THolidayRules& rules, const std::string& line, std::int32_t year) {
-    const std::vector<std::string_view> fields = Fields(line);
-    const size_t count = fields.size();
-    std::vector<int> numbers;
-    bool allRead = true;
-    for (size_t i = 0; i + 1 < count && allRead; ++i) {
-        std::optional<int> v = TryStrToInt(fields[i]);
-        allRead = v.has_value();
-        if (v) numbers.push_back(*v);
-    }
     for (int m = 0; m <= 12; ++m) {
+        const Reading expected = Reference(line, year, m, true);
+        const Reading old = Reference(line, year, m, false);
+        if (!old.badField) Check(!expected.badField && SameLine(expected.line, old.line));
         try {
             TDayLine parsed = rules.ParseDayLine(line, year, m);
-            if (count < 3 || count > 6) Check(parsed.Month == 13 && parsed.Day == 32 && parsed.Name.empty());
+            Check(!expected.badField);
+            Check(SameLine(parsed, expected.line));
             if (m != 0) Check(parsed.Month == 13 || parsed.Month == m);
-            if (m == 0 && count == 3) Check(allRead);
-            if (allRead) {
-                TDayLine expected = Expected(fields, numbers, year, m);
-                Check(parsed.Month == expected.Month && parsed.Day == expected.Day && parsed.Name == expected.Name);
-            }
         } catch (const EConvertError& e) {
-            Check(count >= 3 && count <= 6 && !allRead);
-            if (m == 0 && count == 3)
-                CheckConvertError(e, TryStrToInt(fields[0]) ? fields[1] : fields[0]);
-            else
-                CheckConvertError(e);
+            Check(expected.badField.has_value());
+            CheckConvertError(e, *expected.badField);
         }
     }
 }
@@ -127,6 +157,9 @@ void CheckParse(THolidayRules& rules, const std::string& line, std::int32_t year
 struct DayResult {
     bool ok = false;
     TDayAttrs attrs = 0;
+    std::string names;
+    std::string error;
+    bool operator==(const DayResult&) const = default;
 };
 
 // Classifies and names one day; returns its classes, or ok = false after a conversion error.
@@ -148,33 +181,41 @@ DayResult CheckDay(THolidayRules& rules, TJuliusDay j, std::int32_t year) {
         Check(((attrs & daSaturday) != 0) == (weekday == 7));
         Check(font == DayFontIndex(attrs));
         if (attrs & daSpecialDay)
-            Check(font == TCalExFonts::SpecialDay);
+            Check(font == dcSpecialDay);
         else if (attrs & (daHoliday | daFurikae))
-            Check(font == TCalExFonts::Holiday);
+            Check(font == dcHoliday);
         else if (attrs & daSaturday)
-            Check(font == TCalExFonts::Saturday);
+            Check(font == dcSaturday);
         else if (attrs & daSunday)
-            Check(font == TCalExFonts::Sunday);
+            Check(font == dcSunday);
         else
-            Check(font == TCalExFonts::Weekday);
+            Check(font == dcWeekday);
 
         if (rules.AutoEquinox() && (IsVernalEquinoxDay(date.Year, date.Month, date.Day) ||
                                     IsAutumnalEquinoxDay(date.Year, date.Month, date.Day)))
             Check(attrs & daHoliday);
         if (attrs & daFurikae) {
-            // A substitute holiday is a Monday that is no holiday itself, after a holiday.
+            // A substitute holiday is no holiday itself and follows a run of holidays that
+            // starts on a Sunday (the day before, until 2006), not before the law had it.
             Check(rules.AutoFurikae());
-            Check(weekday == 2);
             Check(!(attrs & daHoliday));
-            const TYMD sunday = JuliusToYMD(j - 1);
-            Check(rules.GetDayAttrs(sunday.Year, sunday.Month, sunday.Day) & daHoliday);
+            Check(j > YMDToJulius(1973, 4, 12));
+            int back = 1;
+            for (;; ++back) {
+                const TYMD before = JuliusToYMD(j - back);
+                Check(back <= 7 && (rules.GetDayAttrs(before.Year, before.Month, before.Day) & daHoliday));
+                if (JuliusDayOfWeek(j - back) == 1) break;
+            }
+            Check(back == 1 || j - back >= YMDToJulius(2007, 1, 1));
         }
         // A day has names exactly when a line, an equinox or the substitute rule names it.
         Check(names.empty() == !(attrs & (daHoliday | daFurikae | daSpecialDay)));
         result.ok = true;
         result.attrs = attrs;
+        result.names = names;
     } catch (const EConvertError& e) {
         CheckConvertError(e);
+        result.error = e.what();
     }
     return result;
 }
@@ -198,6 +239,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     THolidayRules rules(holidays, specialDays);
     rules.SetAutoEquinox(!(flags & 1));
     rules.SetAutoFurikae(!(flags & 2));
+    rules.SetAutoKokumin(!(flags & 16));
 
     for (const std::string& line : holidays.Lines()) CheckParse(rules, line, firstYear);
     for (const std::string& line : specialDays.Lines()) CheckParse(rules, line, firstYear);
@@ -211,6 +253,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
             DayResult r = CheckDay(rules, j, year);
             if (k == 0) first.push_back(r);
         }
+    }
+    // Inside a batch (as while drawing) every day reads and fails exactly as outside one.
+    {
+        THolidayRulesBatch batch(rules);
+        for (size_t i = 0; i < first.size(); ++i)
+            Check(CheckDay(rules, firstDay + static_cast<TJuliusDay>(i), firstYear) == first[i]);
     }
     // Later years (and the look-back of a Monday, 1 January) may have pushed the first year's
     // equinoxes out of the cache; the first year still classifies as before.

@@ -8,10 +8,35 @@
 
 namespace {
 
-bool OnSomeScreen(const QRect& rect) {
-    const auto screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(),
-                       [&](const QScreen* s) { return s->availableGeometry().intersects(rect); });
+// The available area of the screen that shows most of `rect`, or the primary screen's
+// when none shows any of it.
+QRect BestScreenArea(const QRect& rect) {
+    QRect best;
+    long long bestArea = 0;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect common = s->availableGeometry().intersected(rect);
+        const long long area = static_cast<long long>(common.width()) * common.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = s->availableGeometry();
+        }
+    }
+    if (best.isEmpty())
+        if (const QScreen* primary = QGuiApplication::primaryScreen()) best = primary->availableGeometry();
+    return best;
+}
+
+// A placement saved on another screen layout or at another scale can lie partly or wholly
+// off the screens of today: the window is made to fit the screen that shows most of it,
+// size first, then position.
+QRect FitOnScreen(QRect target) {
+    const QRect area = BestScreenArea(target);
+    if (area.isEmpty()) return target;
+    target.setWidth(std::min(target.width(), area.width()));
+    target.setHeight(std::min(target.height(), area.height()));
+    target.moveLeft(std::clamp(target.left(), area.left(), area.left() + area.width() - target.width()));
+    target.moveTop(std::clamp(target.top(), area.top(), area.top() + area.height() - target.height()));
+    return target;
 }
 
 // Window systems carry coordinates in 16 bits; a corner beyond is a damaged file. Held
@@ -55,10 +80,7 @@ void SetWindowPlacement(QWidget& window, const TWindowPlacement& placement) {
     QRect normal = window.normalGeometry().isEmpty() ? window.geometry() : window.normalGeometry();
     QRect target(ClampedCoordinate(r.Left), ClampedCoordinate(r.Top), width > 0 ? width : normal.width(),
                  height > 0 ? height : normal.height());
-    if (!OnSomeScreen(target)) {
-        if (const QScreen* primary = QGuiApplication::primaryScreen())
-            target.moveTopLeft(primary->availableGeometry().topLeft());
-    }
+    target = FitOnScreen(target);
 
     Qt::WindowStates state = Qt::WindowNoState;
     switch (placement.ShowCmd) {

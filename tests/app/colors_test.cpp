@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/form3.h"
+#include "app/shipped_lists.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
@@ -234,7 +235,7 @@ TEST_F(Colors, RegisteredHolidayColoursAndFontsAreBackAfterARestart) {
     form->close();
 
     form = Open();
-    EXPECT_EQ(form->WeeklyCalendar1->HolidayList().Strings(13), Sjis("12,7,創立記念日"));
+    EXPECT_EQ(form->WeeklyCalendar1->HolidayList().Strings(ShippedHolidayList().Count()), Sjis("12,7,創立記念日"));
     EXPECT_EQ(form->MonthlyCalendar1->GetHolidayNames(2026, 12, 7), Sjis("創立記念日"));
     EXPECT_EQ(MonthFonts().Font(TCalExFonts::Holiday).Color(), kOrange);
     EXPECT_TRUE(form->Editor1->Font().SameAs(editorFont));

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/shipped_lists.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "controls/num_edit.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
@@ -64,7 +66,7 @@ TEST_F(MainWindow, StartUpSelectsTodayEverywhere) {
     EXPECT_EQ(form->Edit1->text(), "2026/12/6");
     EXPECT_EQ(form->UpDown1->Position(), 2026);
     // The month calendar works on copies of the week calendar's lists.
-    EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Count(), 13);
+    EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Count(), ShippedHolidayList().Count());
     EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Text(), form->WeeklyCalendar1->HolidayList().Text());
     EXPECT_NE(&form->MonthlyCalendar1->HolidayList(), &form->WeeklyCalendar1->HolidayList());
 }
@@ -223,6 +225,31 @@ TEST_F(MainWindow, CloseMenuClosesTheWindow) {
     Start({2027, 5, 3});
     form->Close1->trigger();
     EXPECT_FALSE(form->isVisible());
+}
+
+// 表示 → 六曜 shows the rokuyo under every day number; the grid and the window grow so
+// that numbers and names both stay readable, and shrink back when it is turned off.
+TEST_F(MainWindow, RokuyoMenuItem) {
+    Start({2026, 12, 6});
+    ASSERT_NE(form->RokuyoShow, nullptr);
+    EXPECT_EQ(form->RokuyoShow->text(), QString::fromUtf8("六曜(&R)"));
+    EXPECT_EQ(form->RokuyoShow->statusTip(), QString::fromUtf8("MonthlyCalendar の六曜の表示/非表示を設定します"));
+    EXPECT_TRUE(form->RokuyoShow->isCheckable());
+    EXPECT_FALSE(form->RokuyoShow->isChecked());
+    EXPECT_FALSE(form->MonthlyCalendar1->ShowRokuyo());
+    form->layout()->activate();  // the window at its settled size
+    const int gridHeight = form->MonthlyCalendar1->height(), windowHeight = form->height();
+
+    form->RokuyoShow->trigger();
+    EXPECT_TRUE(form->MonthlyCalendar1->ShowRokuyo());
+    const int grown = form->MonthlyCalendar1->height() - gridHeight;
+    EXPECT_GT(grown, 0);
+    EXPECT_EQ(form->height(), windowHeight + grown);
+
+    form->RokuyoShow->trigger();
+    EXPECT_FALSE(form->MonthlyCalendar1->ShowRokuyo());
+    EXPECT_EQ(form->MonthlyCalendar1->height(), gridHeight);
+    EXPECT_EQ(form->height(), windowHeight);
 }
 
 // Shrunk to its smallest, the window still shows the month grid, all seven rows of the

@@ -1,6 +1,7 @@
 // Registering holidays and special days, the list dialog and the exports.
 #include "app/form1.h"
 #include "app/form4.h"
+#include "app/shipped_lists.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "platform/sjis.h"
@@ -94,18 +95,19 @@ TEST_F(Lists, HolidayRegistrationShowsInTheWeekAtOnceAndInTheMonthAfterARestart)
     CommitText(form->Edit5, QString::fromUtf8("記念日"));
     QTest::keyClick(form->Edit5, Qt::Key_Return);
     EXPECT_FALSE(form->Edit5->isVisible());
-    ASSERT_EQ(Holidays().Count(), 14);
-    EXPECT_EQ(Holidays().Strings(13), Sjis("5,3,記念日"));
+    const int shipped = ShippedHolidayList().Count();
+    ASSERT_EQ(Holidays().Count(), shipped + 1);
+    EXPECT_EQ(Holidays().Strings(shipped), Sjis("5,3,記念日"));
     // 2027-05-03 is a Monday: the second row of a week starting on Sunday.
     EXPECT_TRUE(form->WeeklyCalendar1->RowText(1).contains(QString::fromUtf8("記念日")));
-    EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Count(), 13);
+    EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Count(), shipped);
     EXPECT_EQ(form->MonthlyCalendar1->GetHolidayNames(2027, 5, 3), Sjis("憲法記念日"));
 
     form->close();
     form = std::make_unique<TForm1>();
     form->IniStore1->SetApplicationDir(settingsDir.path().toStdString());
     form->show();
-    EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Count(), 14);
+    EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Count(), shipped + 1);
     EXPECT_NE(form->MonthlyCalendar1->GetHolidayNames(2027, 5, 3).find(Sjis("記念日,")), std::string::npos)
         << SjisToUtf8(form->MonthlyCalendar1->GetHolidayNames(2027, 5, 3));
 }
@@ -160,6 +162,7 @@ TEST_F(Lists, PopupRegistrationTakesTheWeekCalendarsDay) {
 
 TEST_F(Lists, DialogShowsTheListSortedAndClosingReSortsIt) {
     Start();
+    Holidays().Assign(OldShippedHolidayList());
     const std::vector<std::string> before = LinesOf(Holidays());
     TForm4 dialog(form.get(), "休日の編集", Holidays());
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("休日の編集"));
@@ -175,6 +178,7 @@ TEST_F(Lists, DialogShowsTheListSortedAndClosingReSortsIt) {
 
 TEST_F(Lists, DeleteAllThenCloseLeavesTheListAlone) {
     Start();
+    Holidays().Assign(OldShippedHolidayList());
     const std::vector<std::string> before = LinesOf(Holidays());
     TForm4 dialog(form.get(), "休日の編集", Holidays());
     dialog.show();
@@ -186,6 +190,7 @@ TEST_F(Lists, DeleteAllThenCloseLeavesTheListAlone) {
 
 TEST_F(Lists, DeleteThenCancelThenCloseKeepsEveryLine) {
     Start();
+    Holidays().Assign(OldShippedHolidayList());
     const std::vector<std::string> before = LinesOf(Holidays());
     TForm4 dialog(form.get(), "休日の編集", Holidays());
     dialog.show();
@@ -199,6 +204,7 @@ TEST_F(Lists, DeleteThenCancelThenCloseKeepsEveryLine) {
 
 TEST_F(Lists, DeleteTakesOnlyTheSelectedLineAndThenNothing) {
     Start();
+    Holidays().Assign(OldShippedHolidayList());
     TForm4 dialog(form.get(), "休日の編集", Holidays());
     dialog.show();
     dialog.ListBox1->setCurrentRow(2);  // 10,10,体育の日

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/shipped_lists.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
@@ -6,15 +7,18 @@
 #include "settings/ini_store.h"
 #include "support/widget_helpers.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -65,14 +69,19 @@ std::string ExpectedAfterPlacement() {
             line(f + classes[i] + ".Style=0");
             line(f + classes[i] + ".Color=" + colours[i]);
         }
+        if (letter == 'M') {
+            line("MRokuyo=0");
+            line("MKokumin=1");
+        } else {
+            line("WKokumin=1");
+        }
     };
     calendar("Monthly", 'M');
     calendar("Weekly", 'W');
-    const char* holidays[] = {"1,1,元旦",       "1,15,成人の日",  "2,11,建国記念日", "4,29,みどりの日", "5,3,憲法記念日",
-                              "5,4,国民の休日", "5,5,こどもの日", "7,20,海の日",     "9,15,敬老の日",   "10,10,体育の日",
-                              "11,3,文化の日",  "11,23,勤労感謝の日", "12,23,天皇誕生日"};
-    line("WHol.Count=13");
-    for (int i = 0; i < 13; ++i) line("WHol." + std::to_string(i) + "=｢" + holidays[i] + "｣");
+    const TStringList holidays = ShippedHolidayList();
+    line("WHol.Count=" + std::to_string(holidays.Count()));
+    for (int i = 0; i < holidays.Count(); ++i)
+        line("WHol." + std::to_string(i) + "=｢" + SjisToUtf8(holidays.Strings(i)) + "｣");
     line("WSpe.Count=1");
     line("WSpe.0=｢12,25,クリスマス｣");
     line("");
@@ -133,8 +142,8 @@ TEST_F(SettingsPersistence, ChangesSurviveARestart) {
     EXPECT_EQ(sunday.Style(), fsBold | fsItalic);
     EXPECT_EQ(sunday.Size(), 14);
     EXPECT_EQ(sunday.Color(), clRed);
-    EXPECT_EQ(form->WeeklyCalendar1->HolidayList().Count(), 13);
-    EXPECT_EQ(form->WeeklyCalendar1->HolidayList().Strings(12), Sjis("8,11,山の日"));
+    EXPECT_EQ(form->WeeklyCalendar1->HolidayList().Count(), ShippedHolidayList().Count());
+    EXPECT_EQ(form->WeeklyCalendar1->HolidayList().Strings(ShippedHolidayList().Count() - 1), Sjis("8,11,山の日"));
     EXPECT_EQ(form->WeeklyCalendar1->SpecialDayList().Count(), 0);
     // The month calendar takes its copies of the restored lists at start-up.
     EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Text(), form->WeeklyCalendar1->HolidayList().Text());
@@ -188,4 +197,61 @@ TEST_F(SettingsPersistence, UnwritableSettingsStillLetTheWindowClose) {
     EXPECT_FALSE(form->isVisible());
     ASSERT_EQ(env.dialogs.errors.size(), 1u);
     EXPECT_EQ(env.dialogs.errors[0], IniPath() + " に書き込めません");
+}
+
+// A holiday list that is exactly what earlier versions shipped was never edited: it gets
+// the lines of the law; a list the user changed in any way is kept as it is.
+TEST_F(SettingsPersistence, OldShippedHolidayListIsUpgradedOnlyWhenUnedited) {
+    auto writeHolidays = [this](const TStringList& lines) {
+        TIniStore ini;
+        ini.SetApplicationDir(dir.path().toStdString());
+        ini.SetDefaultDir(ddApplication);
+        ini.SetFileName("Mekuri.ini");
+        ini.SetFence(fnParenthesis);
+        ini.WriteStrings("Weekly", "WHol", lines);
+    };
+    auto holidaysAtStart = [this] { return Open()->WeeklyCalendar1->HolidayList().Text(); };
+
+    writeHolidays(OldShippedHolidayList());
+    EXPECT_EQ(holidaysAtStart(), ShippedHolidayList().Text());
+
+    // The edit dialog stores the same lines sorted.
+    TStringList sorted = OldShippedHolidayList();
+    std::vector<std::string> lines;
+    for (int i = 0; i < sorted.Count(); ++i) lines.push_back(sorted.Strings(i));
+    std::sort(lines.begin(), lines.end());
+    sorted.Clear();
+    for (const std::string& line : lines) sorted.Add(line);
+    writeHolidays(sorted);
+    EXPECT_EQ(holidaysAtStart(), ShippedHolidayList().Text());
+
+    TStringList added = OldShippedHolidayList();
+    added.Add(Sjis("8,11,山の日"));
+    TStringList removed = OldShippedHolidayList();
+    removed.Delete(12);
+    TStringList changed = OldShippedHolidayList();
+    changed.SetStrings(0, Sjis("1,1,元日"));
+    TStringList doubled = OldShippedHolidayList();
+    doubled.SetStrings(1, doubled.Strings(0));
+    for (const TStringList* own : {&added, &removed, &changed, &doubled}) {
+        writeHolidays(*own);
+        EXPECT_EQ(holidaysAtStart(), own->Text());
+    }
+}
+
+// The rokuyo mark and the citizens' holiday switches are kept over a restart.
+TEST_F(SettingsPersistence, RokuyoAndCitizensHolidaySwitchesSurviveARestart) {
+    {
+        auto form = Open();
+        EXPECT_FALSE(form->RokuyoShow->isChecked());
+        form->RokuyoShow->trigger();
+        EXPECT_TRUE(form->MonthlyCalendar1->ShowRokuyo());
+        form->WeeklyCalendar1->SetAutoKokumin(false);
+        form->close();
+    }
+    auto form = Open();
+    EXPECT_TRUE(form->RokuyoShow->isChecked());
+    EXPECT_TRUE(form->MonthlyCalendar1->ShowRokuyo());
+    EXPECT_TRUE(form->MonthlyCalendar1->AutoKokumin());
+    EXPECT_FALSE(form->WeeklyCalendar1->AutoKokumin());
 }

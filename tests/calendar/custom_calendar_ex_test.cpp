@@ -142,6 +142,7 @@ TEST_F(CalendarBase, InitialFontColours) {
     EXPECT_EQ(fresh.Color(), clWindow);
     EXPECT_TRUE(fresh.AutoEquinox());
     EXPECT_TRUE(fresh.AutoFurikae());
+    EXPECT_TRUE(fresh.AutoKokumin());
 }
 
 TEST_F(CalendarBase, EveryPictureChangeRedraws) {
@@ -156,7 +157,9 @@ TEST_F(CalendarBase, EveryPictureChangeRedraws) {
     cal.SetColor(clYellow);  // unchanged: nothing
     cal.SetAutoEquinox(false);
     cal.SetAutoFurikae(false);
-    EXPECT_EQ(cal.draws, before + 6);
+    cal.SetAutoKokumin(false);
+    cal.SetAutoKokumin(false);  // unchanged: nothing
+    EXPECT_EQ(cal.draws, before + 7);
 }
 
 TEST_F(CalendarBase, BackBufferCoversClientAreaInBackgroundColour) {

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TStringList ShippedHolidays() {
@@ -205,12 +208,12 @@ TEST_F(Rules, EquinoxAndSubstituteHolidays) {
     EXPECT_EQ(Names(2000, 3, 20), "春分の日");
     // 2012-09-22 is a Saturday and the autumnal equinox.
     EXPECT_EQ(rules.GetDayAttrs(2012, 9, 22), daSaturday | daHoliday);
-    EXPECT_EQ(rules.GetDayFontIndex(2012, 9, 22), TCalExFonts::Holiday);
+    EXPECT_EQ(rules.GetDayFontIndex(2012, 9, 22), dcHoliday);
     EXPECT_EQ(Names(2012, 9, 22), "秋分の日");
     // 2006-01-01 is a listed holiday on a Sunday.
     EXPECT_EQ(rules.GetDayAttrs(2006, 1, 1), daSunday | daHoliday);
     EXPECT_EQ(rules.GetDayAttrs(2006, 1, 2), daFurikae);
-    EXPECT_EQ(rules.GetDayFontIndex(2006, 1, 2), TCalExFonts::Holiday);
+    EXPECT_EQ(rules.GetDayFontIndex(2006, 1, 2), dcHoliday);
     EXPECT_EQ(Names(2006, 1, 2), "振替休日");
     EXPECT_EQ(Names(2006, 1, 3), "");
     // 2001-09-23 is a Sunday and the autumnal equinox.
@@ -234,16 +237,16 @@ TEST_F(Rules, SpecialDaysAndFontPrecedence) {
     special.Add(Sjis("1,9,日曜の特別な日"));
     special.Add(Sjis("1,4,平日の特別な日"));
     EXPECT_EQ(rules.GetDayAttrs(2000, 1, 1), daSaturday | daHoliday | daSpecialDay);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 1), TCalExFonts::SpecialDay);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 1), dcSpecialDay);
     EXPECT_EQ(Names(2000, 1, 1), "初詣,元旦");
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 8), TCalExFonts::SpecialDay);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 8), dcSpecialDay);
     // The Monday after a Sunday that is only a special day is an ordinary Monday.
     EXPECT_EQ(rules.GetDayAttrs(2000, 1, 10), 0);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 10), TCalExFonts::Weekday);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 4), TCalExFonts::SpecialDay);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 2), TCalExFonts::Sunday);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 15), TCalExFonts::Holiday);
-    EXPECT_EQ(DayFontIndex(daSunday | daSaturday), TCalExFonts::Saturday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 10), dcWeekday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 4), dcSpecialDay);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 2), dcSunday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 15), dcHoliday);
+    EXPECT_EQ(DayFontIndex(daSunday | daSaturday), dcSaturday);
 }
 
 TEST_F(Rules, NamesAsCommaText) {
@@ -280,7 +283,112 @@ TEST(HolidayRulesOverride, RefinedOperationsAreHeardByTheOthers) {
     TStringList special;
     Refined rules(holidays, special);
     EXPECT_EQ(rules.GetDayAttrs(2000, 1, 17), daFurikae);
-    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 17), TCalExFonts::Holiday);
+    EXPECT_EQ(rules.GetDayFontIndex(2000, 1, 17), dcHoliday);
     EXPECT_EQ(rules.GetHolidayNames(2000, 1, 17), Sjis("振替休日"));
     EXPECT_GT(rules.parsed, 0);
+}
+
+// With condition 0 a year field "first-last" names a span of years. Such a field did
+// not read before, so only lines that raised an error gain a meaning.
+TEST_F(Rules, YearSpans) {
+    EXPECT_FALSE(Matches("1949-1988,0,4,29,x", 1948, 4, 29));
+    EXPECT_TRUE(Matches("1949-1988,0,4,29,x", 1949, 4, 29));
+    EXPECT_TRUE(Matches("1949-1988,0,4,29,x", 1988, 4, 29));
+    EXPECT_FALSE(Matches("1949-1988,0,4,29,x", 1989, 4, 29));
+    EXPECT_TRUE(Matches("2003-2019,0,7,3,2,x", 2019, 7, 15));  // third Monday
+    EXPECT_FALSE(Matches("2003-2019,0,7,3,2,x", 2020, 7, 20));
+    EXPECT_TRUE(Matches("-5-3,0,1,1,x", -5, 1, 1));
+    EXPECT_TRUE(Matches("-5-3,0,1,1,x", 3, 1, 1));
+    EXPECT_FALSE(Matches("2000-1990,0,1,1,x", 1995, 1, 1));  // an empty span
+    // A condition other than 0, 1 and 2 leaves the year unread, span or not.
+    EXPECT_TRUE(Matches("1949-1988,3,1,1,x", 2026, 1, 1));
+    // Everything else that did not read still raises, with the whole field.
+    auto messageOf = [&](const char* line) -> std::string {
+        try {
+            rules.LineMatches(Sjis(line), 2000, 1, 1);
+        } catch (const EConvertError& e) {
+            return e.what();
+        }
+        return "no error";
+    };
+    EXPECT_EQ(messageOf("2000-x,0,1,1,x"), ConvertMessage("2000-x"));
+    EXPECT_EQ(messageOf("1949-1988,1,1,1,x"), ConvertMessage("1949-1988"));
+    EXPECT_EQ(messageOf("1949-1988,2,1,1,x"), ConvertMessage("1949-1988"));
+    EXPECT_EQ(messageOf("1949 - 1988,0,1,1,x"), ConvertMessage("1949 - 1988"));
+    EXPECT_EQ(messageOf("1949-1988,0,2,1,x"), "no error");  // rejected by its month first
+}
+
+// The substitute holiday as the law had it: none before 1973-04-12, the Monday after a
+// Sunday holiday until 2006, the first day after it that is no holiday from 2007.
+TEST_F(Rules, SubstituteHolidayEras) {
+    holidays.Clear();
+    holidays.Add(Sjis("1,1,元日"));
+    EXPECT_EQ(rules.GetDayAttrs(1967, 1, 2), 0);  // 1967-01-01 is a Sunday
+    EXPECT_EQ(rules.GetDayAttrs(1978, 1, 2), daFurikae);
+    holidays.Add(Sjis("5,3,a"));
+    holidays.Add(Sjis("5,4,b"));
+    holidays.Add(Sjis("5,5,c"));
+    // 1998-05-03 and 2009-05-03 are Sundays followed by two listed holidays.
+    EXPECT_EQ(rules.GetDayAttrs(1998, 5, 6), 0);
+    EXPECT_EQ(rules.GetDayAttrs(2009, 5, 6), daFurikae);
+    EXPECT_EQ(Names(2009, 5, 6), "振替休日");
+    EXPECT_EQ(rules.GetDayAttrs(2009, 5, 7), 0);
+    rules.SetAutoFurikae(false);
+    EXPECT_EQ(rules.GetDayAttrs(2009, 5, 6), 0);
+}
+
+// A day between two holidays, from 1985-12-27; before 2007 not on a Sunday nor on a
+// substitute holiday. It is no national holiday itself, so it makes no substitute.
+TEST_F(Rules, CitizensHoliday) {
+    holidays.Clear();
+    holidays.Add(Sjis("5,3,a"));
+    holidays.Add(Sjis("5,5,c"));
+    EXPECT_EQ(rules.GetDayAttrs(1985, 5, 4), daSaturday);
+    EXPECT_EQ(rules.GetDayAttrs(1986, 5, 4), daSunday);
+    EXPECT_EQ(rules.GetDayAttrs(1987, 5, 4), daFurikae);  // 1987-05-03 is a Sunday
+    EXPECT_EQ(Names(1987, 5, 4), "振替休日");
+    EXPECT_EQ(rules.GetDayAttrs(1988, 5, 4), daHoliday);
+    EXPECT_EQ(rules.GetDayFontIndex(1988, 5, 4), dcHoliday);
+    EXPECT_EQ(Names(1988, 5, 4), "国民の休日");
+    // From 2007 a Sunday between two holidays is one too, and the Monday after it is
+    // no substitute holiday.
+    holidays.Add(Sjis("2011,0,1,8,a"));
+    holidays.Add(Sjis("2011,0,1,10,b"));
+    EXPECT_EQ(rules.GetDayAttrs(2011, 1, 9), daSunday | daHoliday);
+    EXPECT_EQ(Names(2011, 1, 9), "国民の休日");
+    EXPECT_EQ(rules.GetDayAttrs(2011, 1, 11), 0);
+    // A special day between two holidays is both.
+    special.Add(Sjis("5,4,記念日"));
+    EXPECT_EQ(rules.GetDayAttrs(1988, 5, 4), daHoliday | daSpecialDay);
+    EXPECT_EQ(Names(1988, 5, 4), "記念日,国民の休日");
+
+    rules.SetAutoKokumin(false);
+    EXPECT_EQ(rules.GetDayAttrs(1988, 5, 4), daSpecialDay);
+    EXPECT_EQ(Names(1988, 5, 4), "記念日");
+    EXPECT_EQ(rules.GetDayAttrs(1987, 5, 4), daFurikae | daSpecialDay);
+}
+
+// While drawing, the lines are read once per month; the answers and the errors are those
+// of reading them for every day.
+TEST_F(Rules, BatchReadsOncePerMonthWithTheSameResults) {
+    special.Add(Sjis("1,3,記念日"));
+    holidays.Add(Sjis("2000,0,2,x,壊れた行"));
+    auto outcome = [&](int m, int d) -> std::string {
+        try {
+            return std::to_string(rules.GetDayAttrs(2000, m, d)) + " " + Names(2000, m, d);
+        } catch (const EConvertError& e) {
+            return e.what();
+        }
+    };
+    std::vector<std::string> single;
+    for (int m = 1; m <= 3; ++m)
+        for (int d = 1; d <= 28; ++d) single.push_back(outcome(m, d));
+    EXPECT_EQ(single[2], std::to_string(daSpecialDay) + " 記念日");
+    EXPECT_EQ(single[28], ConvertMessage("x"));  // every February day meets the bad line
+
+    THolidayRulesBatch batch(rules);
+    std::vector<std::string> batched;
+    for (int m = 1; m <= 3; ++m)
+        for (int d = 1; d <= 28; ++d) batched.push_back(outcome(m, d));
+    EXPECT_EQ(batched, single);
 }

@@ -112,13 +112,16 @@ TEST_F(MonthGridTest, RokuyoStripUnderTheNumber) {
     EXPECT_GT(CountInk(cal.BackBuffer(), stripOf(selected), ToQColor(cal.Color()), Qt::black), 5);
     EXPECT_GT(Count(stripOf(selected), clBlack), stripOf(selected).width() * strip / 2);
 
-    // Outside the table (after 2010-12-05) nothing is shown under the numbers.
-    cal.SetJuliusDay(YMDToJulius(2026, 1, 20));
-    EXPECT_EQ(Ink(cal.BackBuffer().rect(), clPurple), 0);
-    // December 2010: the days up to the 5th have a rokuyo, the 6th does not.
+    // After the table the computed calendar carries on: December 2010 around its end,
+    // and a month of today.
     cal.SetJuliusDay(YMDToJulius(2010, 12, 20));
     EXPECT_GT(Ink(stripOf(Cell(0, 2)), clPurple), 5);  // 12-05
-    EXPECT_EQ(Ink(stripOf(Cell(1, 2)), clPurple), 0);  // 12-06
+    EXPECT_GT(Ink(stripOf(Cell(1, 2)), clPurple), 5);  // 12-06
+    cal.SetJuliusDay(YMDToJulius(2026, 1, 20));
+    EXPECT_GT(Ink(stripOf(Cell(3, 4)), clPurple), 5);  // 2026-01-21
+    // Before Japan left the old calendar nothing is shown under the numbers.
+    cal.SetJuliusDay(YMDToJulius(1872, 6, 20));
+    EXPECT_EQ(Ink(cal.BackBuffer().rect(), clPurple), 0);
 }
 
 TEST_F(MonthGridTest, KeysMoveAndTheHandlerSeesTheNewDay) {

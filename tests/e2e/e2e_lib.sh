@@ -20,7 +20,7 @@ start_x() {
   # The program must reach this server whatever platform the caller's environment names
   # (the widget tests run with the offscreen one).
   export QT_QPA_PLATFORM=xcb
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 }
 
 start_program() {

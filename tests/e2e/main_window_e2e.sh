@@ -26,7 +26,7 @@ display=":$n"
 export DISPLAY=$display
 # A platform chosen in the caller's environment (offscreen, say) would show no window.
 export QT_QPA_PLATFORM=xcb
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 (cd "$diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 exec "$program") &
 app_pid=$!

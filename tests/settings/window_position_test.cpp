@@ -74,3 +74,21 @@ TEST_F(WindowPosition, HugeStoredCoordinatesNeverPutTheWindowOffScreen) {
         EXPECT_GT(g.height(), 0);
     }
 }
+
+// Saved on another screen layout or at 2x scale: the window comes back wholly on a screen,
+// shrunk to it when it was larger, and an in-screen placement is kept as it was.
+TEST_F(WindowPosition, RestoredPlacementFitsWhollyOnAScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget window;
+    TWindowPlacement p;
+    auto place = [&](int left, int top, int width, int height) {
+        p.NormalPosition = {left, top, left + width, top + height};
+        SetWindowPlacement(window, p);
+        return window.geometry();
+    };
+    EXPECT_TRUE(screen.contains(place(screen.right() + 500, screen.bottom() + 500, 615, 460))) << "off every screen";
+    EXPECT_TRUE(screen.contains(place(screen.left() + 40, screen.top() + 30, 2 * screen.width(), 2 * screen.height())))
+        << "twice the screen's size";
+    EXPECT_TRUE(screen.contains(place(screen.right() - 100, screen.top() + 10, 615, 460))) << "half off the right edge";
+    EXPECT_EQ(place(screen.left() + 20, screen.top() + 30, 300, 200), QRect(screen.left() + 20, screen.top() + 30, 300, 200));
+}
