@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "app/program_places.h"
+#include "app/qt_language.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/safe_file.h"
@@ -51,6 +52,7 @@ private:
 
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
+    InstallQtJapanese(app);
     const TPlaces places = FindPlaces(argc, argv);
     for (const std::string& dir : {places.settingsDir, places.diaryDir}) {
         if (!QDir().mkpath(QString::fromStdString(dir))) {

@@ -1,4 +1,8 @@
 #include "app/program_places.h"
+#include "app/qt_language.h"
+
+#include <QCoreApplication>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -58,4 +62,14 @@ TEST(ProgramPlaces, InstalledLayoutIsRecognisedByItsDesktopEntry) {
     EXPECT_TRUE(LooksInstalled((root / "bin").string()));
     EXPECT_FALSE(LooksInstalled((root / "share").string()));  // only a bin folder holds the program
     fs::remove_all(root);
+}
+
+// Qt's print and colour dialogs follow the program's Japanese, whatever the locale.
+TEST(QtLanguage, QtDialogsSpeakJapanese) {
+    ASSERT_TRUE(InstallQtJapanese(*QCoreApplication::instance())) << "Qt's Japanese translations are missing";
+    EXPECT_EQ(QCoreApplication::translate("QPrintDialog", "Print"), QString::fromUtf8("印刷"));
+    for (QTranslator* t : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
 }
