@@ -22,18 +22,18 @@ TForm4::TForm4(QWidget* owner, const char* caption, TStringList& editList) : QDi
     ListBox1->setUniformItemSizes(true);
     ListBox1->installEventFilter(this);
 
-    struct Spec {
+    struct ButtonDef {
         QPushButton** button;
         const char* caption;
         void (TForm4::*click)();
     };
     // In tab order; the list box follows them.
-    const Spec specs[] = {{&Button1, "削除(&D)", &TForm4::Button1Click},
+    const ButtonDef buttons[] = {{&Button1, "削除(&D)", &TForm4::Button1Click},
                           {&Button3, "全削除(&A)", &TForm4::Button3Click},
                           {&Button2, "キャンセル(&C)", &TForm4::Button2Click},
                           {&Button4, "閉じる(&X)", &TForm4::Button4Click}};
     int width = 75;
-    for (const Spec& s : specs) {
+    for (const ButtonDef& s : buttons) {
         QPushButton* b = new QPushButton(U8(s.caption), this);
         b->setAutoDefault(false);
         b->installEventFilter(this);
@@ -44,7 +44,7 @@ TForm4::TForm4(QWidget* owner, const char* caption, TStringList& editList) : QDi
     // The buttons grow, and the window with them, where a caption needs more room than
     // the intended 75 pixels.
     int y = 72;
-    for (const Spec& s : specs) {
+    for (const ButtonDef& s : buttons) {
         (*s.button)->setGeometry(232, y, width, 25);
         y += 32;
     }

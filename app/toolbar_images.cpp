@@ -2,7 +2,7 @@
 
 namespace {
 
-// Icon names of the freedesktop naming specification; the shipped pictures carry the
+// Icon names of the freedesktop icon themes; the shipped pictures carry the
 // same names.
 constexpr const char* kNames[] = {
     "edit-copy", "document-save", "edit-cut", "edit-paste", "document-print", "preferences-desktop-font",
