@@ -79,9 +79,11 @@ public:
     // long as a chunk points into it. Rows appended in the order of their bytes share a
     // chunk. `capacity` is the block's size, counted by BytesHeld.
     void AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, size_t length, int kind);
-    // The same for `count` rows whose bytes follow each other from `data`.
-    void AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, const TRowCut* rows,
-                      size_t count);
+    // The same for `count` rows whose bytes follow each other from `data`: row j ends
+    // `ends[j]` bytes after `data` (ascending) and has kind `kinds[j]`, or rkBreak when
+    // `kinds` is null.
+    void AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, const uint32_t* ends,
+                      const uint8_t* kinds, size_t count);
 
     // Bytes held for the text and the row tables.
     size_t BytesHeld() const;

@@ -151,34 +151,48 @@ void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity,
     TreeAdd(static_cast<int>(chunks_.size()) - 1, 1, kind != rkWrap);
 }
 
-void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, const TRowCut* rows,
-                            size_t count) {
-    while (count > 0) {
-        // The first row decides the chunk; the rows that still fit follow in a tight loop.
-        AppendShared(block, capacity, data, rows[0].length, rows[0].kind);
-        data += rows[0].length;
-        ++rows;
-        --count;
+void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data,
+                            const uint32_t* ends, const uint8_t* kinds, size_t count) {
+    size_t done = 0;
+    uint32_t prev = 0;  // end of the rows handed over so far, from `data`
+    while (done < count) {
+        // The first row decides the chunk; the rows that still fit follow in bulk.
+        AppendShared(block, capacity, data + prev, ends[done] - prev, kinds ? int{kinds[done]} : int{rkBreak});
+        prev = ends[done++];
         TChunk& c = *chunks_.back();
-        if (c.cap != 0) continue;
-        const size_t room = std::min<size_t>(count, c.Rows() < limits_.fillRows ? limits_.fillRows - c.Rows() : 0);
+        if (c.cap != 0 || c.size >= limits_.fillBytes) continue;
+        const size_t room = std::min<size_t>(count - done, c.Rows() < limits_.fillRows ? limits_.fillRows - c.Rows() : 0);
+        // A row joins while the chunk holds fewer than fillBytes bytes before it: rows
+        // done..done+m-1 where m counts the ends from ends[done - 1] on that are not yet
+        // fillBytes - size past `prev`.
+        const uint64_t limit = uint64_t{prev} + (limits_.fillBytes - c.size);
+        size_t m = static_cast<size_t>(std::lower_bound(ends + done - 1, ends + done - 1 + room, limit,
+                                                        [](uint32_t e, uint64_t l) { return e < l; }) -
+                                       (ends + done - 1));
+        // Only the last of them can pass the chunk's largest size.
+        if (m > 0 && uint64_t{c.size} + (ends[done + m - 1] - prev) > MaxChunkBytes) --m;
+        if (m == 0) continue;
+        const uint32_t base = c.size - prev;  // row ends from `data` to row ends in the chunk, modulo 2^32
+        const size_t at = c.ends.size();
+        c.ends.resize(at + m);
+        for (size_t j = 0; j < m; ++j) c.ends[at + j] = ends[done + j] + base;
         const int linesBefore = c.lineEnds, breaksBefore = c.breaks;
-        const uint32_t sizeBefore = c.size;
-        size_t n = 0;
-        for (; n < room && c.size < limits_.fillBytes && size_t{c.size} + rows[n].length <= MaxChunkBytes; ++n) {
-            c.size += rows[n].length;
-            c.ends.push_back(c.size);
-            c.kinds.push_back(static_cast<uint8_t>(rows[n].kind));
-            c.Count(rows[n].kind, 1);
+        if (kinds) {
+            c.kinds.insert(c.kinds.end(), kinds + done, kinds + done + m);
+            for (size_t j = 0; j < m; ++j) c.Count(kinds[done + j], 1);
+        } else {
+            c.kinds.resize(at + m, static_cast<uint8_t>(rkBreak));
+            c.lineEnds += static_cast<int>(m);
+            c.breaks += static_cast<int>(m);
         }
-        if (n == 0) continue;
-        rows_ += static_cast<int>(n);
-        bytes_ += c.size - sizeBefore;
+        const uint32_t bytes = ends[done + m - 1] - prev;
+        c.size += bytes;
+        rows_ += static_cast<int>(m);
+        bytes_ += bytes;
         lineEnds_ += c.lineEnds - linesBefore;
         breaks_ += c.breaks - breaksBefore;
-        TreeAdd(static_cast<int>(chunks_.size()) - 1, static_cast<int>(n), c.lineEnds - linesBefore);
-        data += c.size - sizeBefore;
-        rows += n;
-        count -= n;
+        TreeAdd(static_cast<int>(chunks_.size()) - 1, static_cast<int>(m), c.lineEnds - linesBefore);
+        prev = ends[done + m - 1];
+        done += m;
     }
 }

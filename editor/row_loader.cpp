@@ -5,6 +5,8 @@
 
 #include "editor/byte_arena.h"
 #include "editor/byte_masks.h"
+#include "editor/column_map.h"
+#include "editor/line_compact.h"
 #include "platform/file_error.h"
 #include "editor/row_store.h"
 #include "platform/exceptions.h"
@@ -23,105 +25,6 @@ namespace {
 
 constexpr size_t BlockSize = 8192;
 constexpr char CtrlZ = 26;
-
-// Copies n bytes to dst <= src, the two ranges possibly overlapping. Lines are short, so
-// the common sizes are done with loads that all come before the stores, without a call.
-inline void MoveDown(char* dst, const char* src, size_t n) {
-    if (dst == src || n == 0) return;
-#if defined(__SSE2__)
-    if (n >= 16 && n <= 64) {
-        auto load = [&](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at)); };
-        auto store = [&](size_t at, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + at), v); };
-        if (n <= 32) {
-            const __m128i a = load(0), b = load(n - 16);
-            store(0, a);
-            store(n - 16, b);
-        } else {
-            const __m128i a = load(0), b = load(16), c = load(n - 32), d = load(n - 16);
-            store(0, a);
-            store(16, b);
-            store(n - 32, c);
-            store(n - 16, d);
-        }
-        return;
-    }
-#endif
-    std::memmove(dst, src, n);
-}
-
-inline bool IsTerminator(char c) { return c == '\r' || c == '\n' || c == CtrlZ; }
-
-// Calls f(j) for every j in [0, n) where p[j] is CR, LF or ^Z, in order, until f returns
-// false. Sixteen bytes are tested at once, so long lines cost little per byte.
-//
-// With CountTabs, f also gets the number of tabs before j, and the result is the number of
-// tabs in p[0, n) (word wrap uses them to know most lines fit without a look at them).
-template <bool CountTabs, typename F>
-size_t ForEachTerminator(const char* p, size_t n, F&& f) {
-    size_t i = 0;
-    size_t tabs = 0;
-#if defined(__SSE2__)
-    for (; i + 64 <= n; i += 64) {
-        const uint64_t tabMask = CountTabs ? Mask64(p + i, '\t') : 0;
-        for (uint64_t mask = Mask64(p + i, '\r') | Mask64(p + i, '\n') | Mask64(p + i, CtrlZ); mask != 0; mask &= mask - 1) {
-            const int b = __builtin_ctzll(mask);
-            size_t before = tabs;
-            // Tabs are sparse: clearing bits one by one beats a library popcount.
-            for (uint64_t t = tabMask & ((uint64_t{1} << b) - 1); t != 0; t &= t - 1) ++before;
-            if (!f(i + static_cast<size_t>(b), before)) return tabs;
-        }
-        for (uint64_t t = tabMask; t != 0; t &= t - 1) ++tabs;
-    }
-#endif
-    for (; i < n; ++i) {
-        if (IsTerminator(p[i])) {
-            if (!f(i, tabs)) return tabs;
-        } else if (CountTabs && p[i] == '\t') {
-            ++tabs;
-        }
-    }
-    return tabs;
-}
-
-// Cuts blocks into segments. A segment ended by CR or LF ends a line; the last segment of
-// a block (ended = false) is carried into the next block. An LF right after a CR belongs
-// to the CR, also across a block boundary. ^Z ends the text. Each segment comes with the
-// number of its tabs when CountTabs is set, else 0.
-class TLineScanner {
-public:
-    template <bool CountTabs, typename Segment>
-    void Scan(const char* p, size_t n, Segment&& segment) {
-        size_t start = 0;
-        size_t tabsAtStart = 0;  // the bytes that end a line are no tabs, so this is exact
-        if (n > 0 && afterCr_) {
-            if (p[0] == '\n') start = 1;
-            afterCr_ = false;
-        }
-        const size_t tabs = ForEachTerminator<CountTabs>(p, n, [&](size_t j, size_t tabsBefore) {
-            if (j < start) return true;  // the LF of a CR LF pair
-            if (p[j] == CtrlZ) {
-                segment(p + start, j - start, false, tabsBefore - tabsAtStart);
-                stopped_ = true;
-                start = n;
-                return false;
-            }
-            segment(p + start, j - start, true, tabsBefore - tabsAtStart);
-            start = j + 1;
-            tabsAtStart = tabsBefore;
-            if (p[j] == '\r') {
-                if (j + 1 == n) afterCr_ = true;
-                else if (p[j + 1] == '\n') start = j + 2;
-            }
-            return true;
-        });
-        if (!stopped_) segment(p + start, n - start, false, tabs - tabsAtStart);
-    }
-    bool Stopped() const { return stopped_; }
-
-private:
-    bool afterCr_ = false;
-    bool stopped_ = false;
-};
 
 // The counting pass's view of the blocks: only how many lines they hold. Terminators are
 // counted sixteen bytes at a time from bit masks (an LF whose previous byte is CR is not
@@ -228,6 +131,17 @@ size_t CountFileLines(const std::string& fileName) {
     return counter.Lines();
 }
 
+// Cuts the line first[start, end) into rows at cut[at...]; returns the rows written.
+[[gnu::noinline]] static size_t CutWideLine(const char* first, uint32_t start, uint32_t end, int kind, int wrapByte,
+                                            int tabSpaceCount, uint32_t* cutEnd, uint8_t* cutKind, size_t at) {
+    WrapLine(std::string_view(first + start, end - start), wrapByte, tabSpaceCount,
+             [&](size_t offset, size_t piece, bool wrapped) {
+                 cutEnd[at] = start + static_cast<uint32_t>(offset + piece);
+                 cutKind[at++] = static_cast<uint8_t>(wrapped ? rkWrap : kind);
+             });
+    return at;
+}
+
 class TRowLoader {
 public:
     static void Load(TRowStore& store, const std::string& fileName);
@@ -238,76 +152,103 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
     TFile file(fileName);
     TRowList& rows = store.rows_;
     try {
-        // Blocks are read straight into the row bytes, and each line is moved down over the
-        // line ends before it, so that the rows lie end to end and need no offsets of their
-        // own. One byte more than the size, so that the read that finds the end has room;
-        // should the file have grown since, a larger block takes over and the open line
-        // moves along.
+        // Blocks are read straight into the row bytes, where their line ends are closed up,
+        // so that the rows lie end to end and need no offsets of their own. One byte more
+        // than the size, so that the read that finds the end has room; should the file have
+        // grown since, a larger block takes over and the open line moves along.
         size_t capacity = file.Size() + 1;
         std::shared_ptr<char> block = AllocateBytes(capacity);
         char* out = block.get();  // end of the bytes kept so far
         size_t carried = 0;       // bytes of the open line, just before `out`
-        // The rows of the lines ended since the last hand-over to the row list, which begin
-        // at `first`; handed over once per block. With word wrap on, lines are cut as they
-        // are read, while their bytes are still in the cache.
-        std::vector<TRowCut> cuts;
-        cuts.reserve(BlockSize);
-        const char* first = out;
-        auto handOver = [&] {
-            rows.AppendShared(block, capacity, first, cuts.data(), cuts.size());
-            cuts.clear();
-            first = out - carried;
-        };
+        uint32_t carriedTabs = 0;
+        const TCompactKernel compact = BestCompactKernel();
+        std::vector<uint32_t> ends(BlockSize + CompactSlack);
+        std::vector<uint32_t> tabs;
+        // With word wrap on, the lines wider than a row are cut as they are read, while their
+        // bytes are still in the cache, into these rows.
         const bool wrap = store.WordWrap();
         const size_t wrapByte = static_cast<size_t>(store.WrapByte());
         const size_t tabWidth = static_cast<size_t>(store.TabSpaceCount());
-        // Tabs of the open line: a line narrower than a row even if each of its tabs were as
-        // wide as they come is one row, without a look at its bytes.
-        size_t lineTabs = 0;
-        auto cutLine = [&](const char* line, size_t length, int kind) {
-            if (length > UINT32_MAX) ThrowFileError(fileName, "読み込めません", EFBIG);
-            if (!wrap || length + 1 + lineTabs * (tabWidth - 1) < wrapByte) {
-                cuts.push_back({static_cast<uint32_t>(length), kind});
+        std::vector<uint32_t> cutEnds;
+        std::vector<uint8_t> cutKinds;
+        if (wrap) tabs.resize(BlockSize + CompactSlack);
+        // Hands over the lines ended in the block, ends[0, lines) from `first`; a last line
+        // (`lastKind` not -1) ends at `last`.
+        auto handOver = [&](const char* first, size_t lines, int lastKind, uint32_t last) {
+            if (!wrap) {
+                if (lines > 0) rows.AppendShared(block, capacity, first, ends.data(), nullptr, lines);
+                if (lastKind >= 0) rows.AppendShared(block, capacity, first + (lines ? ends[lines - 1] : 0),
+                                                     last - (lines ? ends[lines - 1] : 0), lastKind);
                 return;
             }
-            WrapLine(std::string_view(line, length), store.WrapByte(), store.TabSpaceCount(),
-                     [&](size_t, size_t piece, bool wrapped) { cuts.push_back({static_cast<uint32_t>(piece), wrapped ? rkWrap : kind}); });
+            // Every line gives at most one row more than it has bytes.
+            const size_t most = lines + 1 + (lastKind >= 0 ? last : ends[lines - 1]);
+            if (cutEnds.size() < most) {
+                cutEnds.resize(most);
+                cutKinds.resize(most);
+            }
+            uint32_t* cutEnd = cutEnds.data();
+            uint8_t* cutKind = cutKinds.data();
+            size_t cuts = 0;
+            uint32_t start = 0, tabsBefore = 0;
+            auto cutLine = [&](uint32_t end, uint32_t lineTabs, int kind) {
+                // Narrower than a row even if each of its tabs were as wide as they come:
+                // one row, without a look at its bytes.
+                if (end - start + 1 + size_t{lineTabs} * (tabWidth - 1) < wrapByte) {
+                    cutEnd[cuts] = end;
+                    cutKind[cuts++] = static_cast<uint8_t>(kind);
+                } else {
+                    cuts = CutWideLine(first, start, end, kind, store.WrapByte(), store.TabSpaceCount(), cutEnd, cutKind, cuts);
+                }
+                start = end;
+            };
+            for (size_t j = 0; j < lines; ++j) {
+                cutLine(ends[j], tabs[j] - tabsBefore, rkBreak);
+                tabsBefore = tabs[j];
+            }
+            if (lastKind >= 0) cutLine(last, carriedTabs - tabsBefore, lastKind);
+            rows.AppendShared(block, capacity, first, cutEnd, cutKind, cuts);
         };
-        TLineScanner scanner;
-        while (!scanner.Stopped()) {
+        TCompactJob job;
+        bool stopped = false;
+        while (!stopped) {
             size_t room = capacity - static_cast<size_t>(out - block.get());
             if (room == 0) {
-                handOver();
                 capacity = carried + std::max(capacity / 8, BlockSize) + BlockSize;
                 std::shared_ptr<char> larger = AllocateBytes(capacity);
                 if (carried > 0) std::memcpy(larger.get(), out - carried, carried);
                 block = std::move(larger);
                 out = block.get() + carried;
-                first = block.get();
                 room = capacity - carried;
             }
-            const size_t n = file.Read(out, std::min(BlockSize, room));
+            size_t n = file.Read(out, std::min(BlockSize, room));
             if (n == 0) break;
-            auto segment = [&](const char* p, size_t length, bool ended, size_t tabs) {
-                lineTabs += tabs;
-                MoveDown(out, p, length);
-                out += length;
-                carried += length;
-                if (ended) {
-                    cutLine(out - carried, carried, rkBreak);
-                    carried = 0;
-                    lineTabs = 0;
-                }
-            };
-            if (wrap) scanner.Scan<true>(out, n, segment);
-            else scanner.Scan<false>(out, n, segment);
-            handOver();
+            if (const void* z = std::memchr(out, CtrlZ, n)) {
+                n = static_cast<size_t>(static_cast<const char*>(z) - out);
+                stopped = true;
+            }
+            // Row ends count from the open line's first byte and must fit in 32 bits.
+            if (carried + n > UINT32_MAX) ThrowFileError(fileName, "読み込めません", EFBIG);
+            job.p = out;
+            job.n = n;
+            job.endBase = static_cast<uint32_t>(carried);
+            job.tabBase = carriedTabs;
+            job.ends = ends.data();
+            job.tabs = wrap ? tabs.data() : nullptr;
+            compact(job);
+            const char* first = out - carried;
+            const uint32_t kept = static_cast<uint32_t>(carried + job.kept);
+            carriedTabs = job.tabsSeen;
+            if (job.lines > 0) {
+                carried = kept - ends[job.lines - 1];
+                if (wrap) carriedTabs -= tabs[job.lines - 1];
+            } else {
+                carried = kept;
+            }
+            out += job.kept;
+            if (job.lines > 0) handOver(first, job.lines, -1, 0);
         }
-        if (carried > 0) {
-            cutLine(out - carried, carried, rkEnd);
-            carried = 0;
-            handOver();
-        }
+        if (carried > 0) handOver(out - carried, 0, rkEnd, static_cast<uint32_t>(carried));
     } catch (const std::bad_alloc&) {
         rows.Clear();
         ThrowFileError(fileName, "読み込めません", ENOMEM);
