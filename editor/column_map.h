@@ -28,5 +28,9 @@ std::string_view TrimBlanks(std::string_view text);
 // any length cost linear time.
 template <typename Emit>
 void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit);
+// The same cuts by a walk from tab to tab, for lines of any length; WrapLine takes it for
+// lines longer than it can hold in bit masks.
+template <typename Emit>
+void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit);
 
 #include "editor/column_map_wrap.inl"

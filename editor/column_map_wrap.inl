@@ -4,6 +4,7 @@
 #include "platform/sjis.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -43,6 +44,124 @@ inline size_t CharStart(std::string_view line, size_t from, size_t x) {
     return (x - s) % 2 == 0 ? x : x - 1;
 }
 
+// A line of up to 128 bytes as bit masks, bit i for byte i: its tabs, its bytes that could
+// lead a character, and the bytes that start one. A byte starts a character unless an odd
+// number of lead-capable bytes comes right before it; so in each run of lead-capable bytes
+// the bytes at an odd distance from the run's first one are trails, and so is the byte
+// after a run of odd length. Adding a run's first bit to the mask ripples a carry through
+// the run and out past its end, which marks, for all runs at once, which bytes belong to
+// runs beginning at even positions and where those runs end.
+using TMask128 = unsigned __int128;
+inline constexpr size_t MaskBytes = 128;
+
+struct TLineMasks {
+    TMask128 tab = 0, lead = 0, start = 0;
+};
+
+inline TMask128 Bit(size_t i) { return TMask128{1} << i; }
+
+// Tabs and lead-capable bytes of p[0, n), n <= MaskBytes, sixteen bytes at a time.
+inline TLineMasks ScanShortLinePortable(const char* p, size_t n) {
+    TLineMasks m;
+#if defined(__SSE2__)
+    char padded[16] = {};
+    if (n < 16) {
+        for (size_t i = 0; i < n; ++i) padded[i] = p[i];
+        p = padded;
+    }
+    const __m128i tabs = _mm_set1_epi8('\t');
+    const __m128i lo1 = _mm_set1_epi8(static_cast<char>(0x81)), span1 = _mm_set1_epi8(0x9F - 0x81);
+    const __m128i lo2 = _mm_set1_epi8(static_cast<char>(0xE0)), span2 = _mm_set1_epi8(0xFC - 0xE0);
+    uint64_t tabWords[2] = {0, 0}, leadWords[2] = {0, 0};
+    for (size_t at = 0; at < n; at += 16) {
+        // A last piece shorter than sixteen bytes is read as the line's last sixteen.
+        const size_t from = n >= 16 && at + 16 > n ? n - 16 : at;
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + from));
+        const __m128i d1 = _mm_sub_epi8(v, lo1), d2 = _mm_sub_epi8(v, lo2);
+        const __m128i lead = _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(d1, span1), d1),
+                                          _mm_cmpeq_epi8(_mm_min_epu8(d2, span2), d2));
+        const unsigned skip = static_cast<unsigned>(at - from);
+        const unsigned tabBits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, tabs))) >> skip;
+        const unsigned leadBits = static_cast<unsigned>(_mm_movemask_epi8(lead)) >> skip;
+        tabWords[at / 64] |= uint64_t{tabBits} << (at % 64);
+        leadWords[at / 64] |= uint64_t{leadBits} << (at % 64);
+    }
+    m.tab = TMask128{tabWords[1]} << 64 | tabWords[0];
+    m.lead = TMask128{leadWords[1]} << 64 | leadWords[0];
+#else
+    for (size_t i = 0; i < n; ++i) {
+        if (p[i] == '\t') m.tab |= Bit(i);
+        if (IsLeadByte(static_cast<unsigned char>(p[i]))) m.lead |= Bit(i);
+    }
+#endif
+    return m;
+}
+
+// The same with the widest vectors the processor offers (column_map.cpp).
+TLineMasks ScanShortLine(const char* p, size_t n);
+
+// Fills in the character starts of masks that hold tabs and lead-capable bytes.
+inline TLineMasks WithStarts(TLineMasks m, size_t n) {
+    const TMask128 valid = n >= MaskBytes ? ~TMask128{0} : Bit(n) - 1;
+    m.tab &= valid;
+    m.lead &= valid;
+    const TMask128 even = ~TMask128{0} / 3;  // bits 0, 2, 4, ...
+    const TMask128 l = m.lead;
+    const TMask128 firsts = l & ~(l << 1);
+    const TMask128 rippleEven = l + (firsts & even);
+    const TMask128 rippleOdd = l + (firsts & ~even);
+    const TMask128 evenRuns = (l & ~rippleEven) | (rippleEven & ~l);  // with the byte after each
+    const TMask128 oddRuns = (l & ~rippleOdd) | (rippleOdd & ~l);
+    const TMask128 trails = (evenRuns & ~even) | (oddRuns & even);
+    m.start = ~trails & valid;
+    return m;
+}
+
+inline size_t LowestBit(TMask128 m) {
+    const uint64_t low = static_cast<uint64_t>(m);
+    return low ? static_cast<size_t>(__builtin_ctzll(low)) : 64 + static_cast<size_t>(__builtin_ctzll(static_cast<uint64_t>(m >> 64)));
+}
+
+// WrapLine for a line of at most MaskBytes bytes: the same cuts, with every tab and
+// character start read off the masks instead of searched for.
+template <typename Emit>
+void WrapShortLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit) {
+    const size_t n = line.size();
+    const TLineMasks m = WithStarts(ScanShortLine(line.data(), n), n);
+    const TMask128 realTabs = m.tab & m.start;
+    auto startsLead = [&](size_t x) { return ((m.start & m.lead) >> x) & 1; };
+    const size_t last = static_cast<size_t>(wrapByte) - 1;
+    const size_t tabWidth = static_cast<size_t>(tabSpaceCount);
+    size_t start = 0, b = 0, col = 0;
+    auto cut = [&](size_t at) {
+        emit(start, at - start, true);
+        start = b = at;
+        col = 0;
+    };
+    while (true) {
+        const TMask128 ahead = b >= MaskBytes ? 0 : realTabs >> b;
+        const size_t t = ahead ? b + LowestBit(ahead) : n;
+        if (t - b > last - col) {
+            const size_t x = b + (last - col);
+            cut(startsLead(x) ? x : x + 1);
+            continue;
+        }
+        col += t - b;
+        if (t == n) {
+            if (n > b && col == last && startsLead(n - 1)) cut(n);
+            break;
+        }
+        const size_t width = tabWidth - static_cast<unsigned>(col) % static_cast<unsigned>(tabWidth);
+        if (col + width <= last) {
+            col += width;
+            b = t + 1;
+        } else {
+            cut(t + 1);
+        }
+    }
+    emit(start, n - start, false);
+}
+
 }  // namespace wrap_detail
 
 // A row ends with the character that reaches column wrapByte - 1; a double-byte character
@@ -52,10 +171,16 @@ inline size_t CharStart(std::string_view line, size_t from, size_t x) {
 // only around it; a line costs its tabs and rows, not its bytes.
 template <typename Emit>
 void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit) {
+    if (line.size() <= wrap_detail::MaskBytes) wrap_detail::WrapShortLine(line, wrapByte, tabSpaceCount, emit);
+    else WrapLongLine(line, wrapByte, tabSpaceCount, emit);
+}
+
+template <typename Emit>
+void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit) {
     using wrap_detail::CharStart;
     const size_t n = line.size();
     // Without tabs a line is as wide as its bytes (one more for a broken lead byte at its
-    // end), so most lines are known to fit without walking them.
+    // end), so a line that fits is known without walking it.
     if (n + 1 < static_cast<size_t>(wrapByte) && wrap_detail::FindTab(line.data(), 0, n) == n) {
         emit(size_t{0}, n, false);
         return;
@@ -69,14 +194,20 @@ void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emi
         start = b = at;
         col = 0;
     };
-    while (true) {
-        // The next tab that is a character of its own (a trail byte may be 9 as well).
-        size_t t = b;
+    // The next tab at or after b that is a character of its own (a trail byte may be 9 as
+    // well). A cut before it leaves it the next one, since characters start where they did.
+    size_t t = 0;
+    auto nextTab = [&] {
+        t = b;
         while (true) {
             t = wrap_detail::FindTab(line.data(), t, n);
             if (t == n || CharStart(line, b, t) == t) break;
             ++t;
         }
+    };
+    nextTab();
+    while (true) {
+        if (t < b) nextTab();
         if (t - b > last - col) {
             // Column `last` falls on byte x before the tab.
             const size_t x = b + (last - col);
@@ -94,7 +225,7 @@ void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emi
             }
             break;
         }
-        const size_t width = static_cast<size_t>(tabSpaceCount) - col % static_cast<size_t>(tabSpaceCount);
+        const size_t width = static_cast<size_t>(tabSpaceCount) - static_cast<unsigned>(col) % static_cast<unsigned>(tabSpaceCount);
         if (col + width <= last) {
             col += width;
             b = t + 1;

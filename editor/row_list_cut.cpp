@@ -179,7 +179,13 @@ void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity,
         const int linesBefore = c.lineEnds, breaksBefore = c.breaks;
         if (kinds) {
             c.kinds.insert(c.kinds.end(), kinds + done, kinds + done + m);
-            for (size_t j = 0; j < m; ++j) c.Count(kinds[done + j], 1);
+            int wraps = 0, unended = 0;
+            for (size_t j = 0; j < m; ++j) {
+                wraps += kinds[done + j] == rkWrap;
+                unended += kinds[done + j] == rkEnd;
+            }
+            c.lineEnds += static_cast<int>(m) - wraps;
+            c.breaks += static_cast<int>(m) - wraps - unended;
         } else {
             c.kinds.resize(at + m, static_cast<uint8_t>(rkBreak));
             c.lineEnds += static_cast<int>(m);
