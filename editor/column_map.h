@@ -23,14 +23,14 @@ int ExpandedWidth(std::string_view text, int tabSpaceCount);
 // Drops trailing bytes 0..32, stopping at a tab (which stays).
 std::string_view TrimBlanks(std::string_view text);
 
-// Calls emit(offset, length, wrapped) for each row that `line` (no CR or LF in it) gives
+// Calls onRow(offset, length, wrapped) for each row that `line` (no CR or LF in it) gives
 // when cut at `wrapByte` columns; the last row has wrapped == false. One pass, so lines of
 // any length cost linear time.
 template <typename Emit>
-void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit);
+void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& onRow);
 // The same cuts by a walk from tab to tab, for lines of any length; WrapLine takes it for
 // lines longer than it can hold in bit masks.
 template <typename Emit>
-void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit);
+void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& onRow);
 
 #include "editor/column_map_wrap.inl"

@@ -117,6 +117,24 @@ inline TLineMasks WithStarts(TLineMasks m, size_t n) {
     return m;
 }
 
+// Columns a tab fills from column `col`. The remainder is taken by a multiplication, which
+// is exact for columns below 2^16 and tab widths below 256 (a row is far narrower), since a
+// division on this path would cost as much as the rest of a row's cut.
+class TTabStops {
+public:
+    explicit TTabStops(int width) : width_(static_cast<uint32_t>(width)), magic_((uint32_t{1} << 24) / width_ + 1) {}
+    size_t Fill(size_t col) const {
+        if (col >= (size_t{1} << 16) || width_ >= 256) return width_ - col % width_;
+        const uint32_t c = static_cast<uint32_t>(col);
+        const uint32_t q = static_cast<uint32_t>((uint64_t{c} * magic_) >> 24);
+        return width_ - (c - q * width_);
+    }
+
+private:
+    uint32_t width_;
+    uint32_t magic_;
+};
+
 inline size_t LowestBit(TMask128 m) {
     const uint64_t low = static_cast<uint64_t>(m);
     return low ? static_cast<size_t>(__builtin_ctzll(low)) : 64 + static_cast<size_t>(__builtin_ctzll(static_cast<uint64_t>(m >> 64)));
@@ -125,16 +143,16 @@ inline size_t LowestBit(TMask128 m) {
 // WrapLine for a line of at most MaskBytes bytes: the same cuts, with every tab and
 // character start read off the masks instead of searched for.
 template <typename Emit>
-void WrapShortLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit) {
+void WrapShortLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& onRow) {
     const size_t n = line.size();
     const TLineMasks m = WithStarts(ScanShortLine(line.data(), n), n);
     const TMask128 realTabs = m.tab & m.start;
     auto startsLead = [&](size_t x) { return ((m.start & m.lead) >> x) & 1; };
     const size_t last = static_cast<size_t>(wrapByte) - 1;
-    const size_t tabWidth = static_cast<size_t>(tabSpaceCount);
+    const TTabStops stops(tabSpaceCount);
     size_t start = 0, b = 0, col = 0;
     auto cut = [&](size_t at) {
-        emit(start, at - start, true);
+        onRow(start, at - start, true);
         start = b = at;
         col = 0;
     };
@@ -151,7 +169,7 @@ void WrapShortLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&
             if (n > b && col == last && startsLead(n - 1)) cut(n);
             break;
         }
-        const size_t width = tabWidth - static_cast<unsigned>(col) % static_cast<unsigned>(tabWidth);
+        const size_t width = stops.Fill(col);
         if (col + width <= last) {
             col += width;
             b = t + 1;
@@ -159,7 +177,7 @@ void WrapShortLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&
             cut(t + 1);
         }
     }
-    emit(start, n - start, false);
+    onRow(start, n - start, false);
 }
 
 }  // namespace wrap_detail
@@ -170,27 +188,28 @@ void WrapShortLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&
 // a byte, so the cut is found from the byte at that column and the characters are parsed
 // only around it; a line costs its tabs and rows, not its bytes.
 template <typename Emit>
-void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit) {
-    if (line.size() <= wrap_detail::MaskBytes) wrap_detail::WrapShortLine(line, wrapByte, tabSpaceCount, emit);
-    else WrapLongLine(line, wrapByte, tabSpaceCount, emit);
+void WrapLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& onRow) {
+    if (line.size() <= wrap_detail::MaskBytes) wrap_detail::WrapShortLine(line, wrapByte, tabSpaceCount, onRow);
+    else WrapLongLine(line, wrapByte, tabSpaceCount, onRow);
 }
 
 template <typename Emit>
-void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& emit) {
+void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&& onRow) {
     using wrap_detail::CharStart;
     const size_t n = line.size();
     // Without tabs a line is as wide as its bytes (one more for a broken lead byte at its
     // end), so a line that fits is known without walking it.
     if (n + 1 < static_cast<size_t>(wrapByte) && wrap_detail::FindTab(line.data(), 0, n) == n) {
-        emit(size_t{0}, n, false);
+        onRow(size_t{0}, n, false);
         return;
     }
     const size_t last = static_cast<size_t>(wrapByte) - 1;  // the column that ends a row
+    const wrap_detail::TTabStops stops(tabSpaceCount);
     size_t start = 0;  // first byte of the row
     size_t b = start;  // a character start in the row; `col` columns lie before it
     size_t col = 0;
     auto cut = [&](size_t at) {
-        emit(start, at - start, true);
+        onRow(start, at - start, true);
         start = b = at;
         col = 0;
     };
@@ -225,7 +244,7 @@ void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&&
             }
             break;
         }
-        const size_t width = static_cast<size_t>(tabSpaceCount) - static_cast<unsigned>(col) % static_cast<unsigned>(tabSpaceCount);
+        const size_t width = stops.Fill(col);
         if (col + width <= last) {
             col += width;
             b = t + 1;
@@ -233,5 +252,5 @@ void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&&
             cut(t + 1);
         }
     }
-    emit(start, n - start, false);
+    onRow(start, n - start, false);
 }
