@@ -159,8 +159,10 @@ void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity,
         // The first row decides the chunk; the rows that still fit follow in bulk.
         AppendShared(block, capacity, data + prev, ends[done] - prev, kinds ? int{kinds[done]} : int{rkBreak});
         prev = ends[done++];
+        // The rest join in bulk only where the chunk's window of the block ends at the next
+        // row (a row copied after an open wrapped line, even an empty one, breaks that).
         TChunk& c = *chunks_.back();
-        if (c.cap != 0 || c.size >= limits_.fillBytes) continue;
+        if (c.cap != 0 || c.base + c.size != data + prev || c.size >= limits_.fillBytes) continue;
         const size_t room = std::min<size_t>(count - done, c.Rows() < limits_.fillRows ? limits_.fillRows - c.Rows() : 0);
         // A row joins while the chunk holds fewer than fillBytes bytes before it: rows
         // done..done+m-1 where m counts the ends from ends[done - 1] on that are not yet

@@ -131,16 +131,88 @@ size_t CountFileLines(const std::string& fileName) {
     return counter.Lines();
 }
 
-// Cuts the line first[start, end) into rows at cut[at...]; returns the rows written.
-[[gnu::noinline]] static size_t CutWideLine(const char* first, uint32_t start, uint32_t end, int kind, int wrapByte,
-                                            int tabSpaceCount, uint32_t* cutEnd, uint8_t* cutKind, size_t at) {
-    WrapLine(std::string_view(first + start, end - start), wrapByte, tabSpaceCount,
-             [&](size_t offset, size_t piece, bool wrapped) {
-                 cutEnd[at] = start + static_cast<uint32_t>(offset + piece);
-                 cutKind[at++] = static_cast<uint8_t>(wrapped ? rkWrap : kind);
-             });
-    return at;
-}
+namespace {
+
+// Cuts loaded lines into rows for word wrap: a line narrower than a row even if each of its
+// tabs were as wide as they come is one row, without a look at its bytes; the others are
+// cut while their bytes are still in the cache.
+class TLoadCutter {
+public:
+    TLoadCutter(int wrapByte, int tabSpaceCount) : wrapByte_(wrapByte), tabSpaceCount_(tabSpaceCount) {}
+
+    // Lines of first[...] ending at ends[0, lines) with tabs[0, lines) tabs before each end,
+    // then, when lastKind is not -1, a line ending at `last` with `lastTabs` tabs before it.
+    // Returns the rows, their ends from `first` and their kinds, valid until the next call.
+    size_t Cut(const char* first, const uint32_t* ends, const uint32_t* tabs, size_t lines, int lastKind,
+               uint32_t last, uint32_t lastTabs) {
+        // Every line gives at most one row more than it has bytes.
+        const size_t most = lines + 1 + (lastKind >= 0 ? last : ends[lines - 1]);
+        if (cutEnds_.size() < most) {
+            cutEnds_.resize(most);
+            cutKinds_.resize(most);
+        }
+        uint32_t* cutEnd = cutEnds_.data();
+        uint8_t* cutKind = cutKinds_.data();
+        const uint64_t extra = static_cast<uint64_t>(tabSpaceCount_) - 1;
+        const uint64_t wrapByte = static_cast<uint64_t>(wrapByte_);
+        // The lines that may need cutting are listed first, without a branch per line, so
+        // that the lines between them are copied in runs.
+        if (wideAt_.size() < lines) wideAt_.resize(lines);
+        size_t wide = 0;
+        {
+            uint32_t start = 0, tabsBefore = 0;
+            for (size_t j = 0; j < lines; ++j) {
+                wideAt_[wide] = static_cast<uint32_t>(j);
+                wide += ends[j] - start + 1 + (tabs[j] - tabsBefore) * extra >= wrapByte;
+                start = ends[j];
+                tabsBefore = tabs[j];
+            }
+        }
+        size_t cuts = 0;
+        size_t j = 0;
+        for (size_t w = 0; w <= wide; ++w) {
+            const size_t to = w < wide ? wideAt_[w] : lines;
+            for (; j < to; ++j) {
+                cutEnd[cuts] = ends[j];
+                cutKind[cuts++] = rkBreak;
+            }
+            if (to == lines) break;
+            cuts = CutLine(first, to ? ends[to - 1] : 0, ends[to], rkBreak, cutEnd, cutKind, cuts);
+            j = to + 1;
+        }
+        if (lastKind >= 0) {
+            const uint32_t start = lines ? ends[lines - 1] : 0, tabsBefore = lines ? tabs[lines - 1] : 0;
+            if (last - start + 1 + (lastTabs - tabsBefore) * extra < wrapByte) {
+                cutEnd[cuts] = last;
+                cutKind[cuts++] = static_cast<uint8_t>(lastKind);
+            } else {
+                cuts = CutLine(first, start, last, lastKind, cutEnd, cutKind, cuts);
+            }
+        }
+        return cuts;
+    }
+    const uint32_t* Ends() const { return cutEnds_.data(); }
+    const uint8_t* Kinds() const { return cutKinds_.data(); }
+
+private:
+    [[gnu::noinline]] size_t CutLine(const char* first, uint32_t start, uint32_t end, int kind, uint32_t* cutEnd,
+                                     uint8_t* cutKind, size_t at) const {
+        WrapLine(std::string_view(first + start, end - start), wrapByte_, tabSpaceCount_,
+                 [&](size_t offset, size_t piece, bool wrapped) {
+                     cutEnd[at] = start + static_cast<uint32_t>(offset + piece);
+                     cutKind[at++] = static_cast<uint8_t>(wrapped ? rkWrap : kind);
+                 });
+        return at;
+    }
+
+    int wrapByte_;
+    int tabSpaceCount_;
+    std::vector<uint32_t> cutEnds_;
+    std::vector<uint8_t> cutKinds_;
+    std::vector<uint32_t> wideAt_;
+};
+
+}  // namespace
 
 class TRowLoader {
 public:
@@ -164,50 +236,22 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
         const TCompactKernel compact = BestCompactKernel();
         std::vector<uint32_t> ends(BlockSize + CompactSlack);
         std::vector<uint32_t> tabs;
-        // With word wrap on, the lines wider than a row are cut as they are read, while their
-        // bytes are still in the cache, into these rows.
         const bool wrap = store.WordWrap();
-        const size_t wrapByte = static_cast<size_t>(store.WrapByte());
-        const size_t tabWidth = static_cast<size_t>(store.TabSpaceCount());
-        std::vector<uint32_t> cutEnds;
-        std::vector<uint8_t> cutKinds;
+        TLoadCutter cutter(store.WrapByte(), store.TabSpaceCount());
         if (wrap) tabs.resize(BlockSize + CompactSlack);
         // Hands over the lines ended in the block, ends[0, lines) from `first`; a last line
         // (`lastKind` not -1) ends at `last`.
         auto handOver = [&](const char* first, size_t lines, int lastKind, uint32_t last) {
-            if (!wrap) {
-                if (lines > 0) rows.AppendShared(block, capacity, first, ends.data(), nullptr, lines);
-                if (lastKind >= 0) rows.AppendShared(block, capacity, first + (lines ? ends[lines - 1] : 0),
-                                                     last - (lines ? ends[lines - 1] : 0), lastKind);
+            if (wrap) {
+                const size_t cuts = cutter.Cut(first, ends.data(), tabs.data(), lines, lastKind, last, carriedTabs);
+                rows.AppendShared(block, capacity, first, cutter.Ends(), cutter.Kinds(), cuts);
                 return;
             }
-            // Every line gives at most one row more than it has bytes.
-            const size_t most = lines + 1 + (lastKind >= 0 ? last : ends[lines - 1]);
-            if (cutEnds.size() < most) {
-                cutEnds.resize(most);
-                cutKinds.resize(most);
+            if (lines > 0) rows.AppendShared(block, capacity, first, ends.data(), nullptr, lines);
+            if (lastKind >= 0) {
+                const uint32_t start = lines ? ends[lines - 1] : 0;
+                rows.AppendShared(block, capacity, first + start, last - start, lastKind);
             }
-            uint32_t* cutEnd = cutEnds.data();
-            uint8_t* cutKind = cutKinds.data();
-            size_t cuts = 0;
-            uint32_t start = 0, tabsBefore = 0;
-            auto cutLine = [&](uint32_t end, uint32_t lineTabs, int kind) {
-                // Narrower than a row even if each of its tabs were as wide as they come:
-                // one row, without a look at its bytes.
-                if (end - start + 1 + size_t{lineTabs} * (tabWidth - 1) < wrapByte) {
-                    cutEnd[cuts] = end;
-                    cutKind[cuts++] = static_cast<uint8_t>(kind);
-                } else {
-                    cuts = CutWideLine(first, start, end, kind, store.WrapByte(), store.TabSpaceCount(), cutEnd, cutKind, cuts);
-                }
-                start = end;
-            };
-            for (size_t j = 0; j < lines; ++j) {
-                cutLine(ends[j], tabs[j] - tabsBefore, rkBreak);
-                tabsBefore = tabs[j];
-            }
-            if (lastKind >= 0) cutLine(last, carriedTabs - tabsBefore, lastKind);
-            rows.AppendShared(block, capacity, first, cutEnd, cutKind, cuts);
         };
         TCompactJob job;
         bool stopped = false;

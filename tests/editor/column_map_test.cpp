@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 TEST(ColumnMap, TabFillsToTheNextStopAndDoubleByteTakesTwoColumns) {
     EXPECT_EQ(ColumnMap("a\t" + kA2, 8), "00tttttt12");
@@ -174,5 +175,64 @@ TEST(WrapLine, CutsLikeAWalkOverEveryCharacter) {
         });
         ASSERT_EQ(rows, WalkCuts(line, wrapByte, tabs)) << "round " << round << " width " << wrapByte << " tabs " << tabs;
         ASSERT_EQ(wrapped, rows.size() - 1);
+    }
+}
+
+TEST(WrapLine, ShortLinesCutFromBitMasksAsTheWalkCutsThem) {
+    // Lines up to 128 bytes are cut from masks of their tabs and character starts; the walk
+    // from tab to tab cuts any line. Lengths run past the 64-bit and 128-bit seams of the
+    // masks, with runs of lead-capable bytes across them, for every width a row may have.
+    const std::vector<std::string> pieces = {"a", "\t", kA2, kKa, kSo, "\x81\t", "\xe0\xe0\xe0", "\x9f\xfc", "\xb1",
+                                             "0123456789", std::string(9, '\x82')};
+    std::mt19937 rng(128);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        const size_t target = std::uniform_int_distribution<size_t>(0, 140)(rng);
+        while (line.size() < target) line += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(rng)];
+        if (round % 4 == 0) line.resize(target);  // cut anywhere, a lead byte last included
+        const int wrapByte = round % 2 ? std::uniform_int_distribution<int>(20, 40)(rng)
+                                       : std::uniform_int_distribution<int>(20, 250)(rng);
+        const int tabs = 2 * std::uniform_int_distribution<int>(1, 4)(rng);
+        std::vector<std::tuple<size_t, size_t, bool>> byMasks, byWalk;
+        WrapLine(line, wrapByte, tabs, [&](size_t offset, size_t length, bool w) { byMasks.emplace_back(offset, length, w); });
+        WrapLongLine(line, wrapByte, tabs, [&](size_t offset, size_t length, bool w) { byWalk.emplace_back(offset, length, w); });
+        ASSERT_EQ(byMasks, byWalk) << "round " << round << " length " << line.size() << " width " << wrapByte;
+        if (line.size() <= wrap_detail::MaskBytes) {
+            const wrap_detail::TLineMasks wide = wrap_detail::ScanShortLine(line.data(), line.size());
+            const wrap_detail::TLineMasks portable = wrap_detail::ScanShortLinePortable(line.data(), line.size());
+            ASSERT_TRUE(wide.tab == portable.tab && wide.lead == portable.lead) << "round " << round;
+        }
+    }
+}
+
+TEST(WrapLine, CharacterStartsFromMasksMatchAByteWalk) {
+    // Every split of lead-capable runs: each byte of a 128-byte line is a lead-capable byte
+    // or not, in runs of every length up to the whole line.
+    std::mt19937 rng(932);
+    for (int round = 0; round < 5000; ++round) {
+        std::string line;
+        const size_t n = round < 129 ? static_cast<size_t>(round) : std::uniform_int_distribution<size_t>(0, 128)(rng);
+        for (size_t i = 0; i < n; ++i) {
+            const bool lead = round < 129 ? true : std::uniform_int_distribution<int>(0, 2)(rng) > 0;
+            line += lead ? '\x82' : 'a';
+        }
+        const wrap_detail::TLineMasks m = wrap_detail::WithStarts(wrap_detail::ScanShortLine(line.data(), n), n);
+        size_t b = 0;
+        for (size_t i = 0; i < n; ++i) {
+            const bool start = i == b;
+            if (start) b += IsLeadByte(static_cast<unsigned char>(line[i])) ? 2 : 1;
+            ASSERT_EQ(static_cast<bool>((m.start >> i) & 1), start) << "round " << round << " byte " << i;
+        }
+        if (n < wrap_detail::MaskBytes) {
+            ASSERT_TRUE((m.start >> n) == 0) << "round " << round;
+        }
+    }
+}
+
+TEST(WrapLine, TabStopsByMultiplicationAgreeWithTheRemainder) {
+    for (int width : {1, 2, 3, 4, 6, 7, 8, 100, 255, 256, 1000}) {
+        const wrap_detail::TTabStops stops(width);
+        for (size_t col = 0; col < (size_t{1} << 16) + 300; ++col)
+            ASSERT_EQ(stops.Fill(col), static_cast<size_t>(width) - col % static_cast<size_t>(width)) << width << " " << col;
     }
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 
@@ -139,16 +140,41 @@ private:
                 const size_t capacity = 400;
                 std::shared_ptr<char> block(new char[capacity], std::default_delete<char[]>());
                 size_t at = 0;
+                // Rows are handed over one at a time or in runs of rows end to end, as the
+                // loader does: row ends counted from the run's first byte, kinds given or
+                // (when every row is rkBreak) left out.
+                const char* runStart = nullptr;
+                std::vector<uint32_t> ends;
+                std::vector<uint8_t> kinds;
+                auto flush = [&] {
+                    if (ends.empty()) return;
+                    const bool allBreaks = std::all_of(kinds.begin(), kinds.end(), [](uint8_t k) { return k == rkBreak; });
+                    list_.AppendShared(block, capacity, runStart, ends.data(), allBreaks && Pick(0, 1) ? nullptr : kinds.data(),
+                                       ends.size());
+                    ends.clear();
+                    kinds.clear();
+                };
                 for (int n = Pick(0, 30); n > 0; --n) {
                     std::string text = Text();
-                    at += Pick(0, 5) == 0 ? 1 : 0;
+                    if (Pick(0, 5) == 0) {
+                        flush();
+                        ++at;
+                    }
                     if (at + text.size() > capacity) break;
                     std::copy(text.begin(), text.end(), block.get() + at);
                     int kind = Pick(0, 4) == 0 ? rkWrap : rkBreak;
-                    list_.AppendShared(block, capacity, block.get() + at, text.size(), kind);
+                    if (Pick(0, 2) == 0) {
+                        flush();
+                        list_.AppendShared(block, capacity, block.get() + at, text.size(), kind);
+                    } else {
+                        if (ends.empty()) runStart = block.get() + at;
+                        ends.push_back(static_cast<uint32_t>(block.get() + at + text.size() - runStart));
+                        kinds.push_back(static_cast<uint8_t>(kind));
+                    }
                     model_.push_back({text, kind});
                     at += text.size();
                 }
+                flush();
             }
         } else {
             list_.Clear();
