@@ -38,9 +38,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !done_) {
             done_ = true;
-            std::fputs("first-paint\n", stdout);
-            std::fflush(stdout);
-            QTimer::singleShot(0, static_cast<QWidget*>(watched), &QWidget::close);
+            // The window's own paint event comes before its children's; the whole first
+            // picture is on screen once control is back in the event loop.
+            QWidget* window = static_cast<QWidget*>(watched);
+            QTimer::singleShot(0, window, [window] {
+                std::fputs("first-paint\n", stdout);
+                std::fflush(stdout);
+                window->close();
+            });
         }
         return false;
     }
