@@ -20,7 +20,7 @@ targets=(
   "holiday_rules 8192 fuzz/holiday_rules_fuzz.cpp calendar/holiday_rules.cpp calendar/equinox.cpp
      calendar/julius.cpp platform/convert.cpp platform/sjis.cpp platform/string_list.cpp"
   "editor_loader 65536 fuzz/editor_loader_fuzz.cpp editor/byte_arena.cpp editor/caret_rule.cpp
-     editor/column_map.cpp editor/edit_commands.cpp editor/edit_lines.cpp editor/edit_session.cpp
+     editor/column_map.cpp editor/line_compact.cpp editor/edit_commands.cpp editor/edit_lines.cpp editor/edit_session.cpp
      editor/edit_transaction.cpp editor/editor_strings.cpp editor/key_moves.cpp editor/row_list.cpp editor/row_list_cut.cpp editor/row_loader.cpp
      editor/row_store.cpp editor/row_wrap.cpp editor/selection.cpp editor/undo_apply.cpp
      editor/undo_list.cpp editor/word_bounds.cpp platform/file_error.cpp platform/safe_file.cpp
