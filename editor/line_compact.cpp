@@ -21,7 +21,7 @@ struct TGroupMasks {
     uint64_t cr, lf, tab;
 };
 
-TGroupMasks PortableMasks(const char* p, size_t valid, bool countTabs) {
+inline TGroupMasks PortableMasks(const char* p, size_t valid, bool countTabs) {
     TGroupMasks m{0, 0, 0};
 #if defined(__SSE2__)
     if (valid == 64) {
@@ -40,12 +40,31 @@ TGroupMasks PortableMasks(const char* p, size_t valid, bool countTabs) {
     return m;
 }
 
-}  // namespace
+// Copies the kept bytes of a whole group to `dst` (<= the group): the group is copied aside
+// first and its kept runs are gathered there sixteen bytes at a time (spilling into the
+// slack), so that one store of 64 bytes puts them in place; it only rewrites bytes of this
+// group or before it, all of them read already.
+inline void PackGroup(char* dst, const char* group, uint64_t drop) {
+    char in[64 + 16];
+    char packed[64 + 16];
+    std::memcpy(in, group, 64);
+    size_t k = 0;
+    size_t from = 0;
+    for (uint64_t d = drop;; d &= d - 1) {
+        const size_t to = d != 0 ? static_cast<size_t>(__builtin_ctzll(d)) : 64;
+        for (size_t at = from; at < to; at += 16) std::memcpy(packed + k + (at - from), in + at, 16);
+        k += to - from;
+        if (d == 0) break;
+        from = to + 1;
+    }
+    std::memcpy(dst, packed, 64);
+}
 
-void CompactLinesPortable(TCompactJob& job) {
+// The portable kernel; inlined into copies built for processors with a population count.
+template <bool CountTabs>
+[[gnu::always_inline]] inline void CompactPortable(TCompactJob& job) {
     char* const p = job.p;
     const size_t n = job.n;
-    const bool countTabs = job.tabs != nullptr;
     const bool endsWithCr = n > 0 && p[n - 1] == '\r';
     uint64_t carry = job.afterCr ? 1 : 0;
     size_t out = 0;
@@ -53,33 +72,46 @@ void CompactLinesPortable(TCompactJob& job) {
     uint32_t tabs = job.tabBase;
     for (size_t i = 0; i < n; i += 64) {
         const size_t valid = n - i < 64 ? n - i : 64;
-        const TGroupMasks m = PortableMasks(p + i, valid, countTabs);
+        const TGroupMasks m = PortableMasks(p + i, valid, CountTabs);
         const uint64_t drop = m.cr | m.lf;
         uint64_t ends = m.cr | (m.lf & ~((m.cr << 1) | carry));
         carry = m.cr >> 63;
         for (; ends != 0; ends &= ends - 1) {
             const unsigned b = static_cast<unsigned>(__builtin_ctzll(ends));
             job.ends[lines] = job.endBase + static_cast<uint32_t>(out + b - static_cast<size_t>(__builtin_popcountll(Below(drop, b))));
-            if (countTabs) job.tabs[lines] = tabs + static_cast<uint32_t>(__builtin_popcountll(Below(m.tab, b)));
+            if (CountTabs) job.tabs[lines] = tabs + static_cast<uint32_t>(__builtin_popcountll(Below(m.tab, b)));
             ++lines;
         }
-        // The kept runs between dropped bytes move down; `out` never passes `i`.
-        size_t from = 0;
-        for (uint64_t d = drop;; d &= d - 1) {
-            const size_t to = d != 0 ? static_cast<size_t>(__builtin_ctzll(d)) : valid;
-            if (to > from) {
-                if (out != i + from) std::memmove(p + out, p + i + from, to - from);
-                out += to - from;
+        const size_t kept = valid - static_cast<size_t>(__builtin_popcountll(drop));
+        if (drop == 0) {
+            if (out != i) std::memmove(p + out, p + i, valid);
+        } else if (valid == 64) {
+            PackGroup(p + out, p + i, drop);
+        } else {
+            // The last, partial group: its kept runs move down one by one.
+            size_t to = out, from = 0;
+            for (uint64_t d = drop;; d &= d - 1) {
+                const size_t end = d != 0 ? static_cast<size_t>(__builtin_ctzll(d)) : valid;
+                std::memmove(p + to, p + i + from, end - from);
+                to += end - from;
+                if (d == 0) break;
+                from = end + 1;
             }
-            if (d == 0) break;
-            from = to + 1;
         }
-        tabs += static_cast<uint32_t>(__builtin_popcountll(m.tab));
+        out += kept;
+        if (CountTabs) tabs += static_cast<uint32_t>(__builtin_popcountll(m.tab));
     }
     job.lines = lines;
     job.kept = out;
     job.tabsSeen = tabs;
     if (n > 0) job.afterCr = endsWithCr;
+}
+
+}  // namespace
+
+void CompactLinesPortable(TCompactJob& job) {
+    if (job.tabs) CompactPortable<true>(job);
+    else CompactPortable<false>(job);
 }
 
 #if defined(MEKURI_WIDE_COMPACT)
@@ -151,7 +183,19 @@ MEKURI_WIDE void CompactLinesWide(TCompactJob& job) {
     else CompactWide<false>(job);
 }
 
+// The portable kernel with population counts and bit scans as single instructions, which
+// nearly every 64-bit processor has.
+__attribute__((target("popcnt,bmi"))) void CompactLinesCounted(TCompactJob& job) {
+    if (job.tabs) CompactPortable<true>(job);
+    else CompactPortable<false>(job);
+}
+
 }  // namespace
+
+TCompactKernel CountedCompactKernel() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("bmi") ? &CompactLinesCounted : nullptr;
+}
 
 TCompactKernel WideCompactKernel() {
     __builtin_cpu_init();
@@ -164,13 +208,15 @@ TCompactKernel WideCompactKernel() {
 #else
 
 TCompactKernel WideCompactKernel() { return nullptr; }
+TCompactKernel CountedCompactKernel() { return nullptr; }
 
 #endif
 
 TCompactKernel BestCompactKernel() {
     static const TCompactKernel best = [] {
-        TCompactKernel wide = WideCompactKernel();
-        return wide ? wide : &CompactLinesPortable;
+        if (TCompactKernel wide = WideCompactKernel()) return wide;
+        if (TCompactKernel counted = CountedCompactKernel()) return counted;
+        return &CompactLinesPortable;
     }();
     return best;
 }

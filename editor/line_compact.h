@@ -33,5 +33,8 @@ using TCompactKernel = void (*)(TCompactJob&);
 void CompactLinesPortable(TCompactJob& job);
 // Sixty-four bytes per step with byte compression; null where the processor lacks it.
 TCompactKernel WideCompactKernel();
-// The wide kernel where it runs, else the portable one.
+// The portable kernel built for processors with population count and bit scan
+// instructions; null where the processor lacks them.
+TCompactKernel CountedCompactKernel();
+// The first of these that runs here: wide, counted, portable.
 TCompactKernel BestCompactKernel();

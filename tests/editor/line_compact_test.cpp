@@ -80,6 +80,7 @@ TResult Compact(TCompactKernel kernel, const std::string& block, bool afterCr, u
 
 std::vector<std::pair<const char*, TCompactKernel>> Kernels() {
     std::vector<std::pair<const char*, TCompactKernel>> kernels = {{"portable", &CompactLinesPortable}};
+    if (TCompactKernel counted = CountedCompactKernel()) kernels.push_back({"counted", counted});
     if (TCompactKernel wide = WideCompactKernel()) kernels.push_back({"wide", wide});
     return kernels;
 }
