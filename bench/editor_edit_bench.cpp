@@ -10,11 +10,11 @@
 // Times are the thread's CPU time per edit (the machine is shared: preemption would make
 // wall-clock worst cases meaningless). A table of medians and worst cases with the target
 // is printed at the end.
+#include "bench/bench_app.h"
 #include "bench/diary_file.h"
 #include "editor/edit_session.h"
 #include "platform/qt_text.h"
 
-#include <QApplication>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -174,20 +174,9 @@ void BM_UndoPasteMekuri(benchmark::State& state, size_t docSize) {
     }
 }
 
-QApplication* g_app = nullptr;
-
-void EnsureApp() {
-    if (g_app) return;
-    static int argc = 1;
-    static char name[] = "editor_edit_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    g_app = new QApplication(argc, argv);
-}
-
 // Qt's editor holding the same 1 MB diary, the cursor in its middle line.
 std::unique_ptr<QPlainTextEdit> QtDocument() {
-    EnsureApp();
+    EnsureBenchApp();
     auto edit = std::make_unique<QPlainTextEdit>();
     std::string bytes = DiaryText(1000000, 20000);
     edit->setPlainText(SjisToQString(bytes));
