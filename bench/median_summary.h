@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 struct TMedianTime {
@@ -19,6 +20,10 @@ struct TMedianTime {
 
 class TMedianReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal: a reporter given to RunSpecifiedBenchmarks does not follow
+    // --benchmark_color.
+    TMedianReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.error_occurred) {
