@@ -23,6 +23,29 @@
 
 #include <cstdlib>
 
+namespace {
+
+// Holds a calendar's drawing back while many of its properties change, as at start-up
+// when the settings are read: it is drawn once, when the holder goes.
+class TCalendarUpdate {
+public:
+    explicit TCalendarUpdate(TCustomCalendarEx* calendar) : calendar_(calendar) { calendar_->BeginUpdate(); }
+    ~TCalendarUpdate() {
+        try {
+            calendar_->EndUpdate();
+        } catch (...) {
+            TApplication::ReportCurrentException();
+        }
+    }
+    TCalendarUpdate(const TCalendarUpdate&) = delete;
+    TCalendarUpdate& operator=(const TCalendarUpdate&) = delete;
+
+private:
+    TCustomCalendarEx* calendar_;
+};
+
+}  // namespace
+
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     UseWindowFontEverywhere();
     BuildMenus();
@@ -62,6 +85,7 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
+    TCalendarUpdate month(MonthlyCalendar1), week(WeeklyCalendar1);
     LoadSettings();
     MonthlyCalendar1->Today();
     WeeklyCalendar1->Today();

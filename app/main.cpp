@@ -3,6 +3,7 @@
 #include "app/qt_language.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "platform/font_warm_up.h"
 #include "platform/safe_file.h"
 
 #include <QDir>
@@ -37,9 +38,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !done_) {
             done_ = true;
-            std::fputs("first-paint\n", stdout);
-            std::fflush(stdout);
-            QTimer::singleShot(0, static_cast<QWidget*>(watched), &QWidget::close);
+            // The window's own paint event comes before its children's; the whole first
+            // picture is on screen once control is back in the event loop.
+            QWidget* window = static_cast<QWidget*>(watched);
+            QTimer::singleShot(0, window, [window] {
+                std::fputs("first-paint\n", stdout);
+                std::fflush(stdout);
+                window->close();
+            });
         }
         return false;
     }
@@ -51,7 +57,9 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    TFontWarmUp fonts;
     TApplication app(argc, argv);
+    fonts.Fill(TForm1::FirstFonts());
     InstallQtJapanese(app);
     const TPlaces places = FindPlaces(argc, argv);
     for (const std::string& dir : {places.settingsDir, places.diaryDir}) {

@@ -265,8 +265,18 @@ void TCustomCalendarEx::KeyDown(int, Qt::KeyboardModifiers) {}
 void TCustomCalendarEx::MouseDown(Qt::MouseButton, QPoint) {}
 
 void TCustomCalendarEx::Redraw() {
+    if (updateDepth_ > 0) {
+        redrawPending_ = true;
+        return;
+    }
     Render();
     update();
+}
+
+void TCustomCalendarEx::EndUpdate() {
+    if (updateDepth_ == 0 || --updateDepth_ > 0 || !redrawPending_) return;
+    redrawPending_ = false;
+    Redraw();
 }
 
 void TCustomCalendarEx::paintEvent(QPaintEvent* event) {
@@ -303,7 +313,7 @@ void TCustomCalendarEx::resizeEvent(QResizeEvent* event) {
         backBuffer_ = QImage();
     else if (backBuffer_.size() != size)
         backBuffer_ = QImage(size, QImage::Format_RGB32);
-    Render();
+    Redraw();
 }
 
 void TCustomCalendarEx::keyPressEvent(QKeyEvent* event) {

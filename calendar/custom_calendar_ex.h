@@ -70,6 +70,11 @@ public:
     void PrevYear();
     void Today();
 
+    // Between BeginUpdate and EndUpdate a change only marks the picture out of date, and
+    // the last EndUpdate draws it once; pairs may nest. For setting many properties at once.
+    void BeginUpdate() { ++updateDepth_; }
+    void EndUpdate();
+
     // The rendered picture (client size).
     const QImage& BackBuffer() const { return backBuffer_; }
     int ClientWidth() const { return contentsRect().width(); }
@@ -150,4 +155,6 @@ private:
     std::array<QHash<QString, QStaticText>, TCalExFonts::Count> laidOut_;
     QImage backBuffer_;
     bool pressed_ = false;
+    int updateDepth_ = 0;
+    bool redrawPending_ = false;
 };

@@ -162,6 +162,31 @@ TEST_F(CalendarBase, EveryPictureChangeRedraws) {
     EXPECT_EQ(cal.draws, before + 7);
 }
 
+TEST_F(CalendarBase, AnUpdateBlockDrawsOnceAtItsEnd) {
+    cal.resize(200, 100);
+    cal.show();
+    const int before = cal.draws;
+    cal.BeginUpdate();
+    cal.BeginUpdate();
+    cal.SetColor(clYellow);
+    cal.HolidayList().Add("1,1,x");
+    cal.resize(180, 90);
+    cal.EndUpdate();
+    EXPECT_EQ(cal.draws, before);  // still inside the outer pair
+    cal.EndUpdate();
+    EXPECT_EQ(cal.draws, before + 1);
+    EXPECT_EQ(cal.BackBuffer().size(), cal.contentsRect().size());
+    EXPECT_EQ(PixelAt(cal.BackBuffer(), {0, 0}), QColor(255, 255, 0));
+
+    // A block without changes draws nothing; an unmatched end is harmless.
+    cal.BeginUpdate();
+    cal.EndUpdate();
+    cal.EndUpdate();
+    EXPECT_EQ(cal.draws, before + 1);
+    cal.SetColor(clRed);
+    EXPECT_EQ(cal.draws, before + 2);
+}
+
 TEST_F(CalendarBase, BackBufferCoversClientAreaInBackgroundColour) {
     cal.SetColor(clYellow);
     cal.resize(160, 90);
