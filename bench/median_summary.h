@@ -78,7 +78,7 @@ public:
         if (ta.repetitions == 0 || tb.repetitions == 0 || tb.wall <= 0 || tb.cpu <= 0)
             std::printf("  %-62s %8s %8s   %s\n", label.c_str(), "n/a", "n/a", target);
         else
-            std::printf("  %-62s %7.2fx %7.2fx   %s\n", label.c_str(), ta.wall / tb.wall, ta.cpu / tb.cpu, target);
+            std::printf("  %-62s %7.3gx %7.3gx   %s\n", label.c_str(), ta.wall / tb.wall, ta.cpu / tb.cpu, target);
     }
     static void PrintRatioHeader() { std::printf("  %-62s %8s %8s   %s\n", "ratio of medians", "wall", "CPU", "target"); }
 
