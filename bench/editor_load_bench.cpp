@@ -228,9 +228,9 @@ int main(int argc, char** argv) {
     reporter.PrintRatio("open: Mekuri / QPlainTextEdit", "BM_OpenMekuri", "BM_OpenQPlainTextEdit", "< 1x");
     auto printPeak = [](const char* label, double multiple, const char* target) {
         if (multiple < 0)
-            std::printf("  %-62s %8s of the file   %s\n", label, "n/a", target);
+            std::printf("  %-66s %8s of the file   %s\n", label, "n/a", target);
         else
-            std::printf("  %-62s %7.2fx of the file   %s\n", label, multiple, target);
+            std::printf("  %-66s %7.2fx of the file   %s\n", label, multiple, target);
     };
     std::printf("\n  peak memory of one load, median of %d child processes\n", kPeakRuns);
     printPeak("100 MB / 2 M lines", peak, "<= 1.3x");

@@ -62,13 +62,13 @@ public:
 
     // One line per benchmark: the medians in milliseconds and how many repetitions.
     void PrintMedians(const std::vector<std::pair<std::string, std::string>>& labelled) const {
-        std::printf("  %-62s %10s %10s %6s\n", "median per iteration", "wall ms", "CPU ms", "reps");
+        std::printf("  %-66s %10s %10s %6s\n", "median per iteration", "wall ms", "CPU ms", "reps");
         for (const auto& [name, label] : labelled) {
             const TMedianTime t = Median(name);
             if (t.repetitions == 0)
-                std::printf("  %-62s %10s %10s %6s\n", label.c_str(), "n/a", "n/a", "-");
+                std::printf("  %-66s %10s %10s %6s\n", label.c_str(), "n/a", "n/a", "-");
             else
-                std::printf("  %-62s %10.2f %10.2f %6d\n", label.c_str(), t.wall * 1e3, t.cpu * 1e3, t.repetitions);
+                std::printf("  %-66s %10.2f %10.2f %6d\n", label.c_str(), t.wall * 1e3, t.cpu * 1e3, t.repetitions);
         }
     }
 
@@ -76,11 +76,11 @@ public:
     void PrintRatio(const std::string& label, const std::string& a, const std::string& b, const char* target) const {
         const TMedianTime ta = Median(a), tb = Median(b);
         if (ta.repetitions == 0 || tb.repetitions == 0 || tb.wall <= 0 || tb.cpu <= 0)
-            std::printf("  %-62s %8s %8s   %s\n", label.c_str(), "n/a", "n/a", target);
+            std::printf("  %-66s %8s %8s   %s\n", label.c_str(), "n/a", "n/a", target);
         else
-            std::printf("  %-62s %7.3gx %7.3gx   %s\n", label.c_str(), ta.wall / tb.wall, ta.cpu / tb.cpu, target);
+            std::printf("  %-66s %7.3gx %7.3gx   %s\n", label.c_str(), ta.wall / tb.wall, ta.cpu / tb.cpu, target);
     }
-    static void PrintRatioHeader() { std::printf("  %-62s %8s %8s   %s\n", "ratio of medians", "wall", "CPU", "target"); }
+    static void PrintRatioHeader() { std::printf("  %-66s %8s %8s   %s\n", "ratio of medians", "wall", "CPU", "target"); }
 
     static double MedianOf(std::vector<double> v) {
         if (v.empty()) return 0;
