@@ -14,11 +14,9 @@
 #include <QFrame>
 #include <QImage>
 
-#include <array>
 #include <exception>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 

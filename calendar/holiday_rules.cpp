@@ -224,16 +224,13 @@ const THolidayRules::MonthLines* THolidayRules::BatchLines(std::int32_t y, std::
     if (batchDepth_ == 0) return nullptr;
     const auto found =
         std::find_if(kept_.begin(), kept_.end(), [&](const auto& lines) { return lines->Year == y && lines->Month == m; });
-    if (found != kept_.end() && found == kept_.begin()) return found->get();
-    std::unique_ptr<MonthLines> lines;
     if (found != kept_.end()) {
-        lines = std::move(*found);
-        kept_.erase(found);
+        std::rotate(kept_.begin(), found, found + 1);
     } else {
-        lines = ReadMonthLines(y, m);
-        if (kept_.size() >= kKeptMonths) kept_.pop_back();
+        std::unique_ptr<MonthLines> lines = ReadMonthLines(y, m);
+        if (kept_.size() >= kKeptMonths) kept_.resize(kKeptMonths - 1);
+        kept_.insert(kept_.begin(), std::move(lines));
     }
-    kept_.insert(kept_.begin(), std::move(lines));
     return kept_.front().get();
 }
 

@@ -93,6 +93,8 @@ public:
 private:
     // The lines' reading for one year and month: by day, the classes and names they give,
     // or the error of the first line that cannot be read (every day of the month meets it).
+    // The switches do not enter it: equinoxes and the days that follow from the law are
+    // worked out for each question.
     struct MonthLines {
         std::int32_t Year = 0;
         int Month = 0;
