@@ -90,31 +90,26 @@ TEST_F(KeptStateTest, EveryKindOfListChangeShowsInTheNextPicture) {
 }
 
 TEST_F(KeptStateTest, EverySwitchShowsInTheNextPicture) {
-    // 2000-01-09 is a Sunday: with its line, the Monday after is a substitute holiday.
-    cal.HolidayList().Add(Sjis("1,9,祝日"));
-    EXPECT_EQ(Shown(2000, 1, 10), clRed);
-    cal.SetAutoFurikae(false);
-    EXPECT_EQ(Shown(2000, 1, 10), clBlack);
-    cal.SetAutoFurikae(true);
-    EXPECT_EQ(Shown(2000, 1, 10), clRed);
-
-    // 2000-03-20, a Monday, is the vernal equinox.
-    cal.SetJuliusDay(YMDToJulius(2000, 3, 1));
-    EXPECT_EQ(Shown(2000, 3, 20), clRed);
-    cal.SetAutoEquinox(false);
-    EXPECT_EQ(Shown(2000, 3, 20), clBlack);
-    cal.SetAutoEquinox(true);
-    EXPECT_EQ(Shown(2000, 3, 20), clRed);
-
-    // 2000-05-04, a Thursday between two holidays.
-    cal.HolidayList().Add(Sjis("5,3,祝日"));
+    cal.HolidayList().Add(Sjis("1,9,祝日"));  // a Sunday: the Monday after is a substitute holiday
+    cal.HolidayList().Add(Sjis("5,3,祝日"));  // 2000-05-04, a Thursday, lies between two holidays
     cal.HolidayList().Add(Sjis("5,5,祝日"));
-    cal.SetJuliusDay(YMDToJulius(2000, 5, 1));
-    EXPECT_EQ(Shown(2000, 5, 4), clRed);
-    cal.SetAutoKokumin(false);
-    EXPECT_EQ(Shown(2000, 5, 4), clBlack);
-    cal.SetAutoKokumin(true);
-    EXPECT_EQ(Shown(2000, 5, 4), clRed);
+    const struct {
+        void (TCustomCalendarEx::*set)(bool);
+        TYMD day;
+    } switches[] = {
+        {&TCustomCalendarEx::SetAutoFurikae, {2000, 1, 10}},
+        {&TCustomCalendarEx::SetAutoEquinox, {2000, 3, 20}},  // the vernal equinox, a Monday
+        {&TCustomCalendarEx::SetAutoKokumin, {2000, 5, 4}},
+    };
+    for (const auto& s : switches) {
+        const TYMD d = s.day;
+        cal.SetJuliusDay(YMDToJulius(d.Year, d.Month, 1));
+        EXPECT_EQ(Shown(d.Year, d.Month, d.Day), clRed) << int(d.Month);
+        (cal.*s.set)(false);
+        EXPECT_EQ(Shown(d.Year, d.Month, d.Day), clBlack) << int(d.Month);
+        (cal.*s.set)(true);
+        EXPECT_EQ(Shown(d.Year, d.Month, d.Day), clRed) << int(d.Month);
+    }
 }
 
 TEST_F(KeptStateTest, FontChangesShowInTheNextPicture) {
