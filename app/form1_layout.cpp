@@ -35,7 +35,16 @@ TFont PanelFont(int height) {
     return f;
 }
 
+TFont InitialEditorFont() {
+    TFont f = PanelFont(-15);
+    f.SetName(Sjis("@ＭＳ ゴシック"));
+    f.SetColor(clWindowText);
+    return f;
+}
+
 }  // namespace
+
+QList<QFont> TForm1::FirstFonts() { return {ToQFont(PanelFont(-12)), ToQFont(InitialEditorFont())}; }
 
 void TForm1::BuildDatePanel() {
     Panel1 = new QWidget(this);
@@ -146,7 +155,7 @@ void TForm1::SetInitialCalendarProperties() {
 }
 
 void TForm1::BuildEditor() {
-    Editor1 = new TEditor(this);
+    Editor1 = new TEditor(this, InitialEditorFont());
     SetInitialEditorProperties();
     Editor1->OnMouseDown = Guarded([this](TEditor* sender, Qt::MouseButton button, QPoint pos) {
         Editor1MouseDown(sender, button, pos);
@@ -154,10 +163,7 @@ void TForm1::BuildEditor() {
 }
 
 void TForm1::SetInitialEditorProperties() {
-    TFont f = PanelFont(-15);
-    f.SetName(Sjis("@ＭＳ ゴシック"));
-    f.SetColor(clWindowText);
-    Editor1->SetFont(f);
+    Editor1->SetFont(InitialEditorFont());
     Editor1->SetLeftMargin(4);
     Editor1->SetTopMargin(0);
     Editor1->SetLineMargin(0);
@@ -231,7 +237,6 @@ void TForm1::LayOut() {
     column->addWidget(Edit5);
     setCentralWidget(client);
 
-    setFont(ToQFont(PanelFont(-12)));
     move(192, 107);
     resize(615, 440 + menuBar()->sizeHint().height());
 }
@@ -241,4 +246,8 @@ void TForm1::UseWindowFontEverywhere() {
     QApplication::setFont(font);
     for (const char* cls : {"QMenu", "QMenuBar", "QTipLabel", "QMessageBox", "QStatusBar"})
         QApplication::setFont(font, cls);
+    // The window was made before the application font changed, and widgets only follow
+    // such a change once the event loop runs: set it here, before any child exists, so
+    // that every child starts with it instead of being laid out twice.
+    setFont(font);
 }

@@ -3,6 +3,7 @@
 #include "app/qt_language.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "platform/font_warm_up.h"
 #include "platform/safe_file.h"
 
 #include <QDir>
@@ -51,7 +52,9 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    TFontWarmUp fonts;
     TApplication app(argc, argv);
+    fonts.Fill(TForm1::FirstFonts());
     InstallQtJapanese(app);
     const TPlaces places = FindPlaces(argc, argv);
     for (const std::string& dir : {places.settingsDir, places.diaryDir}) {

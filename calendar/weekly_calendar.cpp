@@ -25,13 +25,27 @@ void TWeeklyCalendar::SetBorderColor(TColor color) {
     Redraw();
 }
 
+TWeeklyCalendar::TSizeKey TWeeklyCalendar::SizeKey() const {
+    TSizeKey key;
+    for (int i = 0; i < TCalExFonts::Count; ++i) {
+        const TFont& f = Fonts().Font(i);
+        key.emplace_back(f.Name(), f.Height(), static_cast<int>(f.Style()));
+    }
+    key.emplace_back(std::string(), frameWidth(), 0);
+    return key;
+}
+
 QSize TWeeklyCalendar::minimumSizeHint() const {
+    TSizeKey key = SizeKey();
+    if (key == minimumSizeKey_) return minimumSize_;
     int rowHeight = 0;
     for (int i = 0; i < TCalExFonts::Count; ++i)
         rowHeight = std::max(rowHeight, QFontMetrics(ToQFont(Fonts().Font(i))).height() + 2);
     const int frame = 2 * frameWidth();
-    return {QFontMetrics(ToQFont(Fonts().Font(TCalExFonts::Weekday))).horizontalAdvance(QString(24, QChar(0x3042))) + frame,
-            7 * rowHeight + frame};
+    minimumSize_ = {QFontMetrics(ToQFont(Fonts().Font(TCalExFonts::Weekday))).horizontalAdvance(QString(24, QChar(0x3042))) + frame,
+                    7 * rowHeight + frame};
+    minimumSizeKey_ = std::move(key);
+    return minimumSize_;
 }
 
 TJuliusDay TWeeklyCalendar::GetFirstDay() { return WeekFirstDay(JuliusDay(), firstDayOfWeek_); }

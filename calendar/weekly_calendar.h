@@ -5,7 +5,12 @@
 #include "calendar/custom_calendar_ex.h"
 #include "calendar/grid_layout.h"
 
+#include <QSize>
 #include <QString>
+
+#include <string>
+#include <tuple>
+#include <vector>
 
 class QPainter;
 class QRect;
@@ -38,6 +43,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // What the minimum size was measured for: each font's name, height and style, then the
+    // frame. Layouts ask many times while a window is built; measuring takes font lookups.
+    using TSizeKey = std::vector<std::tuple<std::string, int, int>>;
+    TSizeKey SizeKey() const;
+
     TDayOfWeek firstDayOfWeek_ = dowSun;
     TColor borderColor_ = clInfoText;
+    mutable TSizeKey minimumSizeKey_;
+    mutable QSize minimumSize_;
 };

@@ -12,9 +12,6 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${MEKURI_APP_ID}.metainfo.
 set(MEKURI_ICON ${PROJECT_SOURCE_DIR}/resources/icons/mekuri.svg)
 install(FILES ${MEKURI_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${MEKURI_APP_ID}.svg)
-add_executable(render_icon tools/render_icon.cpp)
-target_link_libraries(render_icon PRIVATE Qt6::Gui Qt6::Svg)
-mekuri_warnings(render_icon)
 set(icon_pngs)
 foreach(size 16 24 32 48 64 128 256)
   set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${MEKURI_APP_ID}.png)

@@ -29,13 +29,19 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-TEditor::TEditor(QWidget* parent) : QAbstractScrollArea(parent), cellText_(new TCellText) {
+TEditor::TEditor(QWidget* parent) : TEditor(parent, [] {
+    TFont font;
+    font.SetName(Sjis("FixedSys"));
+    return font;
+}()) {}
+
+TEditor::TEditor(QWidget* parent, const TFont& font) : QAbstractScrollArea(parent), cellText_(new TCellText) {
     session_.SetView(this);
     session_.Store().OnChange = [this] {
         if (OnChange) OnChange(this);
     };
     // The reserved-word font starts as the text font and follows it from then on.
-    font_.SetName(Sjis("FixedSys"));
+    font_.Assign(font);
     reserveWordFont_ = font_;
     font_.OnChange = [this] { FontChanged(); };
     reserveWordFont_.OnChange = [this] { ReserveFontChanged(); };

@@ -43,6 +43,9 @@ public:
     using TTextRefusedEvent = std::function<void(TEditor* sender, const QString& refused)>;
 
     explicit TEditor(QWidget* parent = nullptr);
+    // Starts with `font` instead of FixedSys, so that a window that sets its own font at
+    // once never has the default one looked up and measured.
+    TEditor(QWidget* parent, const TFont& font);
     ~TEditor() override;
 
     // --- The text -------------------------------------------------------------------

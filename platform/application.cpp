@@ -1,5 +1,6 @@
 #include "platform/application.h"
 
+#include "platform/deferred_icon_style.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "platform/qt_fonts.h"
@@ -16,6 +17,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // The name shows in the error box's title and names the user's configuration folder.
     setApplicationName("Mekuri");
     InstallFaceSubstitutions();
+    setStyle(new TDeferredIconStyle);
     // A write past the file-size limit (a full quota, say) would otherwise kill the program
     // without a word; ignored, it fails with EFBIG and is reported like any file error.
     std::signal(SIGXFSZ, SIG_IGN);

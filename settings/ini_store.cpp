@@ -146,7 +146,7 @@ void TIniStore::WriteRawString(const std::string& section, const std::string& ke
 }
 
 std::string TIniStore::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
-    return StringFrom(store_.Load(), section, key, def, fence_);
+    return StringFrom(*store_.Load(), section, key, def, fence_);
 }
 
 void TIniStore::WriteString(const std::string& section, const std::string& key, const std::string& value) {
@@ -154,7 +154,7 @@ void TIniStore::WriteString(const std::string& section, const std::string& key, 
 }
 
 int TIniStore::ReadInteger(const std::string& section, const std::string& key, int def) const {
-    return IntegerFrom(store_.Load(), section, key, def);
+    return IntegerFrom(*store_.Load(), section, key, def);
 }
 
 void TIniStore::WriteInteger(const std::string& section, const std::string& key, int value) {
@@ -162,7 +162,7 @@ void TIniStore::WriteInteger(const std::string& section, const std::string& key,
 }
 
 int TIniStore::ReadHex(const std::string& section, const std::string& key, int def) const {
-    return HexFrom(store_.Load(), section, key, def);
+    return HexFrom(*store_.Load(), section, key, def);
 }
 
 void TIniStore::WriteHex(const std::string& section, const std::string& key, int value) {
@@ -178,7 +178,8 @@ void TIniStore::WriteColor(const std::string& section, const std::string& key, T
 }
 
 void TIniStore::ReadStrings(const std::string& section, const std::string& name, TStrings& list) const {
-    TProfileText text = store_.Load();
+    const std::shared_ptr<const TProfileText> parsed = store_.Load();
+    const TProfileText& text = *parsed;
     int n = IntegerFrom(text, section, name + ".Count", list.Count());
     // A count no list of ours reaches is a damaged file, not a request for that many
     // empty lines: it would take all memory and time.
@@ -200,7 +201,8 @@ void TIniStore::WriteStrings(const std::string& section, const std::string& name
 }
 
 void TIniStore::ReadFont(const std::string& section, const std::string& name, TFont& font) const {
-    TProfileText text = store_.Load();
+    const std::shared_ptr<const TProfileText> parsed = store_.Load();
+    const TProfileText& text = *parsed;
     TFont read;
     read.SetName(StringFrom(text, section, name + ".Name", font.Name(), fnVer11Mode));
     read.SetSize(std::clamp(IntegerFrom(text, section, name + ".Size", font.Size()), -kMaxFontSize, kMaxFontSize));
@@ -218,7 +220,8 @@ void TIniStore::WriteFont(const std::string& section, const std::string& name, c
 }
 
 void TIniStore::ReadPosition(const std::string& section, const std::string& name, TWindowPlacement& placement) const {
-    TProfileText text = store_.Load();
+    const std::shared_ptr<const TProfileText> parsed = store_.Load();
+    const TProfileText& text = *parsed;
     auto read = [&](const char* suffix, int& field) { field = IntegerFrom(text, section, name + suffix, field); };
     read(".Flags", placement.Flags);
     read(".Show", placement.ShowCmd);

@@ -63,15 +63,18 @@ void TProfileFile::EndBatch() {
     if (batch.changed && ReplaceFileContents(path_, batch.text) != 0) Fail();
 }
 
-TProfileText TProfileFile::Load() const {
-    if (batch_) return TProfileText(batch_->text);
+std::shared_ptr<const TProfileText> TProfileFile::Load() const {
+    if (batch_) {
+        if (!batch_->parsed) batch_->parsed = std::make_shared<const TProfileText>(batch_->text);
+        return batch_->parsed;
+    }
     std::string text;
-    if (path_.empty() || ReadWholeFile(path_, text) != TReadResult::kRead) return TProfileText();
-    return TProfileText(text);
+    if (path_.empty() || ReadWholeFile(path_, text) != TReadResult::kRead) return std::make_shared<const TProfileText>();
+    return std::make_shared<const TProfileText>(text);
 }
 
 std::string TProfileFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
-    return Load().Read(section, key, def);
+    return Load()->Read(section, key, def);
 }
 
 void TProfileFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
@@ -90,6 +93,7 @@ void TProfileFile::WriteEntries(std::string_view section, const TProfileEntries&
         std::string updated = ProfileUpdate(batch_->text, section, entries);
         if (updated == batch_->text) return;
         batch_->text = std::move(updated);
+        batch_->parsed.reset();
         batch_->changed = true;
         return;
     }

@@ -7,6 +7,7 @@
 // old file stays as it was and the write raises EFileError "<path> に書き込めません".
 #include "settings/profile_text.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,8 +25,9 @@ public:
     void BeginBatch();
     void EndBatch();
 
-    // The file's text as it is now; empty for a missing or unreadable file.
-    TProfileText Load() const;
+    // The file's text as it is now; empty for a missing or unreadable file. Within a batch
+    // the text is parsed once and shared by every read until a write changes it.
+    std::shared_ptr<const TProfileText> Load() const;
 
     // The stored value, or `def` when the file, the section or the key is missing.
     std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
@@ -46,6 +48,7 @@ private:
         std::string text;
         bool readFailed = false;
         bool changed = false;
+        mutable std::shared_ptr<const TProfileText> parsed;  // of `text`, made at the first read
     };
 
     std::string path_;

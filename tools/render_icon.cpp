@@ -1,5 +1,8 @@
-// Renders the program's SVG icon to a PNG of the given size, for the icon theme folders
-// that the desktop menu reads (some desktops show only PNG icons).
+// Renders one of the program's SVG icons at the given size: to a PNG for the icon theme
+// folders that the desktop menu reads (some desktops show only PNG icons), or, for an
+// output named *.argb, to the raw premultiplied 32-bit pixels in this machine's byte order
+// that the program builds its pictures from, so that it parses no SVG while it starts.
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -10,7 +13,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: render_icon ICON.svg SIZE OUT.png\n");
+        std::fprintf(stderr, "usage: render_icon ICON.svg SIZE OUT.png|OUT.argb\n");
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -26,5 +29,13 @@ int main(int argc, char** argv) {
     QPainter painter(&image);
     svg.render(&painter);
     painter.end();
-    return image.save(QString::fromLocal8Bit(argv[3]), "PNG") ? 0 : 1;
+    const QString out = QString::fromLocal8Bit(argv[3]);
+    if (out.endsWith(QLatin1String(".argb"))) {
+        QFile file(out);
+        const auto bytes = static_cast<qint64>(image.sizeInBytes());
+        const bool written = file.open(QIODevice::WriteOnly) &&
+                             file.write(reinterpret_cast<const char*>(image.constBits()), bytes) == bytes;
+        return written && file.flush() ? 0 : 1;
+    }
+    return image.save(out, "PNG") ? 0 : 1;
 }

@@ -121,3 +121,19 @@ TEST_F(WeekListTest, MondayFirstPutsASundayAtTheBottom) {
     EXPECT_EQ(Top(), (TYMD{2000, 12, 18}));
     EXPECT_GT(Count(Row(6), clRed), 300 * 30 * 3 / 4);
 }
+
+TEST_F(WeekListTest, MinimumSizeFollowsTheFontsAndTheFrame) {
+    const QSize before = cal.minimumSizeHint();
+    EXPECT_GT(before.height(), 7 * 10);
+    EXPECT_EQ(cal.minimumSizeHint(), before);  // asked again, unchanged
+
+    TFont big = cal.Fonts().Font(TCalExFonts::Weekday);
+    big.SetHeight(-30);
+    cal.Fonts().SetFont(TCalExFonts::Weekday, big);
+    const QSize bigger = cal.minimumSizeHint();
+    EXPECT_GE(bigger.height(), 7 * 30);
+    EXPECT_GT(bigger.width(), before.width());
+
+    cal.setLineWidth(cal.lineWidth() + 3);
+    EXPECT_GT(cal.minimumSizeHint().height(), bigger.height());
+}

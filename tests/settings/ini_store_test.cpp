@@ -295,7 +295,10 @@ TEST_F(IniStore, ABatchReadsTheFileOnceAndWritesItOnce) {
         EXPECT_EQ(store.ReadInteger("S", "a", 0), 1);
         store.WriteInteger("S", "b", 5);
         store.WriteColor("T", "c", 255);
-        EXPECT_EQ(store.ReadInteger("S", "b", 0), 5);  // its own writes are seen at once
+        EXPECT_EQ(store.ReadInteger("S", "b", 0), 5);  // its own writes are seen at once,
+        store.WriteInteger("S", "a", 7);                 // also over a key read before
+        EXPECT_EQ(store.ReadInteger("S", "a", 0), 7);
+        store.WriteInteger("S", "a", 1);
         EXPECT_EQ(File(), "[S]\r\na=2\r\n");          // and reach the disk only at the end
     });
     EXPECT_EQ(File(), "[S]\r\na=1\r\nb=5\r\n\r\n[T]\r\nc=0x000000FF\r\n");
