@@ -1,7 +1,7 @@
 #pragma once
-// The benchmarks' diary text, written once per run from the project's own deterministic
-// generator into a file of this process's own (removed at exit), so that runs do not share
-// or depend on files outside the build.
+// The benchmarks' texts, written once per run into files of this process's own (removed at
+// exit), so that runs do not share or depend on files outside the build. The diary text
+// comes from the project's own deterministic generator.
 #include "tools/diary_text.h"
 
 #include <cstdio>
@@ -11,10 +11,9 @@
 #include <unistd.h>
 #include <vector>
 
-inline std::string WriteDiaryFile(size_t size, size_t lines) {
-    auto path = std::filesystem::temp_directory_path() /
-                ("mekuri-bench-" + std::to_string(::getpid()) + "-" + std::to_string(size) + "-" + std::to_string(lines) + ".txt");
-    const std::string text = DiaryText(size, lines);
+// Writes `text` to a temporary file named after this process and `tag`; returns its path.
+inline std::string WriteBenchFile(const std::string& tag, const std::string& text) {
+    auto path = std::filesystem::temp_directory_path() / ("mekuri-bench-" + std::to_string(::getpid()) + "-" + tag + ".txt");
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0) {
         std::perror(path.c_str());
@@ -26,4 +25,8 @@ inline std::string WriteDiaryFile(size_t size, size_t lines) {
         for (const std::string& p : written) std::remove(p.c_str());
     });
     return path.string();
+}
+
+inline std::string WriteDiaryFile(size_t size, size_t lines) {
+    return WriteBenchFile(std::to_string(size) + "-" + std::to_string(lines), DiaryText(size, lines));
 }

@@ -35,10 +35,10 @@ private:
 
 TCustomCalendarEx::TCustomCalendarEx(QWidget* parent)
     : QFrame(parent), fonts_([this] {
-          for (auto& texts : laidOut_) texts.clear();
+          text_.Forget();
           Redraw();
       }), juliusDay_(DateTimeToJulius(CurrentDate())), color_(clWindow),
-      rules_(std::make_unique<TRules>(*this)) {
+      rules_(std::make_unique<TRules>(*this)), text_(fonts_) {
     fonts_.DayOfWeekFont().SetColor(clWhite);
     fonts_.HolidayFont().SetColor(clRed);
     fonts_.SundayFont().SetColor(clRed);
@@ -47,8 +47,8 @@ TCustomCalendarEx::TCustomCalendarEx(QWidget* parent)
     fonts_.WeekdayFont().SetColor(clBlack);
     fonts_.RokuyoFont().SetSize(10);
     fonts_.RokuyoFont().SetColor(clBlack);
-    holidayList_.OnChange = [this] { Redraw(); };
-    specialDayList_.OnChange = [this] { Redraw(); };
+    holidayList_.OnChange = [this] { LinesChanged(); };
+    specialDayList_.OnChange = [this] { LinesChanged(); };
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
     setFocusPolicy(Qt::StrongFocus);
@@ -88,11 +88,16 @@ void TCustomCalendarEx::SetDay(int day) {
 
 void TCustomCalendarEx::SetHolidayList(const TStrings& lines) {
     holidayList_.Assign(lines);
-    Redraw();
+    LinesChanged();
 }
 
 void TCustomCalendarEx::SetSpecialDayList(const TStrings& lines) {
     specialDayList_.Assign(lines);
+    LinesChanged();
+}
+
+void TCustomCalendarEx::LinesChanged() {
+    rules_->LinesChanged();
     Redraw();
 }
 
@@ -209,49 +214,9 @@ void TCustomCalendarEx::Render() {
     ReportRenderError();
 }
 
-const QFont& TCustomCalendarEx::QFontOf(const TFont& font) {
-    for (int i = 0; i < TCalExFonts::Count; ++i) {
-        if (&font != &fonts_.Font(i)) continue;
-        if (!qfonts_[i]) qfonts_[i] = ToQFont(font);
-        return *qfonts_[i];
-    }
-    otherQFont_ = ToQFont(font);  // a font a descendant brought along
-    return *otherQFont_;
-}
-
-void TCustomCalendarEx::DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text,
-                                 const TFont& font, const QColor& color) {
-    painter.setFont(QFontOf(font));
-    painter.setPen(color);
-    int index = 0;
-    while (index < TCalExFonts::Count && &font != &fonts_.Font(index)) ++index;
-    if (index == TCalExFonts::Count) {
-        painter.drawText(rect, flags | Qt::TextSingleLine, text);
-        return;
-    }
-    QHash<QString, QStaticText>& texts = laidOut_[index];
-    auto it = texts.find(text);
-    if (it == texts.end()) {
-        if (texts.size() > 1000) texts.clear();  // the week list meets new names every week
-        QStaticText laid(text);
-        laid.setTextFormat(Qt::PlainText);
-        laid.setPerformanceHint(QStaticText::AggressiveCaching);
-        laid.prepare(QTransform(), painter.font());
-        it = texts.insert(text, laid);
-    }
-    const QSizeF size = it->size();
-    const qreal x = (flags & Qt::AlignHCenter) ? rect.x() + (rect.width() - size.width()) / 2 : rect.x();
-    const qreal y = rect.y() + (rect.height() - size.height()) / 2;
-    const bool clip = !(flags & Qt::TextDontClip) && (size.width() > rect.width() || size.height() > rect.height());
-    if (clip) painter.setClipRect(rect);
-    painter.drawStaticText(QPointF(x, y), *it);
-    if (clip) painter.setClipping(false);
-}
-
 THolidayRules& TCustomCalendarEx::Rules() { return *rules_; }
 
 void TCustomCalendarEx::DrawCalendar() {
-    qfonts_ = {};
     if (!HasCanvas()) return;
     backBuffer_.fill(ToQColor(color_));
 }

@@ -3,6 +3,7 @@
 // fonts, the two rule lists, the background colour and the off-screen picture. The
 // descendants decide what goes where; the base keeps the picture in step with the state.
 #include "calendar/cal_ex_fonts.h"
+#include "calendar/cal_ex_text.h"
 #include "calendar/day_attrs.h"
 #include "calendar/holiday_rules.h"
 #include "calendar/julius.h"
@@ -11,15 +12,11 @@
 
 #include <QFont>
 #include <QFrame>
-#include <QHash>
 #include <QImage>
-#include <QStaticText>
 
-#include <array>
 #include <exception>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -107,21 +104,27 @@ protected:
     // DrawCalendar, then a repaint request: every change of the picture goes through here.
     void Redraw();
     // The rules over this control's lists; a drawing opens a batch on them, since a
-    // picture asks about every day of a few months and the lists do not change meanwhile.
+    // picture asks about every day of a few months. The readings of the lines are kept
+    // from drawing to drawing: a descendant whose ParseDayLine reads a line differently
+    // after a change of its own calls LinesChanged.
     THolidayRules& Rules();
+    // Drops the kept readings of the rule lines and redraws; any change of a list calls it.
+    void LinesChanged();
 
     // For drawing a day: a rule line that cannot be read must not cost the user the
     // whole calendar. The failing day is drawn as an ordinary weekday without names, and
     // the error is reported once after the picture is complete (see ReportRenderError).
     TFont& DayFontForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d);
     std::string HolidayNamesForDrawing(std::int32_t y, std::uint8_t m, std::uint8_t d);
-    // The Qt font of one of the seven fonts, made once per picture rather than per cell.
-    const QFont& QFontOf(const TFont& font);
+    // The Qt font of a font; for the seven fonts made once and kept until a font changes.
+    const QFont& QFontOf(const TFont& font) { return text_.QFontOf(font); }
     // One line of text in `font` and `color`, aligned in `rect` as by `flags` (horizontal
     // left or centre, vertical centre); clipped to `rect` unless Qt::TextDontClip. Laid-out
     // texts are kept, since the same numbers and names come back on every redraw.
     void DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text, const TFont& font,
-                  const QColor& color);
+                  const QColor& color) {
+        text_.DrawLine(painter, rect, flags, text, font, color);
+    }
     // Whether the picture can be drawn at all (the control has a size).
     bool HasCanvas() const { return !backBuffer_.isNull(); }
     QImage& Canvas() { return backBuffer_; }
@@ -150,9 +153,7 @@ private:
     TColor color_;
     std::unique_ptr<TRules> rules_;
     std::string renderError_;
-    std::array<std::optional<QFont>, TCalExFonts::Count> qfonts_;
-    std::optional<QFont> otherQFont_;
-    std::array<QHash<QString, QStaticText>, TCalExFonts::Count> laidOut_;
+    TCalExText text_;
     QImage backBuffer_;
     bool pressed_ = false;
     int updateDepth_ = 0;

@@ -5,6 +5,7 @@
 #include "platform/convert.h"
 #include "platform/sjis.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -214,13 +215,26 @@ bool THolidayRules::IsEquinox(std::int32_t y, std::uint8_t m, std::uint8_t d, bo
 void THolidayRules::BeginBatch() { ++batchDepth_; }
 
 void THolidayRules::EndBatch() {
-    if (batchDepth_ > 0 && --batchDepth_ == 0) batch_.clear();
+    if (batchDepth_ > 0) --batchDepth_;
 }
+
+void THolidayRules::LinesChanged() { kept_.clear(); }
 
 const THolidayRules::MonthLines* THolidayRules::BatchLines(std::int32_t y, std::uint8_t m) {
     if (batchDepth_ == 0) return nullptr;
-    for (const auto& lines : batch_)
-        if (lines->Year == y && lines->Month == m) return lines.get();
+    const auto found =
+        std::find_if(kept_.begin(), kept_.end(), [&](const auto& lines) { return lines->Year == y && lines->Month == m; });
+    if (found != kept_.end()) {
+        std::rotate(kept_.begin(), found, found + 1);
+    } else {
+        std::unique_ptr<MonthLines> lines = ReadMonthLines(y, m);
+        if (kept_.size() >= kKeptMonths) kept_.resize(kKeptMonths - 1);
+        kept_.insert(kept_.begin(), std::move(lines));
+    }
+    return kept_.front().get();
+}
+
+std::unique_ptr<THolidayRules::MonthLines> THolidayRules::ReadMonthLines(std::int32_t y, std::uint8_t m) {
     auto lines = std::make_unique<MonthLines>();
     lines->Year = y;
     lines->Month = m;
@@ -238,8 +252,7 @@ const THolidayRules::MonthLines* THolidayRules::BatchLines(std::int32_t y, std::
     } catch (...) {
         lines->Error = std::current_exception();
     }
-    batch_.push_back(std::move(lines));
-    return batch_.back().get();
+    return lines;
 }
 
 TDayAttrs THolidayRules::OwnAttrs(std::int32_t y, std::uint8_t m, std::uint8_t d) {

@@ -79,16 +79,22 @@ public:
 
     TDayClass GetDayFontIndex(std::int32_t y, std::uint8_t m, std::uint8_t d) { return DayFontIndex(GetDayAttrs(y, m, d)); }
 
-    // While a batch is open (a drawing), the lines are parsed once for each year and month
-    // asked about, not once per day: the lists must not change until it closes. A line
+    // While a batch is open (a drawing), the lines are read once for each year and month
+    // asked about, not once per day, and the readings are kept for later batches: a
+    // redraw of the same month reads no line at all. LinesChanged drops them; the owner
+    // calls it whenever a list changes (or whatever else decides how a line reads). A line
     // that cannot be read raises the same error on the same days as without a batch.
+    // Outside a batch every question reads the lists as they are.
     void BeginBatch();
     void EndBatch();
+    void LinesChanged();
     bool LineMatches(std::string_view line, std::int32_t y, std::uint8_t m, std::uint8_t d);
 
 private:
     // The lines' reading for one year and month: by day, the classes and names they give,
     // or the error of the first line that cannot be read (every day of the month meets it).
+    // The switches do not enter it: equinoxes and the days that follow from the law are
+    // worked out for each question.
     struct MonthLines {
         std::int32_t Year = 0;
         int Month = 0;
@@ -98,6 +104,7 @@ private:
     };
     // Null outside a batch.
     const MonthLines* BatchLines(std::int32_t y, std::uint8_t m);
+    std::unique_ptr<MonthLines> ReadMonthLines(std::int32_t y, std::uint8_t m);
 
     // What the lines and the equinoxes make of a day, then the days that follow from
     // its neighbours.
@@ -127,7 +134,11 @@ private:
     // Set while a neighbour is asked about, so that its answer holds no derived days.
     bool ownOnly_ = false;
     int batchDepth_ = 0;
-    std::vector<std::unique_ptr<MonthLines>> batch_;
+    // The readings kept, the latest first. A drawing asks about up to four months (a
+    // grid's neighbours and the substitute-holiday look-back before its first day); a few
+    // more keep a step back and forth through the months free of reading too.
+    static constexpr std::size_t kKeptMonths = 12;
+    std::vector<std::unique_ptr<MonthLines>> kept_;
     std::array<Equinoxes, 2> equinoxes_{};
     std::size_t nextEquinoxSlot_ = 0;
 };

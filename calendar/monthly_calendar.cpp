@@ -7,7 +7,22 @@
 
 #include <QPainter>
 
+#include <array>
 #include <cstdlib>
+
+namespace {
+
+// The names are fixed; each is converted once rather than for every cell of every redraw.
+const QString& RokuyoText(int index) {
+    static const std::array<QString, 7> texts = [] {
+        std::array<QString, 7> t;
+        for (int i = 0; i < 7; ++i) t[i] = SjisToQString(RokuyoNames(i));
+        return t;
+    }();
+    return texts[index >= 0 && index < 7 ? index : 0];
+}
+
+}  // namespace
 
 TMonthlyCalendar::TMonthlyCalendar(QWidget* parent) : TCustomCalendarEx(parent) {}
 
@@ -111,7 +126,7 @@ void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QR
         painter.fillRect(stripRect, inverse);
         rokuyoColor = ToQColor(Color());
     }
-    DrawLine(painter, stripRect, flags, SjisToQString(RokuyoNames(rokuyo)), rokuyoFont, rokuyoColor);
+    DrawLine(painter, stripRect, flags, RokuyoText(rokuyo), rokuyoFont, rokuyoColor);
 }
 
 void TMonthlyCalendar::KeyDown(int key, Qt::KeyboardModifiers) {

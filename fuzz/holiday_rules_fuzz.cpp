@@ -267,5 +267,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         const TYMD date = JuliusToYMD(firstDay + static_cast<TJuliusDay>(i));
         Check(rules.GetDayAttrs(date.Year, date.Month, date.Day) == first[i].attrs);
     }
+    // The batches kept their readings. Once a list changes and the change is announced, the
+    // next batch reads the lists afresh: it answers as the changed lists do without one.
+    TStringList& changed = holidays.Count() > 0 ? holidays : specialDays;
+    if (changed.Count() > 0) {
+        changed.Delete(0);
+        rules.LinesChanged();
+        std::vector<DayResult> unbatched;
+        for (size_t i = 0; i < first.size(); ++i)
+            unbatched.push_back(CheckDay(rules, firstDay + static_cast<TJuliusDay>(i), firstYear));
+        THolidayRulesBatch batch(rules);
+        for (size_t i = 0; i < first.size(); ++i)
+            Check(CheckDay(rules, firstDay + static_cast<TJuliusDay>(i), firstYear) == unbatched[i]);
+    }
     return 0;
 }

@@ -392,3 +392,78 @@ TEST_F(Rules, BatchReadsOncePerMonthWithTheSameResults) {
         for (int d = 1; d <= 28; ++d) batched.push_back(outcome(m, d));
     EXPECT_EQ(batched, single);
 }
+
+namespace {
+
+// Counts the lines read, to see which questions read the lists and which use readings kept.
+class CountingRules : public THolidayRules {
+public:
+    using THolidayRules::THolidayRules;
+    int reads = 0;
+    TDayLine ParseDayLine(std::string_view line, std::int32_t year, int month) override {
+        ++reads;
+        return THolidayRules::ParseDayLine(line, year, month);
+    }
+};
+
+}  // namespace
+
+// A redraw asks the same questions as the drawing before it: the readings of a batch are
+// kept for the next one, until the owner says the lines changed.
+TEST(KeptReadings, LastUntilTheLinesChange) {
+    TStringList holidays = ShippedHolidays();
+    TStringList special{Sjis("1,12,記念日")};
+    CountingRules rules(holidays, special);
+    auto january = [&] {
+        std::vector<TDayAttrs> attrs;
+        THolidayRulesBatch batch(rules);
+        for (int d = 1; d <= 31; ++d) attrs.push_back(rules.GetDayAttrs(2000, 1, d));
+        return attrs;
+    };
+    const std::vector<TDayAttrs> first = january();
+    EXPECT_GT(rules.reads, 0);
+    EXPECT_EQ(first[11], daSpecialDay);
+    EXPECT_EQ(first[14], daHoliday | daSaturday);  // 成人の日, a Saturday in 2000
+    rules.reads = 0;
+    EXPECT_EQ(january(), first);
+    EXPECT_EQ(rules.reads, 0);
+
+    // Outside a batch the lists are read as they stand, changed or not.
+    special.SetStrings(0, Sjis("1,13,記念日"));
+    EXPECT_EQ(rules.GetDayAttrs(2000, 1, 13), daSpecialDay);
+    EXPECT_GT(rules.reads, 0);
+
+    rules.LinesChanged();
+    rules.reads = 0;
+    const std::vector<TDayAttrs> changed = january();
+    EXPECT_GT(rules.reads, 0);
+    EXPECT_EQ(changed[11], 0);
+    EXPECT_EQ(changed[12], daSpecialDay);
+}
+
+// More months than are kept, forwards and back, and a month whose lines cannot be read:
+// every answer and every error is that of reading the lines for the day alone.
+TEST(KeptReadings, ManyMonthsAnswerAsWithoutThem) {
+    TStringList holidays = ShippedHolidays();
+    holidays.Add(Sjis("1999,0,7,x,壊れた行"));
+    TStringList special{Sjis("2,1,2,記念日"), Sjis("1998-2000,0,11,3,月末前")};
+    THolidayRules rules(holidays, special);
+    auto outcome = [&](TJuliusDay j) -> std::string {
+        const TYMD date = JuliusToYMD(j);
+        try {
+            return std::to_string(rules.GetDayAttrs(date.Year, date.Month, date.Day)) + " " +
+                   rules.GetHolidayNames(date.Year, date.Month, date.Day);
+        } catch (const EConvertError& e) {
+            return e.what();
+        }
+    };
+    const TJuliusDay from = YMDToJulius(1998, 1, 1), to = YMDToJulius(2001, 12, 31);
+    std::vector<std::string> alone;
+    for (TJuliusDay j = from; j <= to; ++j) alone.push_back(outcome(j));
+    EXPECT_EQ(alone[YMDToJulius(1999, 7, 20) - from], ConvertMessage("x"));
+    EXPECT_EQ(alone[YMDToJulius(2000, 7, 20) - from], std::to_string(daHoliday) + " " + Sjis("海の日"));
+
+    THolidayRulesBatch batch(rules);
+    for (TJuliusDay j = from; j <= to; ++j) ASSERT_EQ(outcome(j), alone[j - from]) << j;
+    for (TJuliusDay j = to; j >= from; --j) ASSERT_EQ(outcome(j), alone[j - from]) << j;
+}
