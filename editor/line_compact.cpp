@@ -1,4 +1,4 @@
-// Both kernels work on groups of 64 bytes as bit masks: T marks the CR and LF bytes (all of
+// The kernels work on groups of 64 bytes as bit masks: T marks the CR and LF bytes (all of
 // them go), E the bytes that end a line (every CR, and every LF that no CR comes right
 // before). A line end at bit b keeps the bytes of the group before b that are not in T.
 #include "editor/line_compact.h"
