@@ -2,6 +2,8 @@
 
 #include "platform/sjis.h"
 
+#include <algorithm>
+
 std::string ColumnMap(std::string_view text, int tabSpaceCount) {
     std::string map;
     map.reserve(text.size() + 8);
@@ -30,10 +32,10 @@ int ByteIndex(std::string_view map, int col) {
     return col - fills;
 }
 
-std::string ExpandTabs(std::string_view text, int tabSpaceCount) {
+std::string ExpandTabs(std::string_view text, int tabSpaceCount, size_t maxColumns) {
     std::string out;
-    out.reserve(text.size() + 8);
-    for (size_t b = 0; b < text.size(); ++b) {
+    out.reserve(std::min(text.size(), maxColumns) + 8);
+    for (size_t b = 0; b < text.size() && out.size() < maxColumns; ++b) {
         unsigned char c = static_cast<unsigned char>(text[b]);
         if (c == '\t') {
             out.append(tabSpaceCount - out.size() % tabSpaceCount, ' ');

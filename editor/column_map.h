@@ -14,8 +14,9 @@ std::string ColumnMap(std::string_view text, int tabSpaceCount);
 int ByteIndex(std::string_view map, int col);
 
 // The row as drawn: tabs become spaces up to the next stop. A lead byte at the very end
-// gets a space as its second column, so the width matches ColumnMap.
-std::string ExpandTabs(std::string_view text, int tabSpaceCount);
+// gets a space as its second column, so the width matches ColumnMap. With `maxColumns`,
+// only the characters that begin before that column are expanded.
+std::string ExpandTabs(std::string_view text, int tabSpaceCount, size_t maxColumns = std::string::npos);
 
 // Length of ExpandTabs / ColumnMap without building either.
 int ExpandedWidth(std::string_view text, int tabSpaceCount);

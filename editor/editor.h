@@ -29,7 +29,8 @@ public:
     using TNotifyEvent = std::function<void(TEditor* sender)>;
     // ARect is the row from LeftMargin to the right edge, CharHeight high. It is a QRect,
     // so its bottom() is the row's last pixel line; the first line below the row is
-    // ARect.y() + ARect.height().
+    // ARect.y() + ARect.height(). lineStr is the row as drawn, tabs expanded; a row wider
+    // than the view ends a little past the view's right edge unless words are coloured.
     using TDrawLineEvent =
         std::function<void(TEditor* sender, const std::string& lineStr, int x, int y, int index, const QRect& aRect)>;
     using TBeforeDrawWordEvent = std::function<void(TEditor* sender, const std::string& wordStr, bool reserved)>;

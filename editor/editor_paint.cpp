@@ -116,7 +116,12 @@ void TEditor::paintEvent(QPaintEvent* event) {
 }
 
 void TEditor::PaintRow(QPainter& p, int r, const QRect& clip) {
-    const std::string text = session_.Store().ExpandedRow(r);
+    // Nothing right of the view shows, so a row of a very long line is expanded only that
+    // far and painting costs the view's width, not the line's length. Rows drawn word by
+    // word are expanded whole, since a word is judged on all of it.
+    const bool wholeWords = OnBeforeDrawWord || (reserveWordColor_ && reserveWordList_.Count() > 0);
+    const size_t shown = static_cast<size_t>(std::max(0, topCol_ + visibleCols_ + 2));
+    const std::string text = session_.Store().ExpandedRow(r, wholeWords ? std::string::npos : shown);
     const int x = leftMargin_ - ScrollOffset();
     const int y = clip.top();
     if (RowSelected(r))

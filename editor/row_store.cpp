@@ -62,7 +62,9 @@ int TRowStore::RowKind(int r) const {
     return rows_.Kind(r);
 }
 
-std::string TRowStore::ExpandedRow(int r) const { return ::ExpandTabs(RowView(r), tabSpaceCount_); }
+std::string TRowStore::ExpandedRow(int r, size_t maxColumns) const {
+    return ::ExpandTabs(RowView(r), tabSpaceCount_, maxColumns);
+}
 
 int TRowStore::RowWidth(int r) const { return ExpandedWidth(RowView(r), tabSpaceCount_); }
 

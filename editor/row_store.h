@@ -57,7 +57,8 @@ public:
     // The row's bytes without a copy; valid until the next change of any row.
     std::string_view RowView(int r) const;
     int RowKind(int r) const;
-    std::string ExpandedRow(int r) const;
+    // The row as drawn; with `maxColumns`, only as far as that column (see ExpandTabs).
+    std::string ExpandedRow(int r, size_t maxColumns = std::string::npos) const;
     int RowWidth(int r) const;
 
     std::string ColumnMap(std::string_view text) const { return ::ColumnMap(text, tabSpaceCount_); }

@@ -236,3 +236,17 @@ TEST(WrapLine, TabStopsByMultiplicationAgreeWithTheRemainder) {
             ASSERT_EQ(stops.Fill(col), static_cast<size_t>(width) - col % static_cast<size_t>(width)) << width << " " << col;
     }
 }
+
+TEST(ExpandTabs, AColumnLimitStopsAfterTheCharacterThatReachesIt) {
+    // "a", a tab to column 4, a double-byte character at columns 4-5, then "bc".
+    const std::string row = "a\t\x93\xfa" "bc";
+    EXPECT_EQ(ExpandTabs(row, 4), "a   \x93\xfa" "bc");
+    EXPECT_EQ(ExpandTabs(row, 4, 100), ExpandTabs(row, 4));
+    EXPECT_EQ(ExpandTabs(row, 4, 1), "a");
+    EXPECT_EQ(ExpandTabs(row, 4, 2), "a   ");          // the tab is kept whole
+    EXPECT_EQ(ExpandTabs(row, 4, 5), "a   \x93\xfa");  // and so is the character
+    EXPECT_EQ(ExpandTabs(row, 4, 0), "");
+    // A long row costs what is asked for, not its length.
+    const std::string longRow(1 << 20, 'x');
+    EXPECT_EQ(ExpandTabs(longRow, 8, 300).size(), 300u);
+}

@@ -330,3 +330,26 @@ TEST_F(Paint, EditsLeaveTheScreenAsAFullRepaintWould) {
         EXPECT_EQ(Difference(screen(), full()), QRect()) << "redo";
     }
 }
+
+TEST_F(Paint, AVeryLongRowLooksAsItsVisiblePartWouldAlone) {
+    // A 200,000-byte line of tabs, kanji and letters, against the same line cut a little
+    // past the view: wherever the view is scrolled to, the pictures are the same.
+    std::string unit = Sjis("ab\tあいう x");
+    std::string longLine;
+    while (longLine.size() < 200000) longLine += unit;
+    ed->SetEofMark(true);
+    ed->SetRetMark(true);
+    int rules = 0;
+    ed->OnDrawLine = [&rules](TEditor*, const std::string&, int, int, int, const QRect&) { ++rules; };
+    for (int topCol : {0, 37, ed->MaxTopCol()}) {
+        ed->Lines().SetText(longLine + "\r\nnext");
+        ed->SetTopCol(topCol);
+        const QImage whole = Shot();
+        // A byte takes a column or more, so the cut line still runs past the view's edge.
+        const size_t cut = static_cast<size_t>(ed->TopCol() + ed->VisibleCols() + 64);
+        ed->Lines().SetText(longLine.substr(0, cut) + "\r\nnext");
+        ed->SetTopCol(topCol);
+        EXPECT_EQ(Shot(), whole) << topCol;
+    }
+    EXPECT_GT(rules, 0);
+}
