@@ -36,9 +36,6 @@ public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The fonts the window draws its first picture with, before any setting is read.
-    static QList<QFont> FirstFonts();
-
     // Components, under the names the rest of the program and the tests use.
     QWidget* CoolBar1 = nullptr;
     TTabToolBar* TabToolBar1 = nullptr;

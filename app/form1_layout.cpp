@@ -44,8 +44,6 @@ TFont InitialEditorFont() {
 
 }  // namespace
 
-QList<QFont> TForm1::FirstFonts() { return {ToQFont(PanelFont(-12)), ToQFont(InitialEditorFont())}; }
-
 void TForm1::BuildDatePanel() {
     Panel1 = new QWidget(this);
     Panel1->setFixedHeight(26);

@@ -59,7 +59,7 @@ private:
 int main(int argc, char** argv) {
     TFontWarmUp fonts;
     TApplication app(argc, argv);
-    fonts.Fill(TForm1::FirstFonts());
+    fonts.Fill();
     InstallQtJapanese(app);
     const TPlaces places = FindPlaces(argc, argv);
     for (const std::string& dir : {places.settingsDir, places.diaryDir}) {

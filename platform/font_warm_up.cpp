@@ -1,21 +1,20 @@
 #include "platform/font_warm_up.h"
 
 #include <QFontDatabase>
-#include <QFontMetrics>
+#include <QStringList>
 
 #include <fontconfig/fontconfig.h>
 
 TFontWarmUp::TFontWarmUp() : config_([] { FcInit(); }) {}
 
-void TFontWarmUp::Fill(QList<QFont> fonts) {
+void TFontWarmUp::Fill() {
     if (database_.joinable()) return;
-    database_ = std::thread([this, fonts = std::move(fonts)] {
+    database_ = std::thread([this] {
         // Qt would read the configuration itself, a second time, if asked before it is read.
         config_.join();
+        // Looking fonts up here as well was measured to delay the window: Qt's lock on the
+        // database then keeps it waiting for lookups it does not need yet.
         QFontDatabase::families();
-        // Qt keeps fallbacks per family and writing system: digits, kanji, hiragana and
-        // katakana each count.
-        for (const QFont& font : fonts) QFontMetrics(font).horizontalAdvance(QString::fromUtf8("0年あア"));
     });
 }
 

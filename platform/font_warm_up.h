@@ -1,22 +1,17 @@
 #pragma once
-#include <QFont>
-#include <QList>
-
 #include <thread>
 
 // Fontconfig reads its whole configuration (dozens of XML files) the first time any text
-// is measured; Qt then fills its font database and asks fontconfig for the fallbacks of
-// each family it meets. That is several milliseconds before the first character can be
-// drawn. TFontWarmUp does this work on another core while the program builds its window.
-// Qt locks its font database while it fills it, so a window that needs a font sooner
-// simply waits for it.
+// is measured, and Qt then fills its font database from it: several milliseconds before
+// the first character can be drawn. TFontWarmUp does this work on another core while the
+// program builds its window. Qt locks its font database while it fills it, so a window
+// that needs a font sooner simply waits for it.
 class TFontWarmUp {
 public:
     // Starts reading fontconfig's configuration; made before the application object.
     TFontWarmUp();
-    // Once the application object exists: fills Qt's font database and looks `fonts` up
-    // for Japanese text, so that their fallback families are known when the window asks.
-    void Fill(QList<QFont> fonts);
+    // Once the application object exists: fills Qt's font database.
+    void Fill();
     // Waits for the work, wherever it stands.
     ~TFontWarmUp();
 
