@@ -17,7 +17,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // The name shows in the error box's title and names the user's configuration folder.
     setApplicationName("Mekuri");
     InstallFaceSubstitutions();
-    setStyle(new TDeferredIconStyle);
+    // Wraps the style the desktop or -style/QT_STYLE_OVERRIDE chose.
+    setStyle(new TDeferredIconStyle(style()->name()));
     // A write past the file-size limit (a full quota, say) would otherwise kill the program
     // without a word; ignored, it fails with EFBIG and is reported like any file error.
     std::signal(SIGXFSZ, SIG_IGN);
