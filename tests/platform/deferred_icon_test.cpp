@@ -61,8 +61,10 @@ TEST(DeferredIconStyle, OverflowArrowsMatchTheBaseStyleAndOthersPassThrough) {
 }
 
 TEST(DeferredIconStyle, ANarrowMenuBarStillShowsItsOverflowArrow) {
+    // A widget does not own the style it is given; the style must outlive the bar.
+    TDeferredIconStyle style(QStyleFactory::create(QStyleFactory::keys().value(0)));
     QMenuBar bar;
-    bar.setStyle(new TDeferredIconStyle(QStyleFactory::create(QStyleFactory::keys().value(0))));
+    bar.setStyle(&style);
     for (int i = 0; i < 12; ++i) bar.addMenu(QStringLiteral("Menu %1").arg(i));
     bar.resize(120, 30);
     bar.show();
