@@ -70,7 +70,7 @@ void TForm1::BuildReadmeDialog() {
     ReadmeDialog1->ShowOnStart = true;
     ReadmeDialog1->ShowOnStartCaption = QStringLiteral("Show Readme on next start?");
     ReadmeDialog1->ShowOnStartVisible = false;
-    ReadmeDialog1->SetPicture(MekuriIcon().pixmap(32, 32));
+    ReadmeDialog1->SetPicture(MekuriPicture(32));
 }
 
 void TForm1::About1Click() { ReadmeDialog1->ShowDialog(); }

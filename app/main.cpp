@@ -1,18 +1,16 @@
 #include "app/form1.h"
 #include "app/program_places.h"
 #include "app/qt_language.h"
+#include "app/quit_after_first_paint.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/font_warm_up.h"
 #include "platform/safe_file.h"
 
 #include <QDir>
-#include <QEvent>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTimer>
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -29,30 +27,6 @@ TPlaces FindPlaces(int argc, char** argv) {
     in.envDiary = qEnvironmentVariable("MEKURI_DIARY").toStdString();
     return ChoosePlaces(in);
 }
-
-// For measuring start-up and for install checks: tells "first-paint" on the standard
-// output and closes the window (through the normal close sequence, so settings are
-// written) as soon as it has been painted once.
-class TQuitAfterFirstPaint : public QObject {
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !done_) {
-            done_ = true;
-            // The window's own paint event comes before its children's; the whole first
-            // picture is on screen once control is back in the event loop.
-            QWidget* window = static_cast<QWidget*>(watched);
-            QTimer::singleShot(0, window, [window] {
-                std::fputs("first-paint\n", stdout);
-                std::fflush(stdout);
-                window->close();
-            });
-        }
-        return false;
-    }
-
-private:
-    bool done_ = false;
-};
 
 }  // namespace
 

@@ -38,3 +38,5 @@ QIcon ToolbarImage(int index) {
 }
 
 QIcon MekuriIcon() { return RenderedIcon(QStringLiteral("mekuri"), {16, 24, 32, 48, 64, 128}); }
+
+QPixmap MekuriPicture(int size) { return RenderedIcon(QStringLiteral("mekuri"), {size}).pixmap(size, size); }

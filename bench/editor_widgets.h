@@ -2,6 +2,7 @@
 // The editors the benchmarks compare, set up alike: Mekuri's TEditor as the main window sets
 // it up, and Qt's QPlainTextEdit in the same font and size. A paint counter on a viewport
 // proves that a timed paint really happened.
+#include "app/form1.h"
 #include "bench/bench_app.h"
 #include "editor/editor.h"
 #include "platform/qt_fonts.h"
@@ -27,16 +28,6 @@ inline TFont DiaryFont() {
     return f;
 }
 
-// The silver line the diary draws under each row (the main window's Editor1DrawLine).
-inline void DrawDiaryRule(TEditor* sender, const std::string&, int, int, int, const QRect& aRect) {
-    QPainter* p = sender->Canvas().Painter;
-    if (!p) return;
-    p->save();
-    p->setPen(QColor(192, 192, 192));
-    p->drawLine(aRect.left(), aRect.bottom(), aRect.right(), aRect.bottom());
-    p->restore();
-}
-
 // Not shown and without text: the caller loads and shows it.
 inline std::unique_ptr<TEditor> MakeDiaryEditor(bool ruled) {
     auto ed = std::make_unique<TEditor>();
@@ -48,7 +39,7 @@ inline std::unique_ptr<TEditor> MakeDiaryEditor(bool ruled) {
     ed->SetDisposeBlank(true);
     ed->SetTabSpaceCount(8);
     ed->SetScrollBars(ssBoth);
-    if (ruled) ed->OnDrawLine = DrawDiaryRule;
+    if (ruled) ed->OnDrawLine = &TForm1::Editor1DrawLine;
     ed->resize(kBenchWidth, kBenchHeight);
     return ed;
 }

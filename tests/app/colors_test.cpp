@@ -1,4 +1,5 @@
 // The colour and font commands, the windows of buttons that run them, and what the
+#include "main_window_test.h"
 // settings keep of them.
 #include "app/form1.h"
 #include "app/form2.h"
@@ -38,20 +39,9 @@ TFont FixedFont(int points, TColor color, TFontStyles style = 0) {
     return f;
 }
 
-class Colors : public ::testing::Test {
+class Colors : public MainWindowTest {
 protected:
-    TestEnvironment env{{2026, 12, 7}};
-    QTemporaryDir settingsDir;
-    std::unique_ptr<TForm1> form;
-
-    void SetUp() override { form = Open(); }
-
-    std::unique_ptr<TForm1> Open() {
-        auto f = std::make_unique<TForm1>();
-        f->IniStore1->SetApplicationDir(settingsDir.path().toStdString());
-        f->show();
-        return f;
-    }
+    void SetUp() override { Start(); }
 
     TCalExFonts& MonthFonts() { return form->MonthlyCalendar1->Fonts(); }
     TCalExFonts& WeekFonts() { return form->WeeklyCalendar1->Fonts(); }
@@ -66,7 +56,7 @@ QPushButton* ButtonCaptioned(TCommandDialog& dialog, const char* caption) {
 TEST_F(Colors, SaturdayColourOfTheMonthLeavesTheWeekAlone) {
     const TColor weekSaturday = WeekFonts().Font(TCalExFonts::Saturday).Color();
     const TFont monthBefore = MonthFonts().Font(TCalExFonts::Saturday);
-    env.dialogs.colorAnswers.push_back(kOrange);
+    env->dialogs.colorAnswers.push_back(kOrange);
     form->S3->trigger();
     const TFont& saturday = MonthFonts().Font(TCalExFonts::Saturday);
     EXPECT_EQ(saturday.Color(), kOrange);
@@ -81,14 +71,14 @@ TEST_F(Colors, SaturdayColourOfTheMonthLeavesTheWeekAlone) {
 }
 
 TEST_F(Colors, ColourDialogReopensOnTheLastChoiceAndCancelChangesNothing) {
-    env.dialogs.colorAnswers.push_back(kOrange);
+    env->dialogs.colorAnswers.push_back(kOrange);
     form->A1->trigger();
     EXPECT_EQ(form->MonthlyCalendar1->Color(), kOrange);
     form->N17->trigger();  // cancelled
     form->H3->trigger();   // cancelled
-    ASSERT_EQ(env.dialogs.colorRequests.size(), 3u);
-    EXPECT_EQ(env.dialogs.colorRequests[1], kOrange);
-    EXPECT_EQ(env.dialogs.colorRequests[2], kOrange);
+    ASSERT_EQ(env->dialogs.colorRequests.size(), 3u);
+    EXPECT_EQ(env->dialogs.colorRequests[1], kOrange);
+    EXPECT_EQ(env->dialogs.colorRequests[2], kOrange);
     EXPECT_EQ(form->WeeklyCalendar1->Color(), clNone);
     EXPECT_EQ(WeekFonts().Font(TCalExFonts::Holiday).Color(), clRed);
 }
@@ -96,7 +86,7 @@ TEST_F(Colors, ColourDialogReopensOnTheLastChoiceAndCancelChangesNothing) {
 TEST_F(Colors, WholeCalendarFontSetsSixFontsButNotRokuyo) {
     const TFont rokuyo = MonthFonts().Font(TCalExFonts::Rokuyo);
     const TFont chosen = FixedFont(14, clBlue, fsUnderline);
-    env.dialogs.fontAnswers.push_back(chosen);
+    env->dialogs.fontAnswers.push_back(chosen);
     form->MCFontAll->trigger();
     for (int i : {TCalExFonts::Weekday, TCalExFonts::Saturday, TCalExFonts::Sunday, TCalExFonts::DayOfWeek,
                   TCalExFonts::Holiday, TCalExFonts::SpecialDay})
@@ -107,18 +97,18 @@ TEST_F(Colors, WholeCalendarFontSetsSixFontsButNotRokuyo) {
 
 TEST_F(Colors, FontDialogOpensFirstOnTheDefaultThenOnTheLastChoiceWithItsLimits) {
     const TFont chosen = FixedFont(10, clGreen);
-    env.dialogs.fontAnswers.push_back(chosen);
+    env->dialogs.fontAnswers.push_back(chosen);
     form->WCHolidayFont->trigger();
     form->EditFont->trigger();  // cancelled
-    ASSERT_EQ(env.dialogs.fontRequests.size(), 2u);
-    const TFont& first = env.dialogs.fontRequests[0];
+    ASSERT_EQ(env->dialogs.fontRequests.size(), 2u);
+    const TFont& first = env->dialogs.fontRequests[0];
     EXPECT_EQ(first.Name(), Sjis("ＭＳ Ｐゴシック"));
     EXPECT_EQ(first.Height(), -12);
     EXPECT_EQ(first.Charset(), SHIFTJIS_CHARSET);
     EXPECT_EQ(first.Color(), clWindowText);
     EXPECT_EQ(first.Style(), 0);
-    EXPECT_TRUE(env.dialogs.fontRequests[1].SameAs(chosen));
-    const TFontDialogOptions& o = env.dialogs.fontOptions[0];
+    EXPECT_TRUE(env->dialogs.fontRequests[1].SameAs(chosen));
+    const TFontDialogOptions& o = env->dialogs.fontOptions[0];
     EXPECT_EQ(o.MinSize, 9);
     EXPECT_EQ(o.MaxSize, 15);
     EXPECT_TRUE(o.FixedPitchOnly);
@@ -153,19 +143,19 @@ TEST_F(Colors, ColourWindowButtonsRunTheMenuCommands) {
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("色の設定"));
     ASSERT_EQ(dialog.Buttons.size(), 12);
-    env.dialogs.colorAnswers.push_back(kOrange);
+    env->dialogs.colorAnswers.push_back(kOrange);
     ButtonCaptioned(dialog, "土曜(&S)")->click();
     EXPECT_EQ(MonthFonts().Font(TCalExFonts::Saturday).Color(), kOrange);
 
     // Ctrl+key works from the week-calendar buttons only.
     QPushButton* weekBackground = ButtonCaptioned(dialog, "背景(CTRL+B)");
-    env.dialogs.colorAnswers.push_back(clYellow);
+    env->dialogs.colorAnswers.push_back(clYellow);
     QTest::keyClick(weekBackground, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(WeekFonts().Font(TCalExFonts::Saturday).Color(), clYellow);
-    env.dialogs.colorAnswers.push_back(clAqua);
+    env->dialogs.colorAnswers.push_back(clAqua);
     QTest::keyClick(ButtonCaptioned(dialog, "背景(&B)"), Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(form->WeeklyCalendar1->Color(), clNone);
-    EXPECT_EQ(env.dialogs.colorRequests.size(), 2u);
+    EXPECT_EQ(env->dialogs.colorRequests.size(), 2u);
 
     QTest::keyClick(weekBackground, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
@@ -193,12 +183,12 @@ TEST_F(Colors, CancelledFontChoiceFromTheFontWindowChangesNothing) {
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("フォントの設定"));
     const TFont before = MonthFonts().Font(TCalExFonts::Saturday);
     ButtonCaptioned(dialog, "土曜(&S)")->click();
-    EXPECT_EQ(env.dialogs.fontRequests.size(), 1u);
+    EXPECT_EQ(env->dialogs.fontRequests.size(), 1u);
     EXPECT_TRUE(MonthFonts().Font(TCalExFonts::Saturday).SameAs(before));
     EXPECT_TRUE(dialog.isVisible());
 
     const TFont chosen = FixedFont(12, clNavy);
-    env.dialogs.fontAnswers.push_back(chosen);
+    env->dialogs.fontAnswers.push_back(chosen);
     QTest::keyClick(ButtonCaptioned(dialog, "休日(CTRL+H)"), Qt::Key_A, Qt::ControlModifier);
     EXPECT_TRUE(WeekFonts().Font(TCalExFonts::Sunday).SameAs(chosen));
     EXPECT_FALSE(WeekFonts().Font(TCalExFonts::Rokuyo).SameAs(chosen));
@@ -227,10 +217,10 @@ TEST_F(Colors, RegisteredHolidayColoursAndFontsAreBackAfterARestart) {
     form->WHolDayAdd->trigger();
     CommitText(form->Edit5, QString::fromUtf8("創立記念日"));
     QTest::keyClick(form->Edit5, Qt::Key_Return);
-    env.dialogs.colorAnswers.push_back(kOrange);
+    env->dialogs.colorAnswers.push_back(kOrange);
     form->H2->trigger();
     const TFont editorFont = FixedFont(13, clMaroon, fsBold);
-    env.dialogs.fontAnswers.push_back(editorFont);
+    env->dialogs.fontAnswers.push_back(editorFont);
     form->EditFont->trigger();
     form->close();
 

@@ -1,4 +1,5 @@
 // The year, month and day fields with their up/down buttons, kept in step with the
+#include "main_window_test.h"
 // calendars whichever road changed the day.
 #include "app/form1.h"
 #include "calendar/julius.h"
@@ -18,26 +19,8 @@
 
 namespace {
 
-class DateFields : public ::testing::Test {
+class DateFields : public MainWindowTest {
 protected:
-    std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<TForm1> form;
-    QTemporaryDir settingsDir;
-
-    void Start(TSystemDate today) {
-        env = std::make_unique<TestEnvironment>(today);
-        form = std::make_unique<TForm1>();
-        form->IniStore1->SetApplicationDir(settingsDir.path().toStdString());
-        form->show();
-    }
-    void TearDown() override {
-        form.reset();
-        env.reset();
-    }
-    TYMD Monthly() const { return JuliusToYMD(form->MonthlyCalendar1->JuliusDay()); }
-    QString Fields() const {
-        return form->NumEdit1->text() + "/" + form->NumEdit2->text() + "/" + form->NumEdit3->text();
-    }
     void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 };
 

@@ -1,4 +1,5 @@
 // The main window's diary: the selected day's file in the editor, save, delete, the edit
+#include "main_window_test.h"
 // lock, the questions that keep unsaved text, the ruled lines and printing.
 #include "app/form1.h"
 #include "calendar/monthly_calendar.h"
@@ -30,25 +31,15 @@ namespace {
 
 const char* const kEdited = "エディタの内容が編集されました。保存しますか？";
 
-class Diary : public ::testing::Test {
+class Diary : public MainWindowTest {
 protected:
     QTemporaryDir diaryDir;
-    QTemporaryDir settingsDir;
     QString oldCwd = QDir::currentPath();
-    std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<TForm1> form;
 
     void SetUp() override { QDir::setCurrent(diaryDir.path()); }
     void TearDown() override {
-        form.reset();
-        env.reset();
+        MainWindowTest::TearDown();
         QDir::setCurrent(oldCwd);
-    }
-    void Start(TSystemDate today) {
-        env = std::make_unique<TestEnvironment>(today);
-        form = std::make_unique<TForm1>();
-        form->IniStore1->SetApplicationDir(settingsDir.path().toStdString());
-        form->show();
     }
     void Select(std::int32_t y, int m, int d) { form->MonthlyCalendar1->SetJuliusDay(YMDToJulius(y, m, d)); }
     TYMD Selected() const { return JuliusToYMD(form->MonthlyCalendar1->JuliusDay()); }

@@ -1,4 +1,5 @@
 // The main window's edit commands, driven as a user does: menu items, tool buttons,
+#include "main_window_test.h"
 // pop-up items and shortcuts, checked through the text that Editor1 holds.
 #include "app/form1.h"
 #include "editor/editor.h"
@@ -22,22 +23,15 @@
 
 namespace {
 
-class EditCommands : public ::testing::Test {
+class EditCommands : public MainWindowTest {
 protected:
-    TestEnvironment env{{2026, 12, 7}};
-    QTemporaryDir settingsDir;
-    std::unique_ptr<TForm1> form;
-
     void SetUp() override {
-        form = std::make_unique<TForm1>();
-        form->IniStore1->SetApplicationDir(settingsDir.path().toStdString());
-        form->show();
+        Start();
         QApplication::setActiveWindow(form.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         form->Editor1->setFocus();
         QApplication::clipboard()->clear();
     }
-    void TearDown() override { form.reset(); }
 
     TEditor* Editor() const { return form->Editor1; }
     std::string Text() const { return Editor()->Lines().Text(); }
@@ -151,5 +145,5 @@ TEST_F(EditCommands, RefusedCharacterIsNamedInTheStatusBar) {
     form->P1->trigger();
     EXPECT_EQ(Text(), "ab");
     EXPECT_TRUE(form->StatusPanel0->text().contains("U+20BB7")) << form->StatusPanel0->text().toStdString();
-    EXPECT_GE(env.dialogs.beeps, 2);
+    EXPECT_GE(env->dialogs.beeps, 2);
 }

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "main_window_test.h"
 #include "app/shipped_lists.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
@@ -26,28 +27,9 @@
 
 namespace {
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public MainWindowTest {
 protected:
-    std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<TForm1> form;
-    QTemporaryDir settingsDir;
-
-    void Start(TSystemDate today) {
-        env = std::make_unique<TestEnvironment>(today);
-        form = std::make_unique<TForm1>();
-        form->IniStore1->SetApplicationDir(settingsDir.path().toStdString());
-        form->show();
-    }
-    void TearDown() override {
-        form.reset();
-        env.reset();
-    }
-
-    TYMD Monthly() const { return JuliusToYMD(form->MonthlyCalendar1->JuliusDay()); }
     TYMD Weekly() const { return JuliusToYMD(form->WeeklyCalendar1->JuliusDay()); }
-    QString Fields() const {
-        return form->NumEdit1->text() + "/" + form->NumEdit2->text() + "/" + form->NumEdit3->text();
-    }
     void LeftClick(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
     void RightPress(QWidget* w) {
         QTest::mousePress(w, Qt::RightButton);

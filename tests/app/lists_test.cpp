@@ -1,4 +1,5 @@
 // Registering holidays and special days, the list dialog and the exports.
+#include "main_window_test.h"
 #include "app/form1.h"
 #include "app/form4.h"
 #include "app/shipped_lists.h"
@@ -51,24 +52,17 @@ void WhenModal(std::function<void(QDialog*)> fn) {
     });
 }
 
-class Lists : public ::testing::Test {
+class Lists : public MainWindowTest {
 protected:
-    std::unique_ptr<TestEnvironment> env;
-    std::unique_ptr<TForm1> form;
-    QTemporaryDir settingsDir;
     QTemporaryDir workDir;
     QString oldDir = QDir::currentPath();
 
     void Start(TSystemDate today = {2027, 5, 3}) {
         QDir::setCurrent(workDir.path());
-        env = std::make_unique<TestEnvironment>(today);
-        form = std::make_unique<TForm1>();
-        form->IniStore1->SetApplicationDir(settingsDir.path().toStdString());
-        form->show();
+        MainWindowTest::Start(today);
     }
     void TearDown() override {
-        form.reset();
-        env.reset();
+        MainWindowTest::TearDown();
         QDir::setCurrent(oldDir);
     }
 

@@ -1,4 +1,5 @@
 // The main window's tool bar and its about box.
+#include "main_window_test.h"
 #include "app/form1.h"
 #include "controls/fm_readme.h"
 #include "controls/readme_dialog.h"
@@ -24,16 +25,10 @@
 
 namespace {
 
-class ToolBarAndReadme : public ::testing::Test {
+class ToolBarAndReadme : public MainWindowTest {
 protected:
-    TestEnvironment env;
-    QTemporaryDir settingsDir;
-    std::unique_ptr<TForm1> form;
-
     void SetUp() override {
-        form = std::make_unique<TForm1>();
-        form->IniStore1->SetApplicationDir(settingsDir.path().toStdString());
-        form->show();
+        Start();
         QApplication::processEvents();
     }
     // Layout requests travel up the parents one posted event at a time.

@@ -29,6 +29,9 @@ TEST(ToolbarImages, ShownPixelsAreTheDrawingsRenderedAtEachSize) {
                            "preferences-desktop-font", "preferences-desktop-color"};
     for (int i = 0; i < 7; ++i)
         for (int size : {16, 32}) EXPECT_EQ(FromIcon(ToolbarImage(i), size), FromSvg(names[i], size)) << names[i] << size;
-    for (int size : {16, 24, 32, 48, 64, 128})
+    for (int size : {16, 24, 32, 48, 64, 128}) {
         EXPECT_EQ(FromIcon(MekuriIcon(), size), FromSvg("mekuri", size)) << size;
+        EXPECT_EQ(MekuriPicture(size).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                  FromSvg("mekuri", size)) << size;
+    }
 }

@@ -28,10 +28,11 @@ start_program() {
   app_pid=$!
 }
 
-# Prints the id of the first visible window whose name matches, or nothing after 10 s.
+# Prints the id of the first visible window whose name matches, or nothing after 30 s (a
+# busy machine can take that long to show the first window).
 find_window() {
   local w=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
     [ -n "$w" ] && break
     sleep 0.1

@@ -5,45 +5,18 @@
 set -euo pipefail
 program=$1
 out=$2
-diary=$(mktemp -d)
-cleanup() {
-  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$diary"
-}
-trap cleanup EXIT
 fail() { echo "e2e lists: $*" >&2; exit 1; }
+# shellcheck source=e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
 
 # The settings file lives beside the program: a private copy starts from the shipped lists
 # and leaves the build's own settings alone.
 mkdir "$diary/bin"
 cp "$program" "$diary/bin/mekuri"
+program="$diary/bin/mekuri"
 
-fifo="$diary/displayfd"
-mkfifo "$fifo"
-# -noreset: otherwise the server resets when its last client (the readiness probe) leaves,
-# and a client connecting meanwhile is turned away.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
-export DISPLAY=":$n"
-# The program must reach this server whatever platform the caller's environment names
-# (the widget tests run with the offscreen one).
-export QT_QPA_PLATFORM=xcb
-for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-(cd "$diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 exec "$diary/bin/mekuri") &
-app_pid=$!
-
-find_window() {
-  local w=""
-  for _ in $(seq 100); do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
-    [ -n "$w" ] && break
-    sleep 0.1
-  done
-  echo "$w"
-}
+start_x
+start_program
 win=$(find_window "Mekuri v.1.16")
 [ -n "$win" ] || fail "the main window did not appear"
 sleep 0.5

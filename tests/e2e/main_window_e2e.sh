@@ -5,39 +5,14 @@
 set -euo pipefail
 program=$1
 out=$2
-diary=$(mktemp -d)
-cleanup() {
-  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$diary"
-}
-trap cleanup EXIT
 fail() { echo "e2e: $*" >&2; exit 1; }
-
-# The server picks a free display itself and tells it on a pipe, so parallel runs never clash.
-fifo="$diary/displayfd"
-mkfifo "$fifo"
-# -noreset: otherwise the server resets when its last client (the readiness probe) leaves,
-# and a client connecting meanwhile is turned away.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r -t 20 n <"$fifo" || fail "Xvfb did not start"
-display=":$n"
-export DISPLAY=$display
-# A platform chosen in the caller's environment (offscreen, say) would show no window.
-export QT_QPA_PLATFORM=xcb
-for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-(cd "$diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 exec "$program") &
-app_pid=$!
+# shellcheck source=e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
+start_x
+start_program
 
 title="簡易日記・スケジューラー Mekuri v.1.16"
-win=""
-for _ in $(seq 300); do
-  win=$(xdotool search --onlyvisible --name "Mekuri v.1.16" 2>/dev/null | head -n1 || true)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
+win=$(find_window "Mekuri v.1.16")
 [ -n "$win" ] || fail "the main window did not appear"
 name=$(xdotool getwindowname "$win")
 [ "$name" = "$title" ] || fail "window title is '$name'"

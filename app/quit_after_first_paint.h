@@ -1,14 +1,15 @@
 #pragma once
-// Shared by the start-up floors: says "first-paint" on the standard output once the
-// watched window's whole first picture is painted, then closes it, as Mekuri does under
-// MEKURI_QUIT_AFTER_FIRST_PAINT.
+// For measuring start-up and for install checks: says "first-paint" on the standard output
+// once the watched window's whole first picture is painted, then closes the window through
+// its normal close sequence (so Mekuri writes its settings). Qt only and header-only, so
+// that the start-up floors in bench/ stop their clocks the same way without linking Mekuri.
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
 
-class FirstPaint : public QObject {
+class TQuitAfterFirstPaint : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !done_) {
