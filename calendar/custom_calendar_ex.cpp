@@ -36,6 +36,7 @@ private:
 TCustomCalendarEx::TCustomCalendarEx(QWidget* parent)
     : QFrame(parent), fonts_([this] {
           text_.Forget();
+          FontsChanged();
           Redraw();
       }), juliusDay_(DateTimeToJulius(CurrentDate())), color_(clWindow),
       rules_(std::make_unique<TRules>(*this)), text_(fonts_) {

@@ -96,6 +96,8 @@ public:
 protected:
     // Renders into the back buffer only. The base fills the client area with Color.
     virtual void DrawCalendar();
+    // One of the fonts changed; the picture is redrawn after this.
+    virtual void FontsChanged() {}
     virtual void DayChange(std::int32_t y, std::uint8_t m, std::uint8_t d);
     // The control's own key and mouse handling (client coordinates).
     virtual void KeyDown(int key, Qt::KeyboardModifiers modifiers);

@@ -25,27 +25,22 @@ void TWeeklyCalendar::SetBorderColor(TColor color) {
     Redraw();
 }
 
-TWeeklyCalendar::TSizeKey TWeeklyCalendar::SizeKey() const {
-    TSizeKey key;
-    for (int i = 0; i < TCalExFonts::Count; ++i) {
-        const TFont& f = Fonts().Font(i);
-        key.emplace_back(f.Name(), f.Height(), static_cast<int>(f.Style()));
+QSize TWeeklyCalendar::minimumSizeHint() const {
+    if (textSize_.isEmpty()) {
+        int rowHeight = 0;
+        for (int i = 0; i < TCalExFonts::Count; ++i)
+            rowHeight = std::max(rowHeight, QFontMetrics(ToQFont(Fonts().Font(i))).height() + 2);
+        const int weekday =
+            QFontMetrics(ToQFont(Fonts().Font(TCalExFonts::Weekday))).horizontalAdvance(QString(24, QChar(0x3042)));
+        textSize_ = {weekday, 7 * rowHeight};
     }
-    key.emplace_back(std::string(), frameWidth(), 0);
-    return key;
+    const int frame = 2 * frameWidth();
+    return textSize_ + QSize(frame, frame);
 }
 
-QSize TWeeklyCalendar::minimumSizeHint() const {
-    TSizeKey key = SizeKey();
-    if (key == minimumSizeKey_) return minimumSize_;
-    int rowHeight = 0;
-    for (int i = 0; i < TCalExFonts::Count; ++i)
-        rowHeight = std::max(rowHeight, QFontMetrics(ToQFont(Fonts().Font(i))).height() + 2);
-    const int frame = 2 * frameWidth();
-    minimumSize_ = {QFontMetrics(ToQFont(Fonts().Font(TCalExFonts::Weekday))).horizontalAdvance(QString(24, QChar(0x3042))) + frame,
-                    7 * rowHeight + frame};
-    minimumSizeKey_ = std::move(key);
-    return minimumSize_;
+void TWeeklyCalendar::FontsChanged() {
+    textSize_ = QSize();
+    updateGeometry();
 }
 
 TJuliusDay TWeeklyCalendar::GetFirstDay() { return WeekFirstDay(JuliusDay(), firstDayOfWeek_); }

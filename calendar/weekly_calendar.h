@@ -8,10 +8,6 @@
 #include <QSize>
 #include <QString>
 
-#include <string>
-#include <tuple>
-#include <vector>
-
 class QPainter;
 class QRect;
 
@@ -39,17 +35,15 @@ protected:
     virtual void DrawCell(QPainter& painter, int row, const QRect& rect);
     void KeyDown(int key, Qt::KeyboardModifiers modifiers) override;
     void MouseDown(Qt::MouseButton button, QPoint clientPos) override;
+    void FontsChanged() override;
     // The owner's key handler runs before the list moves, unlike in the month grid.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // What the minimum size was measured for: each font's name, height and style, then the
-    // frame. Layouts ask many times while a window is built; measuring takes font lookups.
-    using TSizeKey = std::vector<std::tuple<std::string, int, int>>;
-    TSizeKey SizeKey() const;
-
     TDayOfWeek firstDayOfWeek_ = dowSun;
     TColor borderColor_ = clInfoText;
-    mutable TSizeKey minimumSizeKey_;
-    mutable QSize minimumSize_;
+    // The rows and the weekday line as the fonts measure them, frame aside: layouts ask many
+    // times while a window is built, and measuring takes font lookups. Empty until asked
+    // and again after a font changes.
+    mutable QSize textSize_;
 };
