@@ -6,6 +6,7 @@
 // of five repetitions (unless --benchmark_repetitions says otherwise) beside its target,
 // and the ratios to the peers.
 #include "app/shipped_lists.h"
+#include "bench/median_summary.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/old_calendar.h"
 #include "calendar/weekly_calendar.h"
@@ -20,8 +21,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -156,63 +155,27 @@ constexpr Redraw kRedraws[] = {
     {"BM_WeekRedraw", "week", 0},
 };
 
-// The console report, then a summary from CPU time (steadier than wall time on a shared
-// machine): each redraw beside its target, and the peers as ratios. Each figure is the
-// median of the benchmark's repetitions, or its one run when it was run once.
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    SummaryReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_None) {}
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            Figure& figure = figures_[run.run_name.str()];
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                figure.median = run.GetAdjustedCPUTime();
-                figure.repetitions = run.repetitions;
-            } else if (run.run_type == Run::RT_Iteration) {
-                figure.single = run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
+// Each redraw's CPU median (steadier than wall time on a shared machine) beside its
+// target, then the peers as ratios of medians.
+void PrintSummary(const TMedianReporter& reporter) {
+    std::printf("\nRedraws, CPU time:\n");
+    for (const Redraw& redraw : kRedraws) {
+        const TMedianTime t = reporter.Median(redraw.name);
+        if (t.repetitions == 0) continue;
+        const double microseconds = t.cpu * 1e6;
+        std::printf("  %-24s %8.1f µs (median of %d)", redraw.what, microseconds, t.repetitions);
+        if (redraw.targetMicroseconds > 0)
+            std::printf("   target ≤ %.0f µs: %s", redraw.targetMicroseconds,
+                        microseconds <= redraw.targetMicroseconds ? "met" : "MISSED");
+        std::printf("\n");
     }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\nRedraws, CPU time:\n");
-        for (const Redraw& redraw : kRedraws) {
-            const auto figure = CpuMicroseconds(redraw.name);
-            if (!figure) continue;
-            std::printf("  %-24s %8.1f µs (%s)", redraw.what, figure->first, figure->second.c_str());
-            if (redraw.targetMicroseconds > 0)
-                std::printf("   target ≤ %.0f µs: %s", redraw.targetMicroseconds,
-                            figure->first <= redraw.targetMicroseconds ? "met" : "MISSED");
-            std::printf("\n");
-        }
-        Ratio("BM_MonthRedrawRereadingTable", "BM_MonthRedraw");
-        Ratio("BM_RokuyoOfAGridRereadingTable", "BM_RokuyoOfAGrid");
-    }
-
-private:
-    struct Figure {
-        std::optional<double> median;
-        std::int64_t repetitions = 0;
-        std::optional<double> single;
-    };
-    // The figure in microseconds (the benchmarks report in microseconds) and how it came.
-    std::optional<std::pair<double, std::string>> CpuMicroseconds(const std::string& name) const {
-        const auto it = figures_.find(name);
-        if (it == figures_.end()) return std::nullopt;
-        if (it->second.median)
-            return std::pair{*it->second.median, "median of " + std::to_string(it->second.repetitions)};
-        if (it->second.single) return std::pair{*it->second.single, std::string("one run")};
-        return std::nullopt;
-    }
-    void Ratio(const std::string& slow, const std::string& fast) const {
-        const auto s = CpuMicroseconds(slow), f = CpuMicroseconds(fast);
-        if (!s || !f || f->first <= 0) return;
-        std::printf("CPU time %s / %s = %.1f\n", slow.c_str(), fast.c_str(), s->first / f->first);
-    }
-    std::map<std::string, Figure> figures_;
-};
+    std::printf("\n");
+    TMedianReporter::PrintRatioHeader();
+    reporter.PrintRatio("month, re-reading the table / kept", "BM_MonthRedrawRereadingTable", "BM_MonthRedraw",
+                        "(for comparison)");
+    reporter.PrintRatio("rokuyo of a grid, re-reading the table / kept", "BM_RokuyoOfAGridRereadingTable",
+                        "BM_RokuyoOfAGrid", "(for comparison)");
+}
 
 }  // namespace
 
@@ -232,8 +195,9 @@ int main(int argc, char** argv) {
     }
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
-    SummaryReporter reporter;
+    TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintSummary(reporter);
     benchmark::Shutdown();
     return 0;
 }
