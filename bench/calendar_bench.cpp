@@ -23,7 +23,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
