@@ -1,6 +1,6 @@
 #include "app/form1.h"
 
-#include "app/diary_session.h"
+#include "diary/diary_session.h"
 #include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"

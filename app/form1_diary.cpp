@@ -1,6 +1,6 @@
 // The diary side of the main window: the selected day's file in the editor, its save,
 // delete and edit lock, the ruled lines, and the questions that keep unsaved text.
-#include "app/diary_session.h"
+#include "diary/diary_session.h"
 #include "app/form1.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"

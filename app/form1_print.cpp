@@ -1,6 +1,6 @@
 // Printing the editor's text, laid out by LayOutPrint in printer pixels.
 #include "app/form1.h"
-#include "app/print_layout.h"
+#include "diary/print_layout.h"
 #include "editor/editor.h"
 #include "platform/dialogs.h"
 #include "platform/exceptions.h"

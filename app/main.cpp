@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "app/form1.h"
 #include "app/program_places.h"
 #include "app/qt_language.h"
@@ -31,6 +32,7 @@ TPlaces FindPlaces(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (auto status = RunCommandLine(argc, argv)) return *status;
     TFontWarmUp fonts;
     TApplication app(argc, argv);
     fonts.Fill();

@@ -3,7 +3,7 @@
 // editor are painted. Days that all have a 10 KB diary file, beside the same steps through
 // days without files. Each step is timed on its own, so the run reports the median and the
 // worst step as well as the mean.
-#include "app/day_file_name.h"
+#include "diary/day_file_name.h"
 #include "app/form1.h"
 #include "calendar/julius.h"
 #include "calendar/monthly_calendar.h"

@@ -1,4 +1,4 @@
-#include "app/print_layout.h"
+#include "diary/print_layout.h"
 
 #include "platform/sjis.h"
 

@@ -1,5 +1,5 @@
 // Pagination of the printed text: line advance, page breaks, tabs and broken lines.
-#include "app/print_layout.h"
+#include "diary/print_layout.h"
 #include "platform/sjis.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Day file names, and saving, replacing and deleting day files without ever losing what
 // another day, another program or another running copy wrote.
-#include "app/day_file_name.h"
-#include "app/diary_session.h"
+#include "diary/day_file_name.h"
+#include "diary/diary_session.h"
 #include "calendar/julius.h"
 #include "platform/exceptions.h"
 

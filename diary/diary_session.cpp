@@ -1,6 +1,6 @@
-#include "app/diary_session.h"
+#include "diary/diary_session.h"
 
-#include "app/day_file_name.h"
+#include "diary/day_file_name.h"
 #include "platform/exceptions.h"
 #include "platform/safe_file.h"
 

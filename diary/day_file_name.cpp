@@ -1,6 +1,4 @@
-#include "app/day_file_name.h"
-
-#include "calendar/julius.h"
+#include "diary/day_file_name.h"
 
 #include <cstdio>
 #include <optional>
@@ -79,4 +77,35 @@ std::string DayFileName(std::int32_t year, unsigned month, unsigned day) {
     char name[32];
     std::snprintf(name, sizeof name, "%d-%02u-%02u.dat", static_cast<int>(year), month, day);
     return name;
+}
+
+namespace {
+
+// "Y-MM-DD" with an optional sign on the year; whether the name is the day's own is
+// checked by the caller.
+std::optional<TDate> Separated(std::string_view stem) {
+    const size_t dash = stem.find('-', 1);
+    if (dash == std::string_view::npos || stem.size() != dash + 6 || stem[dash + 3] != '-') return std::nullopt;
+    const bool negative = stem[0] == '-';
+    auto y = Number(stem.substr(negative ? 1 : 0, dash - (negative ? 1 : 0)), 9);
+    const auto two = [&](size_t at) -> std::optional<unsigned> {
+        const char a = stem[at], b = stem[at + 1];
+        if (a < '0' || a > '9' || b < '0' || b > '9') return std::nullopt;
+        return static_cast<unsigned>((a - '0') * 10 + (b - '0'));
+    };
+    auto m = two(dash + 1), d = two(dash + 4);
+    if (!y || !m || !d) return std::nullopt;
+    return TDate{static_cast<std::int32_t>(negative ? -*y : *y), *m, *d, 0};
+}
+
+}  // namespace
+
+std::optional<TYMD> DayOfFileName(std::string_view name) {
+    constexpr std::string_view kExt = ".dat";
+    if (name.size() <= kExt.size() || !name.ends_with(kExt)) return std::nullopt;
+    const std::string_view stem = name.substr(0, name.size() - kExt.size());
+    const auto date = stem.find('-', 1) == std::string_view::npos ? Owner(stem) : Separated(stem);
+    if (!date || !DateExists(date->year, date->month, date->day)) return std::nullopt;
+    if (DayFileName(date->year, date->month, date->day) != name) return std::nullopt;
+    return TYMD{date->year, static_cast<std::uint8_t>(date->month), static_cast<std::uint8_t>(date->day)};
 }

@@ -3,7 +3,7 @@
 // which file a day has, whether the text was changed by the user, and whether the file
 // on disk is still the one the text came from, so that a save never silently replaces
 // what another program or another running copy wrote.
-#include "app/day_file.h"
+#include "diary/day_file.h"
 #include "calendar/julius.h"
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/day_file.h"
+#include "diary/day_file.h"
 
 #include <cerrno>
 #include <fcntl.h>

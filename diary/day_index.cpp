@@ -1,0 +1,69 @@
+#include "diary/day_index.h"
+
+#include "diary/day_file_name.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+// Whether the entry is a file (or a link to one) rather than a folder, a socket or a
+// dangling link; d_type answers without a stat on the file systems that fill it in.
+bool IsFile(DIR* dir, const dirent* entry) {
+    if (entry->d_type == DT_REG) return true;
+    if (entry->d_type != DT_UNKNOWN && entry->d_type != DT_LNK) return false;
+    struct stat st {};
+    return ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+int TDayIndex::Scan(const std::string& folder) {
+    days_.clear();
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return errno;
+    while (const dirent* entry = ::readdir(dir)) {
+        const auto day = DayOfFileName(entry->d_name);
+        if (day && IsFile(dir, entry)) days_.push_back(*day);
+    }
+    ::closedir(dir);
+    std::sort(days_.begin(), days_.end(), DayBefore);
+    return 0;
+}
+
+bool TDayIndex::Has(const TYMD& day) const { return std::binary_search(days_.begin(), days_.end(), day, DayBefore); }
+
+bool TDayIndex::Add(const TYMD& day) {
+    auto at = std::lower_bound(days_.begin(), days_.end(), day, DayBefore);
+    if (at != days_.end() && *at == day) return false;
+    days_.insert(at, day);
+    return true;
+}
+
+bool TDayIndex::Remove(const TYMD& day) {
+    auto at = std::lower_bound(days_.begin(), days_.end(), day, DayBefore);
+    if (at == days_.end() || !(*at == day)) return false;
+    days_.erase(at);
+    return true;
+}
+
+std::optional<TYMD> TDayIndex::Before(const TYMD& day) const {
+    auto at = std::lower_bound(days_.begin(), days_.end(), day, DayBefore);
+    if (at == days_.begin()) return std::nullopt;
+    return *std::prev(at);
+}
+
+std::optional<TYMD> TDayIndex::After(const TYMD& day) const {
+    auto at = std::upper_bound(days_.begin(), days_.end(), day, DayBefore);
+    if (at == days_.end()) return std::nullopt;
+    return *at;
+}
+
+std::vector<TYMD> TDayIndex::Between(const TYMD& first, const TYMD& last) const {
+    auto from = std::lower_bound(days_.begin(), days_.end(), first, DayBefore);
+    auto to = std::upper_bound(days_.begin(), days_.end(), last, DayBefore);
+    return from < to ? std::vector<TYMD>(from, to) : std::vector<TYMD>{};
+}
