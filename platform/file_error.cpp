@@ -30,6 +30,10 @@ std::string Reason(int err) {
 
 }  // namespace
 
+std::string FileErrorMessage(const std::string& fileName, const char* action, int err) {
+    return "ファイル \"" + fileName + "\" を" + action + "。" + Reason(err) + "。";
+}
+
 void ThrowFileError(const std::string& fileName, const char* action, int err) {
-    throw EFileError("ファイル \"" + fileName + "\" を" + action + "。" + Reason(err) + "。");
+    throw EFileError(FileErrorMessage(fileName, action, err));
 }
