@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -54,7 +55,9 @@ TPeriodDialog::TPeriodDialog(QWidget* parent, bool forExport, const TPeriodChoic
         auto* browse = new QPushButton(U("参照(&B)..."), this);
         row->addWidget(FileName);
         row->addWidget(browse);
-        form->addRow(U("ファイル(&N):"), row);
+        auto* label = new QLabel(U("ファイル(&N):"), this);
+        label->setBuddy(FileName);
+        form->addRow(label, row);
         connect(browse, &QPushButton::clicked, this, [this] { Browse(); });
         connect(Format, &QComboBox::currentIndexChanged, this, [this] { FormatChanged(); });
     }

@@ -52,9 +52,13 @@ private:
         for (;;) {
             size_t j = i;
             while (j < text_.size() && (text_[j] == '\t' || text_[j] == ' ')) ++j;
-            if (j >= text_.size() || !NoLineStart(ClassAt(j))) return i;
+            if (j >= text_.size() || !NoLineStart(ClassAt(j))) break;
             i = j + CharLengthAt(text_, j);
         }
+        // Spaces after it go with it and may pass the right edge unseen, so that no line
+        // after a break starts with a space.
+        while (i < text_.size() && text_[i] == ' ') ++i;
+        return i;
     }
 
     TBreakClass ClassAt(size_t i) const { return BreakClassOf(text_.substr(i, CharLengthAt(text_, i))); }
@@ -65,7 +69,9 @@ private:
     }
 
     // Whether [from, to) fits from x: whole, or with a final 、 or 。 standing in the margin.
+    // Spaces at its end need no room.
     bool Fits(size_t from, size_t to, int x) const {
+        while (to > from && text_[to - 1] == ' ') --to;
         int before = x;
         size_t last = from;
         for (size_t i = from; i < to; i += CharLengthAt(text_, i)) {

@@ -400,8 +400,9 @@ TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
     EXPECT_EQ(PdfPages(pdf), 3);
     const std::string printed = PdfText(pdf);
     const size_t third = printed.find("2027年3月3日(水)"), seventh = printed.find("2027年3月7日(日)"),
-                 equinox = printed.find("2027年3月21日(日)  春分の日");
+                 equinox = printed.find("2027年3月21日(日)");
     EXPECT_TRUE(third < seventh && seventh < equinox && equinox != std::string::npos) << printed;
+    EXPECT_EQ(printed.find("春分の日", equinox), printed.find('\n', equinox) - std::string("春分の日").size()) << printed;
     EXPECT_NE(printed.find("3 / 3"), std::string::npos);
     EXPECT_EQ(printed.find("四月"), std::string::npos);
 

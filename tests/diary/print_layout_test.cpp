@@ -148,6 +148,7 @@ TEST(PrintLayout, JapaneseLineBreakingRules) {
         {"Latin word moves down whole", "日本語の文章 and words", {"日本語の文章 and ", "words"}},
         {"a word with digits", "一二三四五六七 abc123", {"一二三四五六七 ", "abc123"}},
         {"a word longer than a line is cut", "xxxxxxxxxxxxxxxxxxxxxxxxx", {"xxxxxxxxxxxxxxxxxxxx", "xxxxx"}},
+        {"spaces at a break stay at the end of the line", "一二三四五六七八九十  next", {"一二三四五六七八九十  ", "next"}},
         {"a long word starts a line of its own before it is cut", "字abcdefghijklmnopqrstu",
          {"字", "abcdefghijklmnopqrst", "u"}},
         {"a cut long word does not leave a closing mark to start a line", "abcdefghijklmnopqrs」x",
@@ -209,17 +210,19 @@ TEST(PrintLayout, RandomLinesKeepEveryRule) {
             for (const TPrintRun& run : lines[l].runs) {
                 int end = run.x, before = run.x;
                 std::string last;
-                for (size_t i = 0; i < run.text.size(); i += CharLengthAt(run.text, i)) {
-                    last = run.text.substr(i, CharLengthAt(run.text, i));
+                const std::string ink = run.text.substr(0, run.text.find_last_not_of(' ') + 1);
+                for (size_t i = 0; i < ink.size(); i += CharLengthAt(ink, i)) {
+                    last = ink.substr(i, CharLengthAt(ink, i));
                     before = end;
                     end += m.charWidth(last);
                 }
                 const bool hangs = (last == Sjis("。") || last == Sjis("、")) && before <= m.pageWidth &&
                                    end <= m.pageWidth + m.hangWidth;
-                const bool lone = run.x == 0 && run.text.size() == CharLengthAt(run.text, 0);
+                const bool lone = run.x == 0 && !ink.empty() && ink.size() == CharLengthAt(ink, 0);
                 if (end > m.pageWidth && !hangs && !lone) ADD_FAILURE() << "past the edge: " << where();
             }
             if (!tame || piece.empty()) continue;
+            if (l > 0 && piece[0] == ' ' && lines[l].runs[0].x == 0) ADD_FAILURE() << "line " << l << " starts with a space: " << where();
             const TBreakClass first = BreakClassOf(piece.substr(0, CharLengthAt(piece, 0)));
             if (l > 0 && (first == TBreakClass::Closing || first == TBreakClass::Hanging))
                 ADD_FAILURE() << "line " << l << " starts with a closing mark: " << where();
