@@ -109,7 +109,7 @@ BENCHMARK(BM_ExportTextPaired)->UseManualTime()->Iterations(1)->Repetitions(15)-
 
 // The days of about 1,000 pages: the generator's lines, 400 to a day.
 std::vector<TPrintDay> PageDays() {
-    const std::string text = DiaryText(5400000, 90000, 22);
+    const std::string text = DiaryText(2700000, 45000, 22);
     const std::vector<std::string> lines = DayTextLines(text);
     std::vector<TPrintDay> days;
     for (size_t at = 0; at < lines.size(); at += 400) {
