@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "app/period_dialog.h"
 #include "app/print_pages.h"
+#include "app/work_progress.h"
 #include "calendar/monthly_calendar.h"
 #include "diary/day_index.h"
 #include "diary/diary_export.h"
@@ -13,7 +14,6 @@
 #include "platform/safe_file.h"
 
 #include <QDir>
-#include <QProgressDialog>
 
 namespace {
 
@@ -21,27 +21,9 @@ const char* const kNoEntries = "この期間に日記はありません";
 
 QString U(const char* s) { return QString::fromUtf8(s); }
 
-// Progress that appears only when the work takes a while; false once the user stops it.
-class TProgress {
-public:
-    TProgress(QWidget* parent, const char* label) : dialog_(U(label), U("中止"), 0, 1, parent) {
-        dialog_.setWindowModality(Qt::WindowModal);
-        dialog_.setMinimumDuration(700);
-    }
-    bool operator()(size_t done, size_t total) {
-        dialog_.setMaximum(static_cast<int>(std::max<size_t>(total, 1)));
-        dialog_.setValue(static_cast<int>(done));
-        return !dialog_.wasCanceled();
-    }
-
-private:
-    QProgressDialog dialog_;
-};
-
 std::vector<TYMD> DaysWithFiles(const TPeriodChoice& period) {
     TDayIndex index;
-    if (const int err = index.Scan(""))
-        throw EFileError(FileErrorMessage(QDir::currentPath().toStdString(), "一覧できません", err));
+    if (index.Scan("") != 0) throw EFileError("日記のフォルダー " + QDir::currentPath().toStdString() + " を読めません");
     return index.Between(period.first, period.last);
 }
 
@@ -67,14 +49,14 @@ std::optional<TPeriodChoice> TForm1::RunPeriodDialog(bool forExport) {
 
 std::vector<TPrintDay> TForm1::ReadPrintDays(const std::vector<TYMD>& days, bool* stopped) {
     std::vector<TPrintDay> out;
-    TProgress progress(this, "日記を読んでいます...");
+    TWorkProgress progress(this, "日記を読んでいます...");
     size_t done = 0;
-    *stopped = false;
     const std::string error = ForEachEntry("", days, [&](const TYMD& day, std::string_view sjis) {
-        if (!progress(done++, days.size())) return !(*stopped = true);
+        if (!progress(done++, days.size())) return false;
         out.push_back({DayHeader(day), DayTextLines(sjis)});
         return true;
     });
+    *stopped = progress.Stopped();
     if (!error.empty()) throw EFileError(error);
     return out;
 }
@@ -99,13 +81,15 @@ void TForm1::PeriodExportClick() {
         const std::vector<TPrintDay> printDays = ReadPrintDays(days, &stopped);
         if (stopped) return;
         if (printDays.empty()) return Dialogs().Error(kNoEntries);
-        TProgress progress(this, "PDF を作っています...");
+        TWorkProgress progress(this, "PDF を作っています...");
         const std::string error = WritePrintPdf(period->file, printDays, PrinterFont(Editor1->Font()),
-                                                [&](int page, int pages) { return progress(page, pages); });
+                                                [&](int page, int pages) {
+            return progress(static_cast<size_t>(page), static_cast<size_t>(pages));
+        });
         if (!error.empty()) throw EFileError(error);
         return;
     }
-    TProgress progress(this, "書き出しています...");
+    TWorkProgress progress(this, "書き出しています...");
     const TExportResult result =
         ExportEntries("", days, period->format == TPeriodFormat::Markdown ? TExportFormat::Markdown : TExportFormat::Text,
                       [&](size_t done, size_t total) { return progress(done, total); });

@@ -2,6 +2,7 @@
 // (form1_period.cpp), laid out by LayOutPrint in printer pixels.
 #include "app/form1.h"
 #include "app/print_pages.h"
+#include "app/work_progress.h"
 #include "diary/diary_session.h"
 #include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
@@ -10,7 +11,6 @@
 
 #include <QPainter>
 #include <QPrinter>
-#include <QProgressDialog>
 
 namespace {
 
@@ -27,15 +27,11 @@ bool TForm1::PrintDays(const std::vector<TPrintDay>& days) {
     if (!Dialogs().PrinterSetup(printer)) return false;
     QPainter painter;
     if (!painter.begin(&printer)) throw Exception(kPrintError);
-    QProgressDialog progress(QString::fromUtf8("印刷しています..."), QString::fromUtf8("中止"), 0, 1, this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(1000);
+    TWorkProgress progress(this, "印刷しています...");
     const bool done = PaintPrintJob(printer, painter, days, PrinterFont(Editor1->Font()), [&](int page, int pages) {
-        progress.setMaximum(pages);
-        progress.setValue(page);
-        return !progress.wasCanceled();
+        return progress(static_cast<size_t>(page), static_cast<size_t>(pages));
     });
-    if (!done && progress.wasCanceled()) {
+    if (!done && progress.Stopped()) {
         printer.abort();
         painter.end();
         return false;
