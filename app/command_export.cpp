@@ -38,6 +38,12 @@ void PrintExportHelp() {
                  "終了コード: 0 成功、2 エラー（出力ファイルは作られません）\n";
 }
 
+void WarnBrokenDays(const std::vector<TYMD>& days) {
+    for (const TYMD& day : days)
+        std::cerr << "mekuri export: 警告: " << FormatCommandDate(day)
+                  << " の日記に Shift-JIS として読めないバイトがあり、U+FFFD に置き換えました\n";
+}
+
 }  // namespace
 
 void SetPdfExporter(TPdfExporter exporter) { pdfExporter = exporter; }
@@ -75,15 +81,16 @@ int RunExportCommand(const TCommandInput& in) {
 
     if (format == "pdf") {
         if (!pdfExporter) return CommandError(kName, "PDF を書き出せません");
-        const std::string error = pdfExporter({*folder, days, output});
-        return error.empty() ? kExitFound : CommandError(kName, error);
+        std::vector<TYMD> broken;
+        const std::string error = pdfExporter({*folder, days, output}, broken);
+        if (!error.empty()) return CommandError(kName, error);
+        WarnBrokenDays(broken);
+        return kExitFound;
     }
     const TExportResult result =
         ExportEntries(*folder, days, format == "markdown" ? TExportFormat::Markdown : TExportFormat::Text);
     if (!result.error.empty()) return CommandError(kName, result.error);
-    for (const TYMD& day : result.brokenDays)
-        std::cerr << "mekuri export: 警告: " << FormatCommandDate(day)
-                  << " の日記に Shift-JIS として読めないバイトがあり、U+FFFD に置き換えました\n";
+    WarnBrokenDays(result.brokenDays);
     if (toFile) {
         if (const int err = ReplaceFileContents(output, result.output)) return CommandError(kName, FileErrorMessage(output, "書き込めません", err));
         return kExitFound;

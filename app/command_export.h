@@ -13,9 +13,10 @@ struct TPdfExportRequest {
     std::string output;
 };
 
-// Returns an empty string, or the message of the failure (nothing is left at `output`).
-using TPdfExporter = std::string (*)(const TPdfExportRequest& request);
+// Returns an empty string, or the message of the failure (nothing is left at `output`);
+// `brokenDays` receives the days whose text held bytes that are not CP932.
+using TPdfExporter = std::string (*)(const TPdfExportRequest& request, std::vector<TYMD>& brokenDays);
 void SetPdfExporter(TPdfExporter exporter);
 
 // The program's writer: works without an X server.
-std::string ExportPdfForCommand(const TPdfExportRequest& request);
+std::string ExportPdfForCommand(const TPdfExportRequest& request, std::vector<TYMD>& brokenDays);

@@ -43,7 +43,7 @@ void CommandMessages(QtMsgType type, const QMessageLogContext& context, const QS
 
 }  // namespace
 
-std::string ExportPdfForCommand(const TPdfExportRequest& request) {
+std::string ExportPdfForCommand(const TPdfExportRequest& request, std::vector<TYMD>& brokenDays) {
     // Pages are drawn off screen: no display is needed, nor looked for.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(CommandMessages);
@@ -76,6 +76,7 @@ std::string ExportPdfForCommand(const TPdfExportRequest& request) {
     std::vector<TPrintDay> days;
     const std::string error = ForEachEntry(request.folder, request.days, [&](const TYMD& day, std::string_view sjis) {
         days.push_back({PrintDayHeader(day, rules.GetHolidayNames(day.Year, day.Month, day.Day)), DayTextLines(sjis)});
+        if (HoldsBrokenSjis(sjis)) brokenDays.push_back(day);
         return true;
     });
     if (!error.empty()) return error;

@@ -257,7 +257,12 @@ private:
     // False when the user cancelled the printer set-up or stopped the printing.
     bool PrintDays(const std::vector<TPrintDay>& days);
     std::optional<TPeriodChoice> RunPeriodDialog(bool forExport);
-    std::vector<TPrintDay> ReadPrintDays(const std::vector<TYMD>& days, bool* stopped);
+    // The pages' days; `brokenDays`, when given, receives those whose text held bytes
+    // that are not CP932.
+    std::vector<TPrintDay> ReadPrintDays(const std::vector<TYMD>& days, bool* stopped,
+                                         std::vector<TYMD>* brokenDays = nullptr);
+    // Names the days an export turned bytes that are not CP932 into U+FFFD.
+    void WarnBrokenDays(const std::vector<TYMD>& days);
     TPeriodFormat lastExportFormat_ = TPeriodFormat::Text;
 
     std::unique_ptr<TDiarySession> Diary_;

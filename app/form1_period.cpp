@@ -47,13 +47,15 @@ std::optional<TPeriodChoice> TForm1::RunPeriodDialog(bool forExport) {
     return dialog.Choice();
 }
 
-std::vector<TPrintDay> TForm1::ReadPrintDays(const std::vector<TYMD>& days, bool* stopped) {
+std::vector<TPrintDay> TForm1::ReadPrintDays(const std::vector<TYMD>& days, bool* stopped,
+                                             std::vector<TYMD>* brokenDays) {
     std::vector<TPrintDay> out;
     TWorkProgress progress(this, "日記を読んでいます...");
     size_t done = 0;
     const std::string error = ForEachEntry("", days, [&](const TYMD& day, std::string_view sjis) {
         if (!progress(done++, days.size())) return false;
         out.push_back({DayHeader(day), DayTextLines(sjis)});
+        if (brokenDays && HoldsBrokenSjis(sjis)) brokenDays->push_back(day);
         return true;
     });
     *stopped = progress.Stopped();
@@ -78,15 +80,17 @@ void TForm1::PeriodExportClick() {
     const std::vector<TYMD> days = DaysWithFiles(*period);
     if (period->format == TPeriodFormat::Pdf) {
         bool stopped = false;
-        const std::vector<TPrintDay> printDays = ReadPrintDays(days, &stopped);
+        std::vector<TYMD> broken;
+        const std::vector<TPrintDay> printDays = ReadPrintDays(days, &stopped, &broken);
         if (stopped) return;
         if (printDays.empty()) return Dialogs().Error(kNoEntries);
         TWorkProgress progress(this, "PDF を作っています...");
-        const std::string error = WritePrintPdf(period->file, printDays, PrinterFont(Editor1->Font()),
-                                                [&](int page, int pages) {
+        const auto pageDone = [&](int page, int pages) {
             return progress(static_cast<size_t>(page), static_cast<size_t>(pages));
-        });
+        };
+        const std::string error = WritePrintPdf(period->file, printDays, PrinterFont(Editor1->Font()), pageDone, &stopped);
         if (!error.empty()) throw EFileError(error);
+        if (!stopped) WarnBrokenDays(broken);
         return;
     }
     TWorkProgress progress(this, "書き出しています...");
@@ -98,9 +102,12 @@ void TForm1::PeriodExportClick() {
     if (result.output.empty()) return Dialogs().Error(kNoEntries);
     if (const int err = ReplaceFileContents(period->file, result.output))
         throw EFileError(FileErrorMessage(period->file, "書き込めません", err));
-    if (!result.brokenDays.empty()) {
-        std::string days;
-        for (const TYMD& day : result.brokenDays) days += "\n" + ExportDayHeading(day);
-        Dialogs().Error("次の日の日記には Shift-JIS として読めないバイトがあり、U+FFFD に置き換えて書き出しました:" + days);
-    }
+    WarnBrokenDays(result.brokenDays);
+}
+
+void TForm1::WarnBrokenDays(const std::vector<TYMD>& days) {
+    if (days.empty()) return;
+    std::string list;
+    for (const TYMD& day : days) list += "\n" + ExportDayHeading(day);
+    Dialogs().Error("次の日の日記には Shift-JIS として読めないバイトがあり、U+FFFD に置き換えて書き出しました:" + list);
 }

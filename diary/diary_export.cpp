@@ -76,6 +76,8 @@ bool AppendExportedDay(std::string& out, const TYMD& day, std::string_view sjis,
     return broken;
 }
 
+bool HoldsBrokenSjis(std::string_view sjis) { return SjisToUtf8(sjis).find(kReplacement) != std::string::npos; }
+
 std::string ForEachEntry(const std::string& folder, const std::vector<TYMD>& days, const TEntryVisitor& each) {
     std::string bytes;
     const std::string prefix = folder.empty() ? std::string() : folder + "/";

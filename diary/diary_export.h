@@ -24,6 +24,9 @@ std::string ExportDayHeading(const TYMD& day);
 // there were any.
 bool AppendExportedDay(std::string& out, const TYMD& day, std::string_view sjis, TExportFormat format);
 
+// Whether the text holds bytes that are not CP932 (drawn as U+FFFD).
+bool HoldsBrokenSjis(std::string_view sjis);
+
 // Reads the file of each of `days` (in the order given) in `folder` and calls `each` with
 // the days whose file holds at least one byte. `each` returns false to stop. Returns an
 // empty string when every file was read (or the reading was stopped), else a message

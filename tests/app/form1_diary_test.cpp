@@ -420,7 +420,10 @@ TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
               "## 2027-03-03(水)\n\n三日目\n\n## 2027-03-07(日)\n\nbad\xEF\xBF\xBD\n\n## 2027-03-21(日)\n\n春分の日記\n\n");
     answer.format = TPeriodFormat::Pdf;
     answer.file = diaryDir.filePath("month.pdf").toStdString();
+    env->dialogs.errors.clear();
     form->PeriodExport->trigger();
+    ASSERT_EQ(env->dialogs.errors.size(), 1u);
+    EXPECT_NE(env->dialogs.errors[0].find("2027-03-07(日)"), std::string::npos);
     EXPECT_EQ(PdfPages(QString::fromStdString(answer.file)), 3);
     const std::string exported = PdfText(QString::fromStdString(answer.file));
     for (const char* header : {"2027年3月3日(水)", "2027年3月7日(日)", "春分の日", "1 / 3", "3 / 3"})
