@@ -87,12 +87,19 @@ void TPeriodDialog::accept() {
         Dialogs().Error("書き出すファイルを指定してください");
         return;
     }
+    // The file chooser asked already about a file it was given.
+    const QString file = FileName ? FileName->text().trimmed() : QString();
+    if (FileName && file != chosen_ && QFileInfo::exists(file) &&
+        !Dialogs().Confirm("ファイル " + file.toStdString() + " は既にあります。置き換えますか？"))
+        return;
     QDialog::accept();
 }
 
 void TPeriodDialog::Browse() {
     const QString name = QFileDialog::getSaveFileName(this, U("書き出すファイル"), FileName->text());
-    if (!name.isEmpty()) FileName->setText(name);
+    if (name.isEmpty()) return;
+    FileName->setText(name);
+    chosen_ = name;
 }
 
 void TPeriodDialog::FormatChanged() {

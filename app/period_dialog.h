@@ -27,4 +27,6 @@ private:
     void Browse();
     // The file's extension follows the format while the name is the one offered.
     void FormatChanged();
+
+    QString chosen_;  // the file the file chooser last gave
 };
