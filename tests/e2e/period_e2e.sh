@@ -30,7 +30,6 @@ eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y, WIDTH, HEIGHT
 xdotool mousemove $((X + 30)) $((Y + 8)) click 1
 sleep 0.5
 key e
-import -window root "$out/e2e_period_menu.png"
 dialog=$(find_window "期間を書き出す")
 [ -n "$dialog" ] || fail "the period dialog did not open"
 sleep 0.5
