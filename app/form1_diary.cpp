@@ -58,7 +58,8 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
             Editor1->Lines().LoadFromFile(*file);
         }
     } catch (...) {
-        Diary_->SetEdited(false);
+        // The file holds what the editor could not show: a save must ask before it goes.
+        Diary_->Forget({y, m, d});
         throw;
     }
     Diary_->SetEdited(false);

@@ -109,6 +109,17 @@ TEST_F(Diary, UnreadableDayFileShowsTheErrorAndAnEmptyLockedEditor) {
     EXPECT_EQ(Selected(), (TYMD{2027, 3, 6}));
     EXPECT_EQ(Text(), "");
     EXPECT_TRUE(form->Editor1->ReadOnly());
+
+    // What could not be shown is not replaced unasked by what the user writes instead.
+    ASSERT_EQ(::mkfifo("202737.dat", 0644), 0);
+    Command([&] { Select(2027, 3, 7); });
+    ASSERT_EQ(env->dialogs.errors.size(), 2u);
+    form->CanEdit->trigger();
+    Type("instead");
+    Command([&] { form->EditorSaveClick(); });
+    EXPECT_EQ(env->dialogs.confirmations,
+              std::vector<std::string>{"ファイル 202737.dat には、エディタに表示されていない内容があります。上書きしますか？"});
+    EXPECT_EQ(env->dialogs.errors.size(), 2u);
 }
 
 TEST_F(Diary, SaveWritesTheWholeTextAndDeleteAsksForTheFile) {
