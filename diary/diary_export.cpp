@@ -87,7 +87,9 @@ std::string ForEachEntry(const std::string& folder, const std::vector<TYMD>& day
         if (err == ENOENT) continue;  // removed since the folder was listed
         if (err != 0) return FileErrorMessage(name, "読めません", err);
         if (bytes.empty()) continue;
-        if (!each(day, bytes)) break;
+        // No trail byte is as low as ^Z, so the first one found is a character of its own.
+        const std::string_view text = std::string_view(bytes).substr(0, bytes.find('\x1A'));
+        if (!each(day, text)) break;
     }
     return {};
 }

@@ -28,7 +28,8 @@ bool AppendExportedDay(std::string& out, const TYMD& day, std::string_view sjis,
 bool HoldsBrokenSjis(std::string_view sjis);
 
 // Reads the file of each of `days` (in the order given) in `folder` and calls `each` with
-// the days whose file holds at least one byte. `each` returns false to stop. Returns an
+// the days whose file holds at least one byte, and with the day's text as the editor shows
+// it: the bytes before the file's first ^Z, if it has one. `each` returns false to stop. Returns an
 // empty string when every file was read (or the reading was stopped), else a message
 // naming the file that could not be read; nothing after it is read.
 using TEntryVisitor = std::function<bool(const TYMD& day, std::string_view sjis)>;

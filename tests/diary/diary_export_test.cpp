@@ -50,11 +50,16 @@ TEST(DiaryExport, PeriodReadsTheDaysWithTextOldestFirstAndStopsWhenAsked) {
     Write(dir, "2027111.dat", Sjis("十一月一日"));
     Write(dir, "2027-01-11.dat", Sjis("一月十一日"));
     Write(dir, "2027112.dat", "");
+    // Only the text before a ^Z is the day's, as in the editor; a file of a ^Z alone still
+    // holds a byte, so its day is there with empty text.
+    Write(dir, "2027113.dat", Sjis("三日\x1A後ろ\r\n"));
+    Write(dir, "2027114.dat", "\x1A");
     const std::string folder = dir.path().toStdString();
     // Days as the index lists them: a day whose file went away since is passed over.
-    const std::vector<TYMD> days = {{2027, 1, 11}, {2027, 1, 12}, {2027, 11, 1}, {2027, 11, 2}};
+    const std::vector<TYMD> days = {{2027, 1, 11}, {2027, 1, 12}, {2027, 11, 1}, {2027, 11, 2}, {2027, 11, 3}, {2027, 11, 4}};
     TExportResult all = ExportEntries(folder, days, TExportFormat::Text);
-    EXPECT_EQ(all.output, "2027-01-11(月)\n一月十一日\n\n2027-11-01(月)\n十一月一日\n\n");
+    EXPECT_EQ(all.output, "2027-01-11(月)\n一月十一日\n\n2027-11-01(月)\n十一月一日\n\n2027-11-03(水)\n三日\n\n"
+                          "2027-11-04(木)\n\n\n");
     EXPECT_TRUE(all.error.empty() && all.brokenDays.empty() && !all.cancelled);
 
     size_t calls = 0;
@@ -67,7 +72,7 @@ TEST(DiaryExport, PeriodReadsTheDaysWithTextOldestFirstAndStopsWhenAsked) {
     EXPECT_EQ(calls, 2u);
 
     // A file that cannot be read is an error naming it, not a day left out in silence.
-    ASSERT_TRUE(QDir(dir.path()).mkdir("2027113.dat"));
-    TExportResult failed = ExportEntries(folder, {{2027, 11, 1}, {2027, 11, 3}}, TExportFormat::Text);
-    EXPECT_NE(failed.error.find("2027113.dat"), std::string::npos) << failed.error;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("2027115.dat"));
+    TExportResult failed = ExportEntries(folder, {{2027, 11, 1}, {2027, 11, 5}}, TExportFormat::Text);
+    EXPECT_NE(failed.error.find("2027115.dat"), std::string::npos) << failed.error;
 }
