@@ -16,6 +16,9 @@ constexpr int kMarkCells = 7;
 // The key's text part: the row as drawn, before the marks' bytes.
 size_t TextLength(const std::string& key) { return key.size() - 2; }
 
+// Whether the key is of a row past the end of the text.
+bool PastText(const std::string& key) { return key.size() == 2 && key[0] == '\xff'; }
+
 }  // namespace
 
 // The row's drawn text (as far as the view can show it), then one byte for its kind and one
@@ -127,13 +130,22 @@ bool TEditor::RepaintEdited(const TEditNotice& notice) {
     const int w = viewport()->width();
     auto cellsX = [&](int cells) { return std::min(w, ColX(cells)); };
     if (bandLast >= bandFirst && bandFirst >= 0) {
-        // Right of the widest text both ends of the move show the same empty row.
+        // Right of the widest text both ends of the move show the same empty row, as long
+        // as each row lands on a row of its own sort: rows past the text have no rule or
+        // other drawing of the owner's.
         int widest = 0;
-        for (int i = bandFirst; i <= bandLast; ++i)
-            widest = std::max(widest, static_cast<int>(TextLength(now[static_cast<size_t>(i)])));
+        bool sameSorts = true;
+        for (int i = bandFirst; i <= bandLast; ++i) {
+            const std::string& key = now[static_cast<size_t>(i)];
+            // What the row showed before stays right of the moved pixels: it must be empty.
+            const std::string& before = shown(i);
+            sameSorts = sameSorts && !before.empty() && PastText(before) == PastText(key);
+            if (!sameSorts) break;
+            widest = std::max(widest, static_cast<int>(std::max(TextLength(key), TextLength(before))));
+        }
         const int top = RowY(topRow_ + std::min(bandFirst, bandFirst - delta));
         const int bottom = RowY(topRow_ + std::max(bandLast, bandLast - delta)) + pitch;
-        const QRect area(0, top, cellsX(widest + kMarkCells), bottom - top);
+        const QRect area(0, top, sameSorts ? cellsX(widest + kMarkCells) : w, bottom - top);
         const int dy = delta * pitch;
         viewport()->scroll(0, dy, area);
         // Overlays drawn before the edit moved with the pixels; their old places are
