@@ -235,7 +235,7 @@ void PrintSummary() {
     std::printf("\n  %-28s %16s %16s   %s\n", "worst case over the table", "TEditor median", "/ QPlainTextEdit", "target");
     for (int k = 0; k < 4; ++k)
         std::printf("  %-28s %13.3f ms %15.2fx   <= %.2f ms, <= 0.5x\n", kKeys[k], worstMedian[k], worstRatio[k], kTargetMs[k]);
-    PrintLoadAverage();
+    PrintLoadAverage("after the run");
 }
 
 }  // namespace
@@ -244,7 +244,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     Register();
-    PrintLoadAverage();
+    PrintLoadAverage("before the run");
     benchmark::RunSpecifiedBenchmarks();
     g_editor.reset();
     g_plain.reset();

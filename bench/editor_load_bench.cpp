@@ -207,6 +207,7 @@ int main(int argc, char** argv) {
     const double peak = MedianPeak(DiaryFile(), false);
     const double peakWrap = MedianPeak(DiaryFile(), true);
     const double peakEmpty = MedianPeak(EmptyLinesFile(), false);
+    PrintLoadAverage("before the run");
     TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
@@ -236,5 +237,6 @@ int main(int argc, char** argv) {
     printPeak("100 MB / 2 M lines", peak, "<= 1.3x");
     printPeak("100 MB / 2 M lines, word wrap 80", peakWrap, "(no target)");
     printPeak("20 MB of 10 M empty lines", peakEmpty, "<= 3x");
+    PrintLoadAverage("after the run");
     return 0;
 }
