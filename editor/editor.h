@@ -32,6 +32,9 @@ public:
     // so its bottom() is the row's last pixel line; the first line below the row is
     // ARect.y() + ARect.height(). lineStr is the row as drawn, tabs expanded; a row wider
     // than the view ends a little past the view's right edge unless words are coloured.
+    // After an edit only the cells that changed are drawn again (clipped), and rows that only
+    // moved are moved as pixels: what the hook draws must follow from the row's text, and
+    // right of the text be the same in every row of the text, as the diary's rule is.
     using TDrawLineEvent =
         std::function<void(TEditor* sender, const std::string& lineStr, int x, int y, int index, const QRect& aRect)>;
     using TBeforeDrawWordEvent = std::function<void(TEditor* sender, const std::string& wordStr, bool reserved)>;
