@@ -238,6 +238,9 @@ private:
 
     std::unique_ptr<TDiarySession> Diary_;
     bool returningToText_ = false;
+    // Set while the window first selects today: the editor starts empty, so the day's
+    // file is not read at all.
+    bool startingUp_ = false;
 
     bool shown_ = false;
     int startYear_ = 0;
