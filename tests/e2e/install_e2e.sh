@@ -42,12 +42,13 @@ done
 
 root="$work/root"
 command -v ccache >/dev/null && export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+# Chained with &&: inside a command whose status is tested, set -e stops nothing.
 (
-  cd "$tree"
-  bash scripts/install_deps.sh
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMEKURI_BUILD_TESTS=OFF
-  cmake --build build -j"$(nproc)" --target mekuri
-  DESTDIR="$root" cmake --install build
+  cd "$tree" &&
+  bash scripts/install_deps.sh &&
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DMEKURI_BUILD_TESTS=OFF &&
+  cmake --build build -j"$(nproc)" --target mekuri &&
+  DESTDIR="$root" cmake --install build &&
   # The package is built as the README says; installing it system-wide is left out.
   (cd build && cpack -G DEB)
 ) >"$work/commands.log" 2>&1 || { tail -n 40 "$work/commands.log" >&2; fail "the README's commands failed"; }
