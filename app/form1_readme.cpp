@@ -17,11 +17,12 @@ TFont GothicFont(int height, TColor color, TFontStyles style) {
     return f;
 }
 
-// 29 lines: the address line (the address goes in behind its marker), the web address,
-// and four paragraphs of a heading, an empty line and three indented lines.
+// Only what is true: where faults go (as the readme says), the licence, and thanks that
+// name every library the program is linked with. The program has no mail or web address
+// of its own, so nothing is inserted into the text and nothing is selected.
 const char* const kReadme[] = {
-    "E-Mail: ",
-    "URL   : https://mekuri.example.invalid/",
+    "不具合の報告：Mekuri の課題管理 (issue tracker) へ",
+    "ライセンス：MIT ライセンス (同梱の LICENSE ファイル)",
     "",
     "■ 使用許諾",
     "",
@@ -32,9 +33,9 @@ const char* const kReadme[] = {
     "",
     "■ 不具合の報告",
     "",
-    "　不具合やご要望は上記のアドレスへお知らせください。",
-    "　できる限り対応しますが、すべてにお応えできるとは",
-    "　限りません。再現の手順を添えていただけると助かります。",
+    "　不具合やご要望は、Mekuri のソースを入手した先の課題管理",
+    "　(issue tracker) に登録するか、保守担当者にお知らせください。",
+    "　再現の手順を添えていただけると助かります。",
     "",
     "",
     "■ 免責",
@@ -46,9 +47,11 @@ const char* const kReadme[] = {
     "",
     "■ 謝辞",
     "",
-    "　Mekuri は Qt、IPA フォント、GoogleTest、Google Benchmark、",
-    "　GNU C ライブラリの iconv、Debian の皆さんの仕事の上に",
-    "　成り立っています。作り手の皆さんに心から感謝します。",
+    "　Mekuri は Qt 6、libnova、fontconfig、GNU C ライブラリと",
+    "　その iconv、GCC の C++ ライブラリ、IPA フォントの上に",
+    "　成り立っています。テストと計測には GoogleTest と",
+    "　Google Benchmark を使っています。作り手の皆さんと",
+    "　Debian の皆さんに心から感謝します。",
 };
 
 }  // namespace
@@ -62,8 +65,8 @@ void TForm1::BuildReadmeDialog() {
     ReadmeDialog1->CopyrightCaption = QString::fromUtf8("Copyright (c) 2026 Mekuri の作者一同　MIT ライセンス");
     ReadmeDialog1->SetCopyrightFont(GothicFont(-12, clInfoText, fsBold));
     ReadmeDialog1->SetMemoFont(GothicFont(-12, clWindowText, 0));
-    ReadmeDialog1->InsBehindString = QStringLiteral("E-Mail: ");
-    ReadmeDialog1->InsString = QStringLiteral("mekuri@example.invalid");
+    ReadmeDialog1->InsBehindString.clear();
+    ReadmeDialog1->InsString.clear();
     QStringList lines;
     for (const char* line : kReadme) lines << QString::fromUtf8(line);
     ReadmeDialog1->SetLines(lines);

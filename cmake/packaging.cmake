@@ -1,9 +1,19 @@
 # Installing the program as a desktop application, and the Debian package built from it.
+# Everything installed is built with the program itself, so building only `mekuri` and
+# then installing works; the program is installed last, so an install stopped half-way
+# never leaves a runnable program without its menu entry, icons and documentation.
 include(GNUInstallDirs)
 
 find_package(Qt6 REQUIRED COMPONENTS Gui Svg)
 set(MEKURI_APP_ID jp.mekuri.Mekuri)
-install(TARGETS mekuri RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The package's maintainer, also named in its changelog. The project has no public mail
+# address; the reserved .invalid name says so plainly, and a packager sets their own.
+set(MEKURI_MAINTAINER "The Mekuri authors <mekuri@example.invalid>" CACHE STRING
+    "Maintainer of the Debian package: name <address>")
+set(MEKURI_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/mekuri)
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${MEKURI_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${MEKURI_APP_ID}.metainfo.xml
@@ -12,26 +22,47 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${MEKURI_APP_ID}.metainfo.
 set(MEKURI_ICON ${PROJECT_SOURCE_DIR}/resources/icons/mekuri.svg)
 install(FILES ${MEKURI_ICON} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${MEKURI_APP_ID}.svg)
-set(icon_pngs)
+set(install_files)
 foreach(size 16 24 32 48 64 128 256)
   set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/${MEKURI_APP_ID}.png)
   add_custom_command(OUTPUT ${png}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}
     COMMAND render_icon ${MEKURI_ICON} ${size} ${png}
     DEPENDS render_icon ${MEKURI_ICON})
-  list(APPEND icon_pngs ${png})
+  list(APPEND install_files ${png})
   install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
-add_custom_target(icon_pngs ALL DEPENDS ${icon_pngs})
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/README.md
-        DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
+
+# Documentation as Debian keeps it: gzip without a time stamp, at the highest level.
+configure_file(${PROJECT_SOURCE_DIR}/resources/doc/changelog.in ${CMAKE_BINARY_DIR}/doc/changelog @ONLY)
+function(mekuri_gzip source output)
+  add_custom_command(OUTPUT ${output}
+    COMMAND sh -c "gzip -9n -c \"$0\" > \"$1\"" ${source} ${output}
+    DEPENDS ${source} VERBATIM)
+endfunction()
+mekuri_gzip(${CMAKE_BINARY_DIR}/doc/changelog ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+mekuri_gzip(${PROJECT_SOURCE_DIR}/resources/doc/mekuri.1 ${CMAKE_BINARY_DIR}/doc/mekuri.1.gz)
+list(APPEND install_files ${CMAKE_BINARY_DIR}/doc/changelog.gz ${CMAKE_BINARY_DIR}/doc/mekuri.1.gz)
+install(FILES ${CMAKE_BINARY_DIR}/doc/mekuri.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/doc/copyright ${CMAKE_BINARY_DIR}/doc/changelog.gz
+              ${PROJECT_SOURCE_DIR}/README.md
+        DESTINATION ${MEKURI_DOCDIR})
+
+add_custom_target(mekuri_install_files ALL DEPENDS ${install_files})
+add_dependencies(mekuri mekuri_install_files)
+install(TARGETS mekuri RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME mekuri)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "Mekuri developers <mekuri@example.invalid>")
+set(CPACK_PACKAGE_CONTACT "${MEKURI_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${MEKURI_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Japanese diary and scheduler")
-set(CPACK_PACKAGE_DESCRIPTION "A month calendar, a one-week list and a Shift-JIS text editor holding the diary text of the selected day, one file per day.")
+# Debian wants the long description in lines of at most 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION "A desktop diary for Japanese text: a month calendar with holidays, the old
+calendar and rokuyo, a one-week list, and an editor holding the diary text of
+the selected day. Each day is one Shift-JIS text file in the diary folder.
+The same program lists, searches and exports the diary from the command line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

@@ -16,6 +16,10 @@ bool reporting = false;
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // The name shows in the error box's title and names the user's configuration folder.
     setApplicationName("Mekuri");
+    // Ties the window to its menu entry: Wayland compositors take this as the window's
+    // application id; X11 docks match WM_CLASS, whose class is the application name,
+    // against the entry's StartupWMClass.
+    setDesktopFileName("jp.mekuri.Mekuri");
     InstallFaceSubstitutions();
     // Wraps the style the desktop or -style/QT_STYLE_OVERRIDE chose.
     setStyle(new TDeferredIconStyle(style()->name()));

@@ -69,22 +69,30 @@ bool IsFixedPitchFace(const QString& family) {
 }
 
 QStringList OfferedFaces(bool fixedPitchOnly) {
-    auto qualifies = [fixedPitchOnly](const QString& face) {
-        // A name the settings cannot store in CP932 could never be read back.
-        if (face.isEmpty() || !QStringToSjis(face)) return false;
-        return !fixedPitchOnly || IsFixedPitchFace(face);
-    };
     QStringList faces;
     for (const QString& family : QFontDatabase::families()) {
         if (QFontDatabase::isPrivateFamily(family) || family.contains(QLatin1Char('['))) continue;
-        if (IsRealFace(family) && qualifies(family)) faces << family;
+        if (!IsRealFace(family)) continue;
+        // A name the settings cannot store in CP932 could never be read back.
+        if (!QStringToSjis(family)) continue;
+        if (!fixedPitchOnly || IsFixedPitchFace(family)) faces << family;
     }
-    for (const QString& alias : SubstitutedFaces())
-        if (QStringToSjis(alias) && qualifies(InstalledFace(alias))) faces << alias;
     std::sort(faces.begin(), faces.end(), [](const QString& a, const QString& b) {
         return QString::localeAwareCompare(a, b) < 0;
     });
     return faces;
+}
+
+QString FaceStoodFor(const QString& stored) {
+    QString name = stored;
+    if (name.startsWith(QLatin1Char('@'))) name.remove(0, 1);
+    if (SubstitutedFaces().contains(name))
+        name = InstalledFace(name);
+    else if (!QFontDatabase::hasFamily(name))
+        return name;
+    // The font database may know a face by several names (Latin and Japanese); the list
+    // shows the one it resolves to.
+    return name.isEmpty() ? QString() : QFontInfo(QFont(name)).family();
 }
 
 TFontChoiceDialog::TFontChoiceDialog(const TFont& initial, const TFontDialogOptions& options, QWidget* parent)
@@ -168,8 +176,12 @@ void TFontChoiceDialog::BuildEffects(QWidget* parent) {
 void TFontChoiceDialog::SelectInitial() {
     // A face that is not offered (a proportional one while only fixed-pitch faces are
     // allowed) is not selected: OK waits until the user picks one that exists.
-    const QList<QListWidgetItem*> match = FaceList->findItems(SjisToQString(initial_.Name()), Qt::MatchExactly);
-    if (!match.isEmpty()) FaceList->setCurrentItem(match.front());
+    const QString face = FaceStoodFor(SjisToQString(initial_.Name()));
+    const QList<QListWidgetItem*> match = face.isEmpty() ? QList<QListWidgetItem*>() : FaceList->findItems(face, Qt::MatchExactly);
+    if (!match.isEmpty()) {
+        FaceList->setCurrentItem(match.front());
+        initialRow_ = FaceList->row(match.front());
+    }
     const TFontStyles style = initial_.Style();
     StyleBox->setCurrentIndex(((style & fsBold) ? 2 : 0) + ((style & fsItalic) ? 1 : 0));
     SizeBox->setValue(initial_.Size());
@@ -182,7 +194,10 @@ void TFontChoiceDialog::SelectInitial() {
 
 TFont TFontChoiceDialog::Font() const {
     TFont font(initial_);
-    if (QListWidgetItem* item = FaceList->currentItem())
+    // The stored name stays while its face is chosen, so that a Windows name in the
+    // settings survives a dialog the user only looked at.
+    QListWidgetItem* item = FaceList->currentItem();
+    if (item && FaceList->row(item) != initialRow_)
         if (auto name = QStringToSjis(item->text())) font.SetName(*name);
     font.SetSize(SizeBox->value());
     TFontStyles style = initial_.Style() & (fsUnderline | fsStrikeOut);

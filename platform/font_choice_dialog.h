@@ -38,6 +38,7 @@ private:
 
     TFont initial_;
     TFontDialogOptions options_;
+    int initialRow_ = -1;  // the face the starting name stands for
 };
 
 // Faces that draw every half-width character with the same advance. Japanese "fixed"
@@ -45,6 +46,9 @@ private:
 // exactly the faces this program is about.
 bool IsFixedPitchFace(const QString& family);
 
-// The installed faces the dialog offers, plus the Windows face names the program keeps
-// in its settings (drawn through the face substitution) when their face qualifies.
+// The installed faces the dialog offers, each once under its own name.
 QStringList OfferedFaces(bool fixedPitchOnly);
+// The offered name of the face that a stored name draws with: a Windows face name kept in
+// the settings stands for the installed face it is substituted by (empty when none is
+// installed); any other name stands for itself.
+QString FaceStoodFor(const QString& stored);

@@ -56,7 +56,8 @@ int CheckWritableInPlace(const std::string& target, const struct stat& st) {
 // group is the best an ordinary user can do.
 void KeepOwner(int fd, const struct stat& old) {
     if (old.st_uid == ::geteuid() && old.st_gid == ::getegid()) return;
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    // When even the group cannot be kept, the file stays the saver's: the save goes on.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) return;
 }
 
 int WriteAll(int fd, std::string_view data) {

@@ -14,14 +14,18 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -100,7 +104,9 @@ TEST_F(ToolBarAndReadme, ButtonsFollowTheMenuCommands) {
     EXPECT_FALSE(form->ToolButton3->isEnabled());
 }
 
-TEST_F(ToolBarAndReadme, AboutShowsTheReadmeWithTheAddressSelected) {
+// The box shows only what is true: no invented mail or web address, nothing selected, and
+// faults go where the readme sends them.
+TEST_F(ToolBarAndReadme, AboutShowsOnlyWhatIsTrue) {
     ASSERT_TRUE(form->About1->isEnabled());
     bool seen = false;
     QTimer::singleShot(0, [&seen] {
@@ -108,17 +114,49 @@ TEST_F(ToolBarAndReadme, AboutShowsTheReadmeWithTheAddressSelected) {
         ASSERT_NE(box, nullptr);
         seen = true;
         EXPECT_EQ(box->windowTitle(), QString::fromUtf8("バージョン情報・説明"));
-        EXPECT_EQ(box->MemoReadme->textCursor().selectedText(), "mekuri@example.invalid");
-        QStringList lines = box->MemoReadme->toPlainText().split('\n');
-        EXPECT_EQ(lines.size(), 29);
-        EXPECT_EQ(lines[0], "E-Mail: mekuri@example.invalid");
-        EXPECT_TRUE(lines[1].startsWith("URL   : "));
+        EXPECT_EQ(box->MemoReadme->textCursor().selectedText(), "");
+        const QString text = box->MemoReadme->toPlainText();
+        for (const char* invented : {"@", "://", "example", "E-Mail", "URL"})
+            EXPECT_FALSE(text.contains(QString::fromUtf8(invented))) << invented;
+        EXPECT_TRUE(text.section('\n', 0, 0).contains("issue tracker"));
         EXPECT_FALSE(box->cbShowOnStart->isVisible());
         box->BtnOK->click();
     });
     form->About1->trigger();
     EXPECT_TRUE(seen);
     EXPECT_TRUE(form->ReadmeDialog1->ShowOnStart);  // the hidden box cannot change it
+
+    QFile readme(QStringLiteral(MEKURI_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString faults = QString::fromUtf8(readme.readAll()).section("## Reporting faults", 1).section("\n## ", 0, 0);
+    EXPECT_TRUE(faults.contains("issue tracker")) << "the readme says where faults go";
+}
+
+// Every library the program is linked with is thanked by name, so a new one cannot slip
+// in unthanked.
+TEST_F(ToolBarAndReadme, ThanksNameEveryLinkedLibrary) {
+    // Shared object name prefix, and the name the thanks use for its makers' work.
+    const std::pair<const char*, const char*> makers[] = {
+        {"libQt6", "Qt 6"},       {"libnova", "libnova"}, {"libfontconfig", "fontconfig"},
+        {"libc.", "GNU C ライブラリ"}, {"libm.", "GNU C ライブラリ"},
+        {"ld-linux", "GNU C ライブラリ"}, {"libstdc++", "GCC"}, {"libgcc_s", "GCC"},
+    };
+    QProcess readelf;
+    readelf.start("readelf", {"--dynamic", "--wide", QStringLiteral(MEKURI_PROGRAM)});
+    ASSERT_TRUE(readelf.waitForFinished(30000));
+    ASSERT_EQ(readelf.exitCode(), 0);
+    const QString dynamic = QString::fromUtf8(readelf.readAllStandardOutput());
+    static const QRegularExpression needed(R"(\(NEEDED\).*\[(.+)\])");
+    const QString thanks = form->ReadmeDialog1->Lines().join('\n').section(QString::fromUtf8("■ 謝辞"), 1);
+    int libraries = 0;
+    for (auto m = needed.globalMatch(dynamic); m.hasNext(); ++libraries) {
+        const QString library = m.next().captured(1);
+        const auto maker = std::find_if(std::begin(makers), std::end(makers),
+                                        [&](const auto& p) { return library.startsWith(QLatin1String(p.first)); });
+        ASSERT_NE(maker, std::end(makers)) << "no maker known for " << library.toStdString();
+        EXPECT_TRUE(thanks.contains(QString::fromUtf8(maker->second))) << library.toStdString();
+    }
+    EXPECT_GE(libraries, 5);
 }
 
 TEST_F(ToolBarAndReadme, ReadmeTextAgreesWithTheLicenceFile) {

@@ -1,5 +1,6 @@
 // The font choice: what it offers and what it lets through.
 #include "platform/font_choice_dialog.h"
+#include "platform/qt_fonts.h"
 #include "platform/qt_text.h"
 #include "platform/sjis.h"
 
@@ -8,6 +9,7 @@
 #include <QFontInfo>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -36,7 +38,6 @@ TEST(FontChoiceDialog, OffersOnlyFixedPitchFaces) {
     TFont initial;  // ＭＳ Ｐゴシック: a proportional face
     TFontChoiceDialog d(initial, CalendarOptions());
     const QStringList faces = Offered(d);
-    EXPECT_TRUE(faces.contains(U8("ＭＳ ゴシック")));
     EXPECT_TRUE(faces.contains(Installed("IPAGothic")));
     EXPECT_FALSE(faces.contains(U8("ＭＳ Ｐゴシック")));
     EXPECT_FALSE(faces.contains(Installed("IPAPGothic")));
@@ -46,8 +47,60 @@ TEST(FontChoiceDialog, OffersOnlyFixedPitchFaces) {
     EXPECT_EQ(d.FaceList->currentItem(), nullptr);
     EXPECT_FALSE(d.OkButton->isEnabled());
 
-    TFontDialogOptions any;
-    EXPECT_TRUE(OfferedFaces(any.FixedPitchOnly).contains(U8("ＭＳ Ｐゴシック")));
+}
+
+// Each face once, under the name it is installed by: the Windows names the settings keep
+// draw with an installed face and are no face of their own.
+TEST(FontChoiceDialog, ListsEachFaceOnceUnderItsOwnName) {
+    for (bool fixedPitchOnly : {false, true}) {
+        const QStringList faces = OfferedFaces(fixedPitchOnly);
+        ASSERT_FALSE(faces.isEmpty());
+        QSet<QString> drawn;
+        for (const QString& face : faces) {
+            const QString family = QFontInfo(QFont(face)).family();
+            EXPECT_EQ(family, face) << "listed under another name: " << face.toStdString();
+            EXPECT_FALSE(drawn.contains(family)) << "listed twice: " << family.toStdString();
+            drawn.insert(family);
+        }
+        for (const QString& alias : SubstitutedFaces()) EXPECT_FALSE(faces.contains(alias)) << alias.toStdString();
+    }
+    EXPECT_TRUE(OfferedFaces(false).contains(Installed("IPAPGothic")));
+}
+
+// A name kept in the settings selects the face it draws with, and stays the stored name
+// until the user picks another face.
+TEST(FontChoiceDialog, StoredNameSelectsTheFaceItStandsFor) {
+    struct Case {
+        const char* stored;
+        bool fixedPitchOnly;
+        const char* selected;  // installed face, or nullptr for no selection
+    };
+    const Case cases[] = {
+        {"ＭＳ ゴシック", true, "IPAGothic"},     {"MS Gothic", true, "IPAGothic"},
+        {"ＭＳ Ｐゴシック", false, "IPAPGothic"}, {"MS UI Gothic", false, "IPAPGothic"},
+        {"ＭＳ 明朝", false, "IPAMincho"},        {"@ＭＳ ゴシック", false, "IPAGothic"},
+        {"IPAGothic", true, "IPAGothic"},         {"ＭＳ Ｐ明朝", true, nullptr},
+        {"存在しない書体", false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        TFont initial;
+        initial.SetName(Sjis(c.stored));
+        TFontDialogOptions options = CalendarOptions();
+        options.FixedPitchOnly = c.fixedPitchOnly;
+        TFontChoiceDialog d(initial, options);
+        if (!c.selected) {
+            EXPECT_EQ(d.FaceList->currentItem(), nullptr);
+            continue;
+        }
+        ASSERT_NE(d.FaceList->currentItem(), nullptr);
+        EXPECT_EQ(d.FaceList->currentItem()->text(), Installed(c.selected));
+        EXPECT_EQ(d.Font().Name(), Sjis(c.stored));
+        const int other = d.FaceList->currentRow() == 0 ? 1 : 0;
+        ASSERT_GT(d.FaceList->count(), other);
+        d.FaceList->setCurrentRow(other);
+        EXPECT_EQ(SjisToQString(d.Font().Name()), d.FaceList->item(other)->text());
+    }
 }
 
 TEST(FontChoiceDialog, SizeStaysWithinItsRange) {
