@@ -5,9 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace {
-
-std::string Reason(int err) {
+std::string FileErrorReason(int err) {
     switch (err) {
     case ENOENT: return "ファイルまたはフォルダーが見つかりません";
     case EACCES:
@@ -28,8 +26,6 @@ std::string Reason(int err) {
     }
 }
 
-}  // namespace
-
 void ThrowFileError(const std::string& fileName, const char* action, int err) {
-    throw EFileError("ファイル \"" + fileName + "\" を" + action + "。" + Reason(err) + "。");
+    throw EFileError("ファイル \"" + fileName + "\" を" + action + "。" + FileErrorReason(err) + "。");
 }

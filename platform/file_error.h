@@ -2,5 +2,8 @@
 // File errors with the reason in Japanese, for the error box.
 #include <string>
 
+// Why a file operation failed, in Japanese ("アクセスが拒否されました"), from its errno.
+std::string FileErrorReason(int err);
+
 // Raises EFileError: `action` is what failed ("開けません", "書き込めません"), `err` the errno.
 [[noreturn]] void ThrowFileError(const std::string& fileName, const char* action, int err);
