@@ -132,6 +132,49 @@ void TCustomCalendarEx::SetAutoKokumin(bool on) {
     Redraw();
 }
 
+void TCustomCalendarEx::SetShowMarks(bool on) {
+    if (on == showMarks_) return;
+    showMarks_ = on;
+    Redraw();
+}
+
+void TCustomCalendarEx::SetMarkColor(TColor color) {
+    if (color == markColor_) return;
+    markColor_ = color;
+    if (showMarks_) Redraw();
+}
+
+void TCustomCalendarEx::EntriesChanged() {
+    if (showMarks_) Redraw();
+}
+
+bool TCustomCalendarEx::HasEntry(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    return OnHasEntry && OnHasEntry(y, m, d);
+}
+
+bool TCustomCalendarEx::MarkedForDrawing(TJuliusDay day) {
+    if (!showMarks_ || !OnHasEntry) return false;
+    const TYMD date = JuliusToYMD(day);
+    return HasEntry(date.Year, date.Month, date.Day);
+}
+
+void TCustomCalendarEx::DrawEntryDot(QPainter& painter, const QRectF& text, const QColor& color) {
+    // Two fifths of the line's height: 6 pixels beside the smallest numbers, never so
+    // small that it reads as a speck.
+    const qreal size = std::clamp(text.height() * 0.4, 5.0, 10.0);
+    const QRectF dot(text.left() - size - std::max(2.0, size / 3), text.center().y() - size / 2, size, size);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawEllipse(dot);
+    painter.restore();
+}
+
+void TCustomCalendarEx::DrawEntryBar(QPainter& painter, const QRect& row, int width, const QColor& color) {
+    painter.fillRect(QRect(row.left(), row.top() + 1, width, std::max(1, row.height() - 2)), color);
+}
+
 void TCustomCalendarEx::NextDay() { SetJuliusDay(juliusDay_ + 1); }
 void TCustomCalendarEx::PrevDay() { SetJuliusDay(juliusDay_ - 1); }
 void TCustomCalendarEx::NextWeek() { SetJuliusDay(juliusDay_ + 7); }

@@ -48,6 +48,7 @@ bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool at
     stamp_ = StampOf(path);
     shown_ = true;
     edited_ = false;
+    if (OnFileChanged) OnFileChanged(day_, true);
     return true;
 }
 
@@ -61,5 +62,6 @@ bool TDiarySession::Delete(const TYMD& day, const TConfirm& confirm) {
         if (err != ENOENT) throw EFileError("ファイル " + name + " を削除できません。" + WriteErrorMessage(err));
     }
     if (day == day_) stamp_ = {};
+    if (OnFileChanged) OnFileChanged(day, false);
     return true;
 }
