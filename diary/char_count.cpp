@@ -2,6 +2,8 @@
 
 #include "platform/sjis.h"
 
+#include <array>
+
 namespace {
 
 constexpr bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
@@ -34,22 +36,35 @@ bool IsBlankLine(std::string_view line) {
     return true;
 }
 
+// Each byte's part: bit 0 a lead byte, bit 1 a byte that can end a double-byte character,
+// bit 2 a line break.
+constexpr std::array<std::uint8_t, 256> kByteClass = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const auto b = static_cast<unsigned char>(c);
+        t[b] = static_cast<std::uint8_t>((IsLeadByte(b) ? 1 : 0) | (IsTrailByte(b) ? 2 : 0) | (b == '\r' || b == '\n' ? 4 : 0));
+    }
+    return t;
+}();
+
 }  // namespace
 
+// Without branches on the bytes: `trail` carries whether this byte ends the character the
+// byte before it began, so Japanese and ASCII mixed at random cost the same per byte.
 std::int64_t CharCount(std::string_view text) {
-    std::int64_t count = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n;) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            // Plain ASCII runs are the common case between Japanese characters.
-            count += c != '\r' && c != '\n';
-            ++i;
-            continue;
-        }
-        ++count;
-        i += CharBytes(text, i);
+    if (n == 0) return 0;
+    std::int64_t count = 0;
+    unsigned trail = 0;
+    unsigned k = kByteClass[p[0]];
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const unsigned next = kByteClass[p[i + 1]];
+        count += (trail | (k >> 2)) ^ 1u;                       // starts a character, not a break
+        trail = (trail ^ 1u) & k & (next >> 1) & 1u;             // a lead byte whose trail follows
+        k = next;
     }
+    count += (trail | (k >> 2)) ^ 1u;
     return count;
 }
 
