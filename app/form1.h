@@ -26,6 +26,7 @@ class TIniStore;
 class TMonthlyCalendar;
 class TNumEdit;
 class TReadmeDialog;
+class TRowStore;
 class TSpeedButton;
 class TTabToolBar;
 class TStringList;
@@ -213,6 +214,8 @@ public:
     void RescanEntries();
     // The status bar's 文字数 now, instead of when the event loop comes to it.
     void UpdateCharCount();
+    // 文字数 of the editor's whole text, row by row, without a copy of the text.
+    static std::int64_t TextCharCount(const TRowStore& store);
 
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
@@ -273,6 +276,7 @@ private:
     std::unique_ptr<TDayIndex> Index_;
     TDiaryFolderWatch* FolderWatch_ = nullptr;
     QTimer* CountTimer_ = nullptr;
+    std::int64_t charTotal_ = -1;  // the whole text's 文字数; -1 until counted again
     bool firstPaint_ = false;
 
     bool shown_ = false;

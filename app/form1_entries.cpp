@@ -26,9 +26,9 @@
 
 namespace {
 
-// Texts up to this size are counted right after each change; a longer one once the
-// typing pauses, so that a huge text never holds a keystroke up.
-constexpr std::int64_t kQuickCountBytes = 1 << 20;
+// Texts up to this size (about 0.3 ms to count) are counted right after each change; a
+// longer one once the typing pauses, so that a huge text never holds a keystroke up.
+constexpr std::int64_t kQuickCountBytes = 256 << 10;
 constexpr int kLargeCountDelayMs = 300;
 
 // Days whose year the calendars cannot reach by day numbers (a file named for the year
@@ -78,8 +78,10 @@ void TForm1::BuildEntryCommands() {
     connect(CountTimer_, &QTimer::timeout, this, Guarded([this] { UpdateCharCount(); }));
     Editor1->OnChange = [this, edited = Editor1->OnChange](TEditor* sender) {
         if (edited) edited(sender);
+        charTotal_ = -1;
         ScheduleCharCount();
     };
+    // A caret move changes at most the selection's count.
     Editor1->OnCaretMoved = [this](TEditor*) { ScheduleCharCount(); };
     UpdateCharCount();
 }
@@ -91,11 +93,15 @@ void TForm1::ScheduleCharCount() {
         CountTimer_->start(0);
 }
 
-void TForm1::UpdateCharCount() {
-    const TRowStore& store = Editor1->Store();
+std::int64_t TForm1::TextCharCount(const TRowStore& store) {
     std::int64_t chars = 0;
     for (int r = 0; r < store.RowCount(); ++r) chars += CharCount(store.RowView(r));
-    QString text = QString::fromStdString(GroupedCount(chars)) + U8(" 字");
+    return chars;
+}
+
+void TForm1::UpdateCharCount() {
+    if (charTotal_ < 0) charTotal_ = TextCharCount(Editor1->Store());
+    QString text = QString::fromStdString(GroupedCount(charTotal_)) + U8(" 字");
     if (Editor1->Selected()) text = QString::fromStdString(GroupedCount(CharCount(Editor1->SelText()))) + " / " + text;
     StatusPanel1->setText(text);
 }

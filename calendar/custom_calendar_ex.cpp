@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <unordered_set>
 
@@ -161,14 +162,23 @@ bool TCustomCalendarEx::MarkedForDrawing(TJuliusDay day) {
 void TCustomCalendarEx::DrawEntryDot(QPainter& painter, const QRectF& text, const QColor& color) {
     // Two fifths of the line's height: 6 pixels beside the smallest numbers, never so
     // small that it reads as a speck.
-    const qreal size = std::clamp(text.height() * 0.4, 5.0, 10.0);
-    const QRectF dot(text.left() - size - std::max(2.0, size / 3), text.center().y() - size / 2, size, size);
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(color);
-    painter.drawEllipse(dot);
-    painter.restore();
+    const int size = std::clamp(static_cast<int>(text.height() * 0.4 + 0.5), 5, 10);
+    const QPoint at(static_cast<int>(std::floor(text.left())) - size - std::max(2, size / 3),
+                    static_cast<int>(std::lround(text.center().y() - size / 2.0)));
+    auto dot = std::find_if(dots_.begin(), dots_.end(), [&](const TDot& d) { return d.size == size && d.color == color.rgb(); });
+    if (dot == dots_.end()) {
+        if (dots_.size() >= 8) dots_.clear();
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QRectF(0, 0, size, size));
+        p.end();
+        dot = dots_.insert(dots_.end(), TDot{size, color.rgb(), std::move(image)});
+    }
+    painter.drawImage(at, dot->image);
 }
 
 void TCustomCalendarEx::DrawEntryBar(QPainter& painter, const QRect& row, int width, const QColor& color) {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TCustomCalendarEx : public QFrame {
 public:
@@ -147,7 +148,7 @@ protected:
     // The marks of a day with an entry, sized to the text or the row so that they read at
     // any font size: a dot just before the day's number `text`, and a bar along the left
     // edge of a row, in the margin before its text.
-    static void DrawEntryDot(QPainter& painter, const QRectF& text, const QColor& color);
+    void DrawEntryDot(QPainter& painter, const QRectF& text, const QColor& color);
     static void DrawEntryBar(QPainter& painter, const QRect& row, int width, const QColor& color);
     // Whether the picture can be drawn at all (the control has a size).
     bool HasCanvas() const { return !backBuffer_.isNull(); }
@@ -177,6 +178,14 @@ private:
     TColor color_;
     bool showMarks_ = true;
     TColor markColor_ = kDefaultMarkColor;
+    // Dots drawn once per size and colour (the mark's, the selection's, the neighbours'),
+    // then copied: a smooth circle costs far more to draw than to copy.
+    struct TDot {
+        int size;
+        QRgb color;
+        QImage image;
+    };
+    std::vector<TDot> dots_;
     std::unique_ptr<TRules> rules_;
     std::string renderError_;
     TCalExText text_;
