@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QMenu>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -91,8 +92,11 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
     TCalendarUpdate month(MonthlyCalendar1), week(WeeklyCalendar1);
     LoadSettings();
-    MonthlyCalendar1->Today();
-    WeeklyCalendar1->Today();
+    {
+        QScopedValueRollback<bool> starting(startingUp_, true);
+        MonthlyCalendar1->Today();
+        WeeklyCalendar1->Today();
+    }
     NumEdit1->SetValue(MonthlyCalendar1->Year());
     NumEdit2->SetValue(MonthlyCalendar1->Month());
     NumEdit3->SetValue(MonthlyCalendar1->Day());
@@ -116,12 +120,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::FormClose() {
-    try {
-        if (!SaveAtClose()) return false;
-    } catch (...) {
-        TApplication::ReportCurrentException();
-        return false;
-    }
+    if (!OfferToSaveText(true)) return false;
     // A settings file that cannot be written must not keep the user from leaving: the
     // error is shown and the window closes all the same. The diary text is not at stake
     // here; only this run's colours, fonts, lists and placement are not kept.

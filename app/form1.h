@@ -264,14 +264,21 @@ private:
 
     // The day's file into the editor, unless the text kept there belongs to that day.
     void ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    // The one question for text the user changed, before it leaves the editor (another
+    // day, the close): はい saves, いいえ lets it go, キャンセル keeps it. True when the text
+    // may go: nothing to save, saved, or いいえ; false when it stays (キャンセル, a refused
+    // replacement, a failed save, whose error is shown). `atClose` words the error as the
+    // save at close does.
+    bool OfferToSaveText(bool atClose);
     // Before the selected day changes to `day`: offers to save text the user changed.
     // False when that text stays: the calendar is back on its day.
     bool LeaveDayText(std::int32_t day);
-    // The close question; false when the window must stay open.
-    bool SaveAtClose();
 
     std::unique_ptr<TDiarySession> Diary_;
     bool returningToText_ = false;
+    // Set while the window first selects today: the editor starts empty, so the day's
+    // file is not read at all.
+    bool startingUp_ = false;
 
     std::unique_ptr<TDayIndex> Index_;
     TDiaryFolderWatch* FolderWatch_ = nullptr;

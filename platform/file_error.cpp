@@ -26,6 +26,10 @@ std::string FileErrorReason(int err) {
     }
 }
 
+std::string DiskFullMessage(int err) {
+    return err == ENOSPC || err == EDQUOT || err == EFBIG ? "ディスクがいっぱいです" : "";
+}
+
 void ThrowFileError(const std::string& fileName, const char* action, int err) {
     throw EFileError("ファイル \"" + fileName + "\" を" + action + "。" + FileErrorReason(err) + "。");
 }
