@@ -10,5 +10,8 @@ TDiaryFolderWatch::TDiaryFolderWatch(const QString& folder, std::function<void()
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
         if (!settle_.isActive()) settle_.start();
     });
-    watcher_.addPath(folder);
+    if (!watcher_.addPath(folder)) {
+        connect(&poll_, &QTimer::timeout, this, [this] { changed_(); });
+        poll_.start(kPollMs);
+    }
 }

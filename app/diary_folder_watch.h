@@ -12,11 +12,15 @@
 class TDiaryFolderWatch : public QObject {
 public:
     static constexpr int kSettleMs = 200;
+    // When the system will not watch the folder (its watches are all taken), the folder is
+    // listed this often instead.
+    static constexpr int kPollMs = 1000;
 
     TDiaryFolderWatch(const QString& folder, std::function<void()> changed, QObject* parent = nullptr);
 
 private:
     QFileSystemWatcher watcher_;
     QTimer settle_;
+    QTimer poll_;
     std::function<void()> changed_;
 };

@@ -145,6 +145,9 @@ bool TForm1::event(QEvent* event) {
         firstPaint_ = true;
         QTimer::singleShot(0, this, Guarded([this] { EnsureEntryIndex(); }));
     }
+    // Coming back to the window is when the user looks for what a sync tool brought: the
+    // folder is listed once more, whatever the watch has told.
+    if (event->type() == QEvent::WindowActivate && FolderWatch_) QTimer::singleShot(0, this, Guarded([this] { RescanEntries(); }));
     return QMainWindow::event(event);
 }
 
