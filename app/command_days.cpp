@@ -74,7 +74,7 @@ int RunDaysCommand(const TCommandInput& in) {
         std::fwrite(out.data(), 1, out.size(), stdout);
         out.clear();
     };
-    ForEachEntry(
+    ForEachEntrySummary(
         *folder, index.Between(from, to),
         [&](const TYMD& day, const TEntrySummary& summary) {
             out += FormatCommandDate(day);

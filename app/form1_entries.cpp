@@ -167,7 +167,7 @@ void TForm1::SameDayPastClick() {
     std::vector<TYMD> days = SameDayInOtherYears(EntryIndex(), selected);
     std::erase_if(days, [](const TYMD& d) { return !Reachable(d); });
     size_t next = 0;  // the rows come in the order of `days`, read or not
-    ForEachEntry(
+    ForEachEntrySummary(
         {}, days,
         [&](const TYMD& day, const TEntrySummary& summary) {
             rows.push_back({day, summary.chars, SjisToQString(summary.firstLine)});

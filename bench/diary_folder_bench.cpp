@@ -161,8 +161,10 @@ int main(int argc, char** argv) {
     char pattern[] = "/tmp/mekuri-bench-folder-XXXXXX";
     if (!::mkdtemp(pattern)) return 1;
     g_folder = pattern;
-    const size_t files = WriteDiaryFolder(g_folder, 1927, 100);
-    std::printf("%zu day files written\n", files);
+    // Every day from 1927 to 2026, about 700 bytes each.
+    constexpr size_t kDays = 36525;
+    WriteDiaryFolder(g_folder, {1927, 1, 1}, kDays, 700);
+    std::printf("%zu day files written\n", kDays);
     std::vector<char*> args(argv, argv + argc);
     const bool told = std::any_of(args.begin() + 1, args.end(), [](const char* arg) {
         return std::string_view(arg).starts_with("--benchmark_repetitions");

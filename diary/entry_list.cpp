@@ -42,7 +42,7 @@ int ReadDayFileBytes(const std::string& path, std::string& bytes) {
     return got < 0 ? static_cast<int>(-got) : 0;
 }
 
-void ForEachEntry(const std::string& folder, const std::vector<TYMD>& days,
+void ForEachEntrySummary(const std::string& folder, const std::vector<TYMD>& days,
                   const std::function<void(const TYMD& day, const TEntrySummary& summary)>& entry,
                   const std::function<void(const std::string& fileName, int err)>& failed) {
     std::string buffer;

@@ -14,7 +14,7 @@ int ReadDayFileBytes(const std::string& path, std::string& bytes);
 // For each day in `days`, in order, reads its file in `folder` (empty: the current folder)
 // and hands its summary to `entry`; a file that cannot be read goes to `failed` with its
 // name and errno instead, and the list goes on.
-void ForEachEntry(const std::string& folder, const std::vector<TYMD>& days,
+void ForEachEntrySummary(const std::string& folder, const std::vector<TYMD>& days,
                   const std::function<void(const TYMD& day, const TEntrySummary& summary)>& entry,
                   const std::function<void(const std::string& fileName, int err)>& failed);
 

@@ -6,28 +6,25 @@
 #include <cstdio>
 #include <stdexcept>
 
-std::size_t WriteDiaryFolder(const std::string& folder, int firstYear, int years) {
-    std::size_t written = 0;
-    // Each entry is the next few whole lines of one long generated diary, 200 to 1,200
-    // bytes of it; the diary starts over when it runs out.
-    const std::string diary = DiaryText(8 << 20, 130000);
-    std::size_t at = 0;
-    const TJuliusDay first = YMDToJulius(firstYear, 1, 1), end = YMDToJulius(firstYear + years, 1, 1);
-    for (TJuliusDay j = first; j < end; ++j) {
-        const TYMD d = JuliusToYMD(j);
-        const std::size_t want = 200 + static_cast<std::size_t>(j % 1001);
-        std::size_t cut = diary.find("\r\n", at + want);
-        if (cut == std::string::npos) {
-            at = 0;
-            cut = diary.find("\r\n", want);
+size_t WriteDiaryFolder(const std::string& folder, const TYMD& first, size_t days, size_t bytesPerDay, uint64_t seed) {
+    // Lines average about 60 bytes with their line ends.
+    const size_t total = days * bytesPerDay;
+    const std::string text = DiaryText(total, total / 60, seed);
+    const TJuliusDay start = YMDToJulius(first.Year, first.Month, first.Day);
+    size_t at = 0;
+    for (size_t i = 0; i < days; ++i) {
+        // Cut after the line end nearest to the day's share of the text; the last day takes the rest.
+        size_t end = text.size();
+        if (i + 1 < days) {
+            end = text.find("\r\n", std::min(text.size(), std::max(at, (i + 1) * total / days)));
+            end = end == std::string::npos ? text.size() : end + 2;
         }
-        const std::string text = diary.substr(at, cut + 2 - at);
-        at = cut + 2;
-        const std::string path = folder + "/" + DayFileName(d.Year, d.Month, d.Day);
+        const TYMD day = JuliusToYMD(start + static_cast<TJuliusDay>(i));
+        const std::string path = folder + "/" + DayFileName(day.Year, day.Month, day.Day);
         FILE* f = std::fopen(path.c_str(), "wb");
-        if (!f || std::fwrite(text.data(), 1, text.size(), f) != text.size() || std::fclose(f) != 0)
+        if (!f || std::fwrite(text.data() + at, 1, end - at, f) != end - at || std::fclose(f) != 0)
             throw std::runtime_error("cannot write " + path);
-        ++written;
+        at = end;
     }
-    return written;
+    return text.size();
 }

@@ -1,10 +1,15 @@
 #pragma once
-// A diary folder as years of use leave it: one day file for every day of `years` years
-// from 1 January of `firstYear`, each a short generated entry (about 200 to 1,200 bytes,
-// see diary_text.h) under the day's own name, so both forms of the clashing names occur.
-// The same arguments always give the same files. Returns the number of files written;
-// throws std::runtime_error when one cannot be written.
+// A diary folder for benchmarks and large-input tests: one day file per day, consecutive
+// days from a first one, the texts cut at line ends from the project's diary text (see
+// diary_text.h), so that entries differ in length and content as real ones do.
+#include "calendar/julius.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
-std::size_t WriteDiaryFolder(const std::string& folder, int firstYear, int years);
+// Writes `days` day files into `folder` (which must exist), the first for `first`, about
+// `bytesPerDay` bytes each on average; returns the bytes written. The same arguments
+// always give the same files. Throws std::runtime_error when a file cannot be written.
+size_t WriteDiaryFolder(const std::string& folder, const TYMD& first, size_t days, size_t bytesPerDay,
+                        uint64_t seed = 932);
