@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "diary/day_index.h"
 #include "diary/diary_session.h"
 #include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
@@ -9,6 +10,7 @@
 #include "controls/up_down.h"
 #include "editor/editor.h"
 #include "platform/application.h"
+#include "platform/handler_guard.h"
 #include "settings/ini_store.h"
 
 #include <QAction>
@@ -21,6 +23,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -63,6 +66,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     ConnectListCommands();
     ConnectColorCommands();
     BuildDiaryCommands();
+    BuildEntryCommands();
     FormCreate();
 }
 
@@ -135,6 +139,15 @@ bool TForm1::event(QEvent* event) {
         StatusPanel0->setText(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
+    // The index of the days with an entry is built once the window is on screen, so that
+    // a diary of many years does not hold the first picture up.
+    if (event->type() == QEvent::Paint && !firstPaint_) {
+        firstPaint_ = true;
+        QTimer::singleShot(0, this, Guarded([this] { EnsureEntryIndex(); }));
+    }
+    // Coming back to the window is when the user looks for what a sync tool brought: the
+    // folder is listed once more, whatever the watch has told.
+    if (event->type() == QEvent::WindowActivate && FolderWatch_) QTimer::singleShot(0, this, Guarded([this] { RescanEntries(); }));
     return QMainWindow::event(event);
 }
 

@@ -22,12 +22,16 @@ class QMenu;
 class QSplitter;
 class QStatusBar;
 class TCustomCalendarEx;
+class QTimer;
+class TDayIndex;
+class TDiaryFolderWatch;
 class TDiarySession;
 class TEditor;
 class TIniStore;
 class TMonthlyCalendar;
 class TNumEdit;
 class TReadmeDialog;
+class TRowStore;
 class TSpeedButton;
 class TTabToolBar;
 class TStringList;
@@ -205,6 +209,30 @@ public:
     void ToolButton7Click();
     void ToolButton8Click();
 
+    // The days with an entry (form1_entries.cpp): marks in both calendars, steps from
+    // entry to entry, the same day in other years, and the 文字数 in the status bar.
+    QAction* EntryMarksShow = nullptr;
+    QAction* PrevEntry = nullptr;
+    QAction* NextEntry = nullptr;
+    QAction* SameDayPast = nullptr;
+    QAction* EntryMarkColor = nullptr;
+    QAction* ToolButtonPrevEntry = nullptr;
+    QAction* ToolButtonNextEntry = nullptr;
+    void SetEntryMarksShown(bool on);
+    void SetEntryMarkColor(TColor color);
+    void PrevEntryClick();
+    void NextEntryClick();
+    void SameDayPastClick();
+    // The index, built (and the folder watched) at the first need; the window builds it
+    // right after its first picture.
+    const TDayIndex& EntryIndex();
+    // Lists the folder again; the marks follow when anything changed.
+    void RescanEntries();
+    // The status bar's 文字数 now, instead of when the event loop comes to it.
+    void UpdateCharCount();
+    // 文字数 of the editor's whole text, row by row, without a copy of the text.
+    static std::int64_t TextCharCount(const TRowStore& store);
+
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
     // Writes every kept setting, in the same order.
@@ -243,6 +271,12 @@ private:
     void ConnectListCommands();
     void ConnectColorCommands();
     void BuildDiaryCommands();
+    void BuildEntryMenu(QMenu* view);
+    void BuildEntryCommands();
+    void EnsureEntryIndex();
+    void EntriesChanged();
+    void GoToEntry(bool later);
+    void ScheduleCharCount();
 
     // The day's file into the editor, unless the text kept there belongs to that day.
     void ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -274,6 +308,12 @@ private:
     // Set while the window first selects today: the editor starts empty, so the day's
     // file is not read at all.
     bool startingUp_ = false;
+
+    std::unique_ptr<TDayIndex> Index_;
+    TDiaryFolderWatch* FolderWatch_ = nullptr;
+    QTimer* CountTimer_ = nullptr;
+    std::int64_t charTotal_ = -1;  // the whole text's 文字数; -1 until counted again
+    bool firstPaint_ = false;
 
     bool shown_ = false;
     int startYear_ = 0;

@@ -139,6 +139,9 @@ void TForm1::BuildOptionsMenu(QMenu* options) {
     colors->menuAction()->setStatusTip(U8("各部の色を設定します"));
     AddSubmenu(*this, colors, "MonthlyCalendar(&M)", nullptr, kMonthlyColors);
     AddSubmenu(*this, colors, "WeeklyCalendar(&W)", nullptr, kWeeklyColors);
+    colors->addSeparator();
+    EntryMarkColor = colors->addAction(U8("日記の印(&E)"));
+    EntryMarkColor->setStatusTip(U8("日記のある日の印の色を設定します"));
 
     QMenu* fonts = options->addMenu(U8("フォント(&F)"));
     fonts->menuAction()->setStatusTip(U8("各部のフォントを設定します"));

@@ -197,7 +197,8 @@ void TForm1::BuildStatusBar() {
     StatusPanel0 = new QLabel(StatusBar1);
     StatusPanel0->setFixedWidth(500);
     StatusPanel1 = new QLabel(StatusBar1);
-    StatusPanel1->setFixedWidth(50);
+    // Room for the selection's and the day's 文字数: "12,345 / 1,234,567 字".
+    StatusPanel1->setFixedWidth(150);
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1);
     setStatusBar(StatusBar1);

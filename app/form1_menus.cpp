@@ -71,6 +71,7 @@ void TForm1::BuildMenus() {
     RokuyoShow = Toggle(view, "六曜(&R)", "MonthlyCalendar の六曜の表示/非表示を設定します");
     RokuyoShow->setChecked(false);
     connect(RokuyoShow, &QAction::triggered, this, Guarded([this] { RokuyoShowClick(); }));
+    BuildEntryMenu(view);
 
     QMenu* reg = bar->addMenu(U("登録/削除(&T)"));
     Save1 = Item(reg, "保存(&S)", "Editor の内容の保存", QKeySequence(Qt::CTRL | Qt::Key_S));

@@ -88,6 +88,12 @@ TSettingsTable BuildSettingsTable(TForm1& form) {
     table.push_back(holidays);
     table.push_back(ListEntry("Weekly", "WSpe", form.WeeklyCalendar1->SpecialDayList()));
     table.push_back(FontEntry("Editor", "FEd", form.Editor1->Font()));
+    // Keys an older Mekuri does not know: it reads past them and leaves them out when it
+    // writes, and this one then starts from its defaults again.
+    table.push_back(SwitchEntry("Diary", "EntryMarks", [&month] { return month.ShowMarks(); },
+                                [&form](bool on) { form.SetEntryMarksShown(on); }));
+    table.push_back(ColorEntry("Diary", "CEntryMark", [&month] { return month.MarkColor(); },
+                               [&form](TColor color) { form.SetEntryMarkColor(color); }));
     return table;
 }
 

@@ -54,6 +54,9 @@ void TForm1::BuildToolBar() {
         {nullptr, -1, nullptr, nullptr},
         {&ToolButton7, 5, "フォント|カレンダー・エディタのフォントを設定します", nullptr},
         {&ToolButton8, 6, "カラー|カレンダーの色を設定します", nullptr},
+        {nullptr, -1, nullptr, nullptr},
+        {&ToolButtonPrevEntry, 7, "前の日記|前の日記のある日へ移動します", "前の日記(&B)"},
+        {&ToolButtonNextEntry, 8, "次の日記|次の日記のある日へ移動します", "次の日記(&N)"},
     };
     for (const Button& b : buttons) {
         if (!b.target) {

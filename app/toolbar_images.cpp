@@ -12,7 +12,7 @@ namespace {
 // same names.
 constexpr const char* kNames[] = {
     "edit-copy", "document-save", "edit-cut", "edit-paste", "document-print", "preferences-desktop-font",
-    "preferences-desktop-color",
+    "preferences-desktop-color", "go-previous", "go-next",
 };
 
 // The pictures are rendered from their SVG drawings when the program is built, to raw

@@ -10,6 +10,7 @@
 #include "calendar/monthly_calendar.h"
 #include "calendar/old_calendar.h"
 #include "calendar/weekly_calendar.h"
+#include "diary/day_index.h"
 #include "platform/application.h"
 #include "platform/convert.h"
 #include "platform/sjis.h"
@@ -78,6 +79,20 @@ TStringList SpecialDays() {
     return list;
 }
 
+// A hundred years of entries, every other day, asked as the main window asks its index.
+const TDayIndex& EveryOtherDay() {
+    static const TDayIndex index = [] {
+        TDayIndex i;
+        for (TJuliusDay j = YMDToJulius(1950, 1, 1); j < YMDToJulius(2050, 1, 1); j += 2) i.Add(JuliusToYMD(j));
+        return i;
+    }();
+    return index;
+}
+
+void WithMarks(TCustomCalendarEx& cal) {
+    cal.OnHasEntry = [](std::int32_t y, std::uint8_t m, std::uint8_t d) { return EveryOtherDay().Has({y, m, d}); };
+}
+
 // Sized like the main window's calendars and shown, so that the back buffer exists.
 template <class Calendar>
 void Prepare(Calendar& cal, int width, int height) {
@@ -88,8 +103,10 @@ void Prepare(Calendar& cal, int width, int height) {
     cal.show();
 }
 
-void MonthRedraw(benchmark::State& state, bool rereading, TJuliusDay day = YMDToJulius(2000, 1, 20)) {
+void MonthRedraw(benchmark::State& state, bool rereading, TJuliusDay day = YMDToJulius(2000, 1, 20),
+                 bool marks = false) {
     BenchMonth cal;
+    if (marks) WithMarks(cal);
     cal.SetShowRokuyo(true);
     cal.SetShowNeighbor(true);
     cal.rereading = rereading;
@@ -105,15 +122,22 @@ void BM_MonthRedraw(benchmark::State& state) { MonthRedraw(state, false); }
 void BM_MonthRedrawRereadingTable(benchmark::State& state) { MonthRedraw(state, true); }
 // A month outside the table: the old calendar is computed (once per year, then kept).
 void BM_MonthRedraw2026(benchmark::State& state) { MonthRedraw(state, false, YMDToJulius(2026, 9, 20)); }
+// Half the days carry the mark of an entry.
+void BM_MonthRedrawWithMarks(benchmark::State& state) { MonthRedraw(state, false, YMDToJulius(2000, 1, 20), true); }
+void BM_MonthRedraw2026WithMarks(benchmark::State& state) { MonthRedraw(state, false, YMDToJulius(2026, 9, 20), true); }
 
-void BM_WeekRedraw(benchmark::State& state) {
+void WeekRedraw(benchmark::State& state, bool marks) {
     BenchWeek cal;
+    if (marks) WithMarks(cal);
     Prepare(cal, 360, 160);
     for (auto _ : state) {
         cal.Draw();
         benchmark::DoNotOptimize(cal.BackBuffer().constBits());
     }
 }
+
+void BM_WeekRedraw(benchmark::State& state) { WeekRedraw(state, false); }
+void BM_WeekRedrawWithMarks(benchmark::State& state) { WeekRedraw(state, true); }
 
 // The rokuyo of the 42 cells of a grid alone.
 void BM_RokuyoOfAGrid(benchmark::State& state) {
@@ -137,7 +161,10 @@ void BM_RokuyoOfAGridRereadingTable(benchmark::State& state) {
 BENCHMARK(BM_MonthRedraw)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MonthRedrawRereadingTable)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MonthRedraw2026)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MonthRedrawWithMarks)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MonthRedraw2026WithMarks)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WeekRedraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WeekRedrawWithMarks)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RokuyoOfAGrid)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RokuyoOfAGrid2026)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RokuyoOfAGridRereadingTable)->Unit(benchmark::kMicrosecond);
@@ -151,7 +178,10 @@ struct Redraw {
 constexpr Redraw kRedraws[] = {
     {"BM_MonthRedraw", "month, January 2000", 150},
     {"BM_MonthRedraw2026", "month, September 2026", 150},
+    {"BM_MonthRedrawWithMarks", "month with marks, January 2000", 150},
+    {"BM_MonthRedraw2026WithMarks", "month with marks, Sep 2026", 150},
     {"BM_WeekRedraw", "week", 0},
+    {"BM_WeekRedrawWithMarks", "week with marks", 0},
 };
 
 // Each redraw's CPU median (steadier than wall time on a shared machine) beside its
@@ -162,7 +192,7 @@ void PrintSummary(const TMedianReporter& reporter) {
         const TMedianTime t = reporter.Median(redraw.name);
         if (t.repetitions == 0) continue;
         const double microseconds = t.cpu * 1e6;
-        std::printf("  %-24s %8.1f µs (median of %d)", redraw.what, microseconds, t.repetitions);
+        std::printf("  %-32s %8.1f µs (median of %d)", redraw.what, microseconds, t.repetitions);
         if (redraw.targetMicroseconds > 0)
             std::printf("   target ≤ %.0f µs: %s", redraw.targetMicroseconds,
                         microseconds <= redraw.targetMicroseconds ? "met" : "MISSED");
@@ -172,6 +202,8 @@ void PrintSummary(const TMedianReporter& reporter) {
     TMedianReporter::PrintRatioHeader();
     reporter.PrintRatio("month, re-reading the table / kept", "BM_MonthRedrawRereadingTable", "BM_MonthRedraw",
                         "(for comparison)");
+    reporter.PrintRatio("month with marks / without", "BM_MonthRedrawWithMarks", "BM_MonthRedraw", "(the marks' cost)");
+    reporter.PrintRatio("week with marks / without", "BM_WeekRedrawWithMarks", "BM_WeekRedraw", "(the marks' cost)");
     reporter.PrintRatio("rokuyo of a grid, re-reading the table / kept", "BM_RokuyoOfAGridRereadingTable",
                         "BM_RokuyoOfAGrid", "(for comparison)");
 }

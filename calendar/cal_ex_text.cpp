@@ -58,14 +58,15 @@ const TCalExText::LaidOut& TCalExText::LaidOutText(QPainter& painter, int index,
     return texts.emplace(text, LaidOut{std::move(laid), size}).first->second;
 }
 
-void TCalExText::DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text, const TFont& font,
+QRectF TCalExText::DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text, const TFont& font,
                           const QColor& color) {
     const int index = IndexOf(font);
     if (index == TCalExFonts::Count) {
         painter.setFont(QFontOf(font));
         painter.setPen(color);
-        painter.drawText(rect, flags | Qt::TextSingleLine, text);
-        return;
+        QRectF box;
+        painter.drawText(QRectF(rect), flags | Qt::TextSingleLine, text, &box);
+        return box;
     }
     UseFont(painter, index);
     // Setting a pen that shares its data with the painter's returns at once.
@@ -79,4 +80,5 @@ void TCalExText::DrawLine(QPainter& painter, const QRect& rect, int flags, const
     if (clip) painter.setClipRect(rect);
     painter.drawStaticText(QPointF(x, y), laid.Text);
     if (clip) painter.setClipping(false);
+    return QRectF(QPointF(x, y), laid.Size);
 }

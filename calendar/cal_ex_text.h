@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QPen>
+#include <QRectF>
 #include <QSizeF>
 #include <QStaticText>
 #include <QString>
@@ -29,8 +30,9 @@ public:
     void Forget();
     const QFont& QFontOf(const TFont& font);
     // One line of text in `font` and `color`, aligned in `rect` as by `flags` (horizontal
-    // left or centre, vertical centre); clipped to `rect` unless Qt::TextDontClip.
-    void DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text, const TFont& font,
+    // left or centre, vertical centre); clipped to `rect` unless Qt::TextDontClip. Returns
+    // the box the text was laid out in.
+    QRectF DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text, const TFont& font,
                   const QColor& color);
 
 private:

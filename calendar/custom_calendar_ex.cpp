@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <unordered_set>
 
@@ -130,6 +131,58 @@ void TCustomCalendarEx::SetAutoKokumin(bool on) {
     if (on == rules_->AutoKokumin()) return;
     rules_->SetAutoKokumin(on);
     Redraw();
+}
+
+void TCustomCalendarEx::SetShowMarks(bool on) {
+    if (on == showMarks_) return;
+    showMarks_ = on;
+    Redraw();
+}
+
+void TCustomCalendarEx::SetMarkColor(TColor color) {
+    if (color == markColor_) return;
+    markColor_ = color;
+    if (showMarks_) Redraw();
+}
+
+void TCustomCalendarEx::EntriesChanged() {
+    if (showMarks_) Redraw();
+}
+
+bool TCustomCalendarEx::HasEntry(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    return OnHasEntry && OnHasEntry(y, m, d);
+}
+
+bool TCustomCalendarEx::MarkedForDrawing(TJuliusDay day) {
+    if (!showMarks_ || !OnHasEntry) return false;
+    const TYMD date = JuliusToYMD(day);
+    return HasEntry(date.Year, date.Month, date.Day);
+}
+
+void TCustomCalendarEx::DrawEntryDot(QPainter& painter, const QRectF& text, const QColor& color) {
+    // Two fifths of the line's height: 6 pixels beside the smallest numbers, never so
+    // small that it reads as a speck.
+    const int size = std::clamp(static_cast<int>(text.height() * 0.4 + 0.5), 5, 10);
+    const QPoint at(static_cast<int>(std::floor(text.left())) - size - std::max(2, size / 3),
+                    static_cast<int>(std::lround(text.center().y() - size / 2.0)));
+    auto dot = std::find_if(dots_.begin(), dots_.end(), [&](const TDot& d) { return d.size == size && d.color == color.rgb(); });
+    if (dot == dots_.end()) {
+        if (dots_.size() >= 8) dots_.clear();
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QRectF(0, 0, size, size));
+        p.end();
+        dot = dots_.insert(dots_.end(), TDot{size, color.rgb(), std::move(image)});
+    }
+    painter.drawImage(at, dot->image);
+}
+
+void TCustomCalendarEx::DrawEntryBar(QPainter& painter, const QRect& row, int width, const QColor& color) {
+    painter.fillRect(QRect(row.left(), row.top() + 1, width, std::max(1, row.height() - 2)), color);
 }
 
 void TCustomCalendarEx::NextDay() { SetJuliusDay(juliusDay_ + 1); }

@@ -19,9 +19,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TCustomCalendarEx : public QFrame {
 public:
+    // A deep orange: apart from every class colour, and dark enough to stand out on the
+    // white and the pale yellow backgrounds.
+    static constexpr TColor kDefaultMarkColor = RGBColor(224, 96, 0);
+
     using TDayChangeEvent = std::function<void(TCustomCalendarEx* sender, std::int32_t y, std::uint8_t m, std::uint8_t d)>;
 
     explicit TCustomCalendarEx(QWidget* parent = nullptr);
@@ -56,6 +61,17 @@ public:
     // The citizens' holiday "国民の休日" between two holidays.
     bool AutoKokumin() const;
     void SetAutoKokumin(bool on);
+
+    // Days with a diary entry carry a mark while ShowMarks is on; whether a day has one is
+    // the owner's answer through OnHasEntry.
+    bool ShowMarks() const { return showMarks_; }
+    void SetShowMarks(bool on);
+    TColor MarkColor() const { return markColor_; }
+    void SetMarkColor(TColor color);
+    // The owner's entries changed: the marks are drawn again.
+    void EntriesChanged();
+    virtual bool HasEntry(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    std::function<bool(std::int32_t y, std::uint8_t m, std::uint8_t d)> OnHasEntry;
 
     void NextDay();
     void PrevDay();
@@ -123,10 +139,17 @@ protected:
     // One line of text in `font` and `color`, aligned in `rect` as by `flags` (horizontal
     // left or centre, vertical centre); clipped to `rect` unless Qt::TextDontClip. Laid-out
     // texts are kept, since the same numbers and names come back on every redraw.
-    void DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text, const TFont& font,
-                  const QColor& color) {
-        text_.DrawLine(painter, rect, flags, text, font, color);
+    QRectF DrawLine(QPainter& painter, const QRect& rect, int flags, const QString& text, const TFont& font,
+                    const QColor& color) {
+        return text_.DrawLine(painter, rect, flags, text, font, color);
     }
+    // Whether the day gets a mark in this picture.
+    bool MarkedForDrawing(TJuliusDay day);
+    // The marks of a day with an entry, sized to the text or the row so that they read at
+    // any font size: a dot just before the day's number `text`, and a bar along the left
+    // edge of a row, in the margin before its text.
+    void DrawEntryDot(QPainter& painter, const QRectF& text, const QColor& color);
+    static void DrawEntryBar(QPainter& painter, const QRect& row, int width, const QColor& color);
     // Whether the picture can be drawn at all (the control has a size).
     bool HasCanvas() const { return !backBuffer_.isNull(); }
     QImage& Canvas() { return backBuffer_; }
@@ -153,6 +176,16 @@ private:
     TStringList holidayList_;
     TStringList specialDayList_;
     TColor color_;
+    bool showMarks_ = true;
+    TColor markColor_ = kDefaultMarkColor;
+    // Dots drawn once per size and colour (the mark's, the selection's, the neighbours'),
+    // then copied: a smooth circle costs far more to draw than to copy.
+    struct TDot {
+        int size;
+        QRgb color;
+        QImage image;
+    };
+    std::vector<TDot> dots_;
     std::unique_ptr<TRules> rules_;
     std::string renderError_;
     TCalExText text_;

@@ -107,17 +107,23 @@ void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QR
         painter.fillRect(rect, inverse);
         textColor = ToQColor(Color());
     }
+    // The selected day shows its mark inverted, as its number.
+    const bool marked = MarkedForDrawing(day);
+    const QColor markColor =
+        neighbor ? OrColor(MarkColor(), neighborColor_) : selected ? ToQColor(Color()) : ToQColor(MarkColor());
     const int flags = Qt::AlignCenter;
     const QString number = QString::number(date.Day);
     const int rokuyo = showRokuyo_ ? GetRokuyo(day) : 0;
     if (rokuyo == 0) {
-        DrawLine(painter, rect, flags, number, font, textColor);
+        const QRectF text = DrawLine(painter, rect, flags, number, font, textColor);
+        if (marked) DrawEntryDot(painter, text, markColor);
         return;
     }
 
     const TFont& rokuyoFont = Fonts().RokuyoFont();
     const int strip = std::abs(rokuyoFont.Height());
-    DrawLine(painter, rect.adjusted(0, 0, 0, -strip), flags, number, font, textColor);
+    const QRectF text = DrawLine(painter, rect.adjusted(0, 0, 0, -strip), flags, number, font, textColor);
+    if (marked) DrawEntryDot(painter, text, markColor);
     const QRect stripRect(rect.left(), rect.top() + rect.height() - strip, rect.width(), strip);
     QColor rokuyoColor = ToQColor(rokuyoFont.Color());
     if (neighbor) {

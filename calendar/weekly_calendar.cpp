@@ -67,10 +67,13 @@ void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
     const TYMD date = JuliusToYMD(day);
     const TFont& font = DayFontForDrawing(date.Year, date.Month, date.Day);
     QColor textColor = ToQColor(font.Color());
-    if (day == JuliusDay()) {
+    const bool selected = day == JuliusDay();
+    if (selected) {
         painter.fillRect(rect, textColor);
         textColor = ToQColor(Color());
     }
+    // In the margin before the text; the selected row shows its mark inverted, as its text.
+    if (MarkedForDrawing(day)) DrawEntryBar(painter, rect, TextMargin, selected ? textColor : ToQColor(MarkColor()));
     const QString text = RowText(row);
     // A few pixels of margin, so the text does not touch the frame.
     DrawLine(painter, rect.adjusted(TextMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text, font, textColor);

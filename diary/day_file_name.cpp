@@ -104,8 +104,12 @@ std::optional<TYMD> DayOfFileName(std::string_view name) {
     constexpr std::string_view kExt = ".dat";
     if (name.size() <= kExt.size() || !name.ends_with(kExt)) return std::nullopt;
     const std::string_view stem = name.substr(0, name.size() - kExt.size());
-    const auto date = stem.find('-', 1) == std::string_view::npos ? Owner(stem) : Separated(stem);
+    const bool plain = stem.find('-', 1) == std::string_view::npos;
+    const auto date = plain ? Owner(stem) : Separated(stem);
     if (!date || !DateExists(date->year, date->month, date->day)) return std::nullopt;
-    if (DayFileName(date->year, date->month, date->day) != name) return std::nullopt;
+    // A plain stem was read without leading zeros, so it is the plain name of the date
+    // that owns it: only a separated name needs asking whether it is its date's own. The
+    // index asks this of every name in the folder, so the common case stays cheap.
+    if (!plain && DayFileName(date->year, date->month, date->day) != name) return std::nullopt;
     return TYMD{date->year, static_cast<std::uint8_t>(date->month), static_cast<std::uint8_t>(date->day)};
 }

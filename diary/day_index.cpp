@@ -19,18 +19,29 @@ bool IsFile(DIR* dir, const dirent* entry) {
     return ::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
+// One integer per day that orders as the days do, so that sorting a folder's worth of days
+// compares plain integers.
+constexpr std::int64_t Key(const TYMD& d) { return (std::int64_t{d.Year} << 9) | (d.Month << 5) | d.Day; }
+constexpr TYMD FromKey(std::int64_t k) {
+    return {static_cast<std::int32_t>(k >> 9), static_cast<std::uint8_t>((k >> 5) & 15), static_cast<std::uint8_t>(k & 31)};
+}
+
 }  // namespace
 
 int TDayIndex::Scan(const std::string& folder) {
     days_.clear();
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir) return errno;
+    std::vector<std::int64_t> keys;
+    keys.reserve(1024);
     while (const dirent* entry = ::readdir(dir)) {
         const auto day = DayOfFileName(entry->d_name);
-        if (day && IsFile(dir, entry)) days_.push_back(*day);
+        if (day && IsFile(dir, entry)) keys.push_back(Key(*day));
     }
     ::closedir(dir);
-    std::sort(days_.begin(), days_.end(), DayBefore);
+    std::sort(keys.begin(), keys.end());
+    days_.resize(keys.size());
+    std::transform(keys.begin(), keys.end(), days_.begin(), FromKey);
     return 0;
 }
 

@@ -92,6 +92,7 @@ bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool at
     stamp_ = StampOf(path);
     shown_ = true;
     edited_ = false;
+    if (OnFileChanged) OnFileChanged(day_, true);
     return true;
 }
 
@@ -108,5 +109,6 @@ bool TDiarySession::Delete(const TYMD& day, const TConfirm& confirm) {
         stamp_ = {};
         unread_.clear();
     }
+    if (OnFileChanged) OnFileChanged(day, false);
     return true;
 }

@@ -45,6 +45,10 @@ public:
     // there is no file or the answer is no; raises EFileError when the file stays.
     bool Delete(const TYMD& day, const TConfirm& confirm);
 
+    // Told after a save wrote a day's file (true) or a delete removed it (false), so that
+    // whoever lists the days with an entry knows at once.
+    std::function<void(const TYMD& day, bool hasFile)> OnFileChanged;
+
 private:
     std::string folder_;
     TFolderLock lock_;

@@ -5,9 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace {
-
-std::string Reason(int err) {
+std::string FileErrorReason(int err) {
     switch (err) {
     case ENOENT: return "ファイルまたはフォルダーが見つかりません";
     case EACCES:
@@ -28,14 +26,12 @@ std::string Reason(int err) {
     }
 }
 
-}  // namespace
-
 std::string DiskFullMessage(int err) {
     return err == ENOSPC || err == EDQUOT || err == EFBIG ? "ディスクがいっぱいです" : "";
 }
 
 std::string FileErrorMessage(const std::string& fileName, const char* action, int err) {
-    return "ファイル \"" + fileName + "\" を" + action + "。" + Reason(err) + "。";
+    return "ファイル \"" + fileName + "\" を" + action + "。" + FileErrorReason(err) + "。";
 }
 
 void ThrowFileError(const std::string& fileName, const char* action, int err) {

@@ -2,6 +2,9 @@
 // File errors with the reason in Japanese, for the error box.
 #include <string>
 
+// Why a file operation failed, in Japanese ("アクセスが拒否されました"), from its errno.
+std::string FileErrorReason(int err);
+
 // "ファイル "name" を<action>。<reason>。", the text ThrowFileError raises, for callers that
 // report instead of raising (the command line).
 std::string FileErrorMessage(const std::string& fileName, const char* action, int err);

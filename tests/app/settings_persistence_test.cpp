@@ -90,6 +90,10 @@ std::string ExpectedAfterPlacement() {
     line("FEd.Size=11");
     line("FEd.Style=0");
     line("FEd.Color=0x80000008");
+    line("");
+    line("[Diary]");
+    line("EntryMarks=1");
+    line("CEntryMark=0x000060E0");
     return t;
 }
 
@@ -128,6 +132,8 @@ TEST_F(SettingsPersistence, ChangesSurviveARestart) {
         form->WeeklyCalendar1->HolidayList().Add(Sjis("8,11,山の日"));
         form->WeeklyCalendar1->SpecialDayList().Clear();
         form->Editor1->Font().SetSize(16);
+        form->SetEntryMarksShown(false);
+        form->SetEntryMarkColor(clTeal);
         form->move(40, 50);
         form->close();
     }
@@ -149,6 +155,11 @@ TEST_F(SettingsPersistence, ChangesSurviveARestart) {
     EXPECT_EQ(form->MonthlyCalendar1->HolidayList().Text(), form->WeeklyCalendar1->HolidayList().Text());
     EXPECT_EQ(form->Editor1->Font().Size(), 16);
     EXPECT_EQ(form->Editor1->Font().Name(), Sjis("@ＭＳ ゴシック"));
+    EXPECT_FALSE(form->EntryMarksShow->isChecked());
+    for (TCustomCalendarEx* c : {static_cast<TCustomCalendarEx*>(form->MonthlyCalendar1), static_cast<TCustomCalendarEx*>(form->WeeklyCalendar1)}) {
+        EXPECT_FALSE(c->ShowMarks());
+        EXPECT_EQ(c->MarkColor(), clTeal);
+    }
 }
 
 TEST_F(SettingsPersistence, ColourKeyIsTheDefaultOfAMissingFontColour) {

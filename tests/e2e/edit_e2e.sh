@@ -27,10 +27,12 @@ expect() {
 }
 
 # The bounding box "W H X Y" of the pixels that differ strongly between two screenshots:
-# glyphs and the caret, not the silver rule drawn under each row.
+# glyphs and the caret, not the silver rule drawn under each row, nor the status bar, whose
+# character count follows the text.
 changed_box() {
-  /usr/bin/convert "$1" "$2" -compose difference -composite -colorspace gray -threshold 50% -trim \
-    -format '%w %h %X %Y' info: 2>/dev/null | tr -d '+'
+  /usr/bin/convert "$1" "$2" -compose difference -composite -compose over -fill black \
+    -draw "rectangle $X,$((Y + HEIGHT - 30)) $((X + WIDTH)),$((Y + HEIGHT))" \
+    -colorspace gray -threshold 50% -trim -format '%w %h %X %Y' info: 2>/dev/null | tr -d '+'
 }
 
 e2e_click_editor

@@ -1,0 +1,141 @@
+// `mekuri days` run as a real process, as a script would run it.
+#include "platform/sjis.h"
+#include "../platform/temp_folder.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct TRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs Mekuri with `args` (already quoted for the shell) and no display.
+TRun Mekuri(const std::string& args, const std::string& env = {}) {
+    const std::string errFile = (std::filesystem::temp_directory_path() / ("mekuri-days-err-" + std::to_string(::getpid()))).string();
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb " + env + " '" MEKURI_PROGRAM "' " +
+                                args + " 2>'" + errFile + "'";
+    TRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+    const int wait = ::pclose(pipe);
+    run.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+    std::ifstream in(errFile, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    run.err = s.str();
+    std::remove(errFile.c_str());
+    return run;
+}
+
+}  // namespace
+
+class DaysCommand : public TempFolder {
+protected:
+    void SetUp() override {
+        TempFolder::SetUp();
+        // Both days of a clashing name, each with its own file.
+        Put(PathOf("2027111.dat"), Sjis("十一月一日\r\n"));
+        Put(PathOf("2027-01-11.dat"), Sjis("\r\n　\r\n\t一月\t十一日 ｶﾞｯｺｳ\r\n二行目\r\n"));
+        Put(PathOf("2026127.dat"), "");  // an empty entry
+        Put(PathOf("2026128.dat"), Sjis(std::string(45, 'x') + "\r\n"));
+        Put(PathOf("20261231.dat"), Sjis("大晦日") + "\x1a" + "after the end");
+        // Not days: a name the rule never gives, other files, a folder named like a day.
+        Put(PathOf("2026-1-7.dat"), "no");
+        Put(PathOf("foo.dat"), "no");
+        Put(PathOf("20261230.dat.new"), "no");
+        ::mkdir(PathOf("2026129.dat").c_str(), 0755);
+        folder_ = "--folder '" + dir_.string() + "'";
+    }
+    std::string folder_;
+};
+
+TEST_F(DaysCommand, ListsEveryEntryOldestFirstWithCountAndFirstLine) {
+    const TRun run = Mekuri("days " + folder_);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "2026-12-07\t0\t\n"
+                       "2026-12-08\t45\t" + std::string(40, 'x') + "\n"
+                       "2026-12-31\t3\t大晦日\n"
+                       "2027-01-11\t17\t 一月 十一日 ｶﾞｯｺｳ\n"
+                       "2027-11-01\t5\t十一月一日\n");
+}
+
+TEST_F(DaysCommand, DatesBoundTheListInclusively) {
+    const struct {
+        std::string args;
+        std::string firstDays;
+    } cases[] = {
+        {"2026-12-08 2027-01-11", "2026-12-08 2026-12-31 2027-01-11 "},
+        {"2027-01-11", "2027-01-11 2027-11-01 "},
+        {"2026-12-31 2026-12-31", "2026-12-31 "},
+        {"2027-01-12 2027-10-31", ""},
+        {"2027-11-01 2026-01-01", ""},  // an empty period
+    };
+    for (const auto& c : cases) {
+        const TRun run = Mekuri("days " + folder_ + " " + c.args);
+        EXPECT_EQ(run.status, 0) << c.args << run.err;
+        std::string days;
+        for (size_t at = 0; at < run.out.size(); at = run.out.find('\n', at) + 1) days += run.out.substr(at, 10) + " ";
+        EXPECT_EQ(days, c.firstDays) << c.args;
+    }
+}
+
+TEST_F(DaysCommand, BadInputGivesAJapaneseMessageAndStatusTwo) {
+    const struct {
+        std::string args;
+        std::string message;
+    } cases[] = {
+        {"days --folder '" + dir_.string() + "/none'", "がありません"},
+        {"days " + folder_ + " 2027-02-29", "日付 2027-02-29 が正しくありません"},
+        {"days " + folder_ + " 2027-1-1", "日付 2027-1-1 が正しくありません"},
+        {"days " + folder_ + " 2027-01-01 tomorrow", "日付 tomorrow が正しくありません"},
+        {"days " + folder_ + " 2027-01-01 2027-01-02 2027-01-03", "2 つまで"},
+        {"days --since 2027-01-01", "不明なオプションです: --since"},
+        {"days --folder", "オプション --folder には値が必要です"},
+    };
+    for (const auto& c : cases) {
+        const TRun run = Mekuri(c.args);
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_EQ(run.out, "") << c.args;
+        EXPECT_NE(run.err.find("mekuri days: "), std::string::npos) << c.args << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << run.err;
+    }
+}
+
+// A file that cannot be read is named and left out; the others are still listed. As root
+// permissions do not stop a read, so the day's name is given to a file whose reading fails
+// for anyone: the process's own memory from address 0.
+TEST_F(DaysCommand, AnUnreadableFileIsNamedAndTheRestListed) {
+    ASSERT_EQ(::symlink("/proc/self/mem", PathOf("2026126.dat").c_str()), 0);
+    std::string unreadable = "2026126.dat";
+    if (::geteuid() != 0) {
+        ::chmod(PathOf("2026128.dat").c_str(), 0);
+        unreadable = "2026128.dat";
+    }
+    const TRun run = Mekuri("days " + folder_);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("ファイル " + unreadable + " を読めません"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("2026-12-06"), std::string::npos);
+    for (const char* day : {"2026-12-07", "2026-12-31", "2027-01-11", "2027-11-01"})
+        EXPECT_NE(run.out.find(std::string(day) + "\t"), std::string::npos) << day;
+}
+
+TEST_F(DaysCommand, TheFolderComesFromTheEnvironmentWithoutOptionAndHelpListsIt) {
+    const TRun run = Mekuri("days 2027-11-01", "MEKURI_DIARY='" + dir_.string() + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "2027-11-01\t5\t十一月一日\n");
+
+    const TRun help = Mekuri("days --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("mekuri days [--folder"), std::string::npos);
+    const TRun all = Mekuri("--help");
+    EXPECT_NE(all.out.find("days"), std::string::npos);
+}
