@@ -30,6 +30,8 @@ std::string Reason(int err) {
 
 }  // namespace
 
+std::string FileErrorReason(int err) { return Reason(err); }
+
 void ThrowFileError(const std::string& fileName, const char* action, int err) {
     throw EFileError("ファイル \"" + fileName + "\" を" + action + "。" + Reason(err) + "。");
 }
