@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <mutex>
-#include <sched.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -78,10 +78,8 @@ int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
     constexpr size_t kBatch = 8;
 
     const auto work = [&] {
-        if (options.idlePriority) {
-            sched_param none{};
-            ::sched_setscheduler(0, SCHED_IDLE, &none);  // this thread only, on Linux
-        }
+        // On Linux a thread's nice value is its own: the window's thread keeps its share.
+        if (options.idlePriority) ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
         TTextMatcher matcher(query);
         std::string text;
         for (;;) {

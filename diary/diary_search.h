@@ -26,7 +26,8 @@ struct TDiarySearchOptions {
     bool countLines = false;
     // Worker threads; 0 chooses by the processors there are.
     unsigned threads = 0;
-    // Run the workers at idle priority, so that a window typing meanwhile is never kept waiting.
+    // Run the workers at the lowest priority, so that typing in the window meanwhile is
+    // never kept waiting; the caller then only waits for them.
     bool idlePriority = false;
 };
 
