@@ -1,6 +1,7 @@
 #pragma once
 // The main window: month calendar, week calendar, date panel and the diary editor, kept
 // on one selected day.
+#include "calendar/julius.h"
 #include "platform/font.h"
 
 #include <QMainWindow>
@@ -18,11 +19,14 @@ class QSplitter;
 class QStatusBar;
 class TCustomCalendarEx;
 class TDiarySession;
+class TDayFinder;
 class TEditor;
+class TFindBar;
 class TIniStore;
 class TMonthlyCalendar;
 class TNumEdit;
 class TReadmeDialog;
+class TSearchWindow;
 class TSpeedButton;
 class TTabToolBar;
 class TStringList;
@@ -189,6 +193,22 @@ public:
     void ToolButton7Click();
     void ToolButton8Click();
 
+    // Search (form1_search.cpp): the find bar below the editor, and the diary search window.
+    QAction* Find1 = nullptr;          // 検索 (Ctrl+F)
+    QAction* DiaryFind1 = nullptr;     // 日記全体から検索 (Ctrl+Shift+F)
+    QAction* FindNext1 = nullptr;      // F3
+    QAction* FindPrevious1 = nullptr;  // Shift+F3
+    TFindBar* FindBar1 = nullptr;
+    TSearchWindow* SearchWindow1 = nullptr;
+    void Find1Click();
+    void DiaryFind1Click();
+    // Selects the next (or previous) match of the find bar's words in the editor and shows
+    // it, going round the ends; false when the text holds none.
+    bool FindInDay(bool backward);
+    // Goes to `day` through the normal day change (with its question) and selects the
+    // first match of the words there.
+    void OpenFoundDay(const TYMD& day, const QString& words, bool exact);
+
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
     // Writes every kept setting, in the same order.
@@ -227,6 +247,8 @@ private:
     void ConnectListCommands();
     void ConnectColorCommands();
     void BuildDiaryCommands();
+    void BuildSearchCommands();
+    void SelectMatch(int row, int byte, int length);
 
     // The day's file into the editor, unless the text kept there belongs to that day.
     void ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -237,6 +259,8 @@ private:
     bool SaveAtClose();
 
     std::unique_ptr<TDiarySession> Diary_;
+    std::unique_ptr<TDayFinder> finder_;
+    QString finderWords_;
     bool returningToText_ = false;
 
     bool shown_ = false;

@@ -7,6 +7,7 @@
 #include <unicode/unorm2.h>
 #include <unicode/ustring.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <stdexcept>
@@ -44,6 +45,8 @@ public:
     std::unordered_map<uint32_t, std::string> joined;
     std::vector<char32_t> reserved;  // reserved trail - 0x41 -> code point
     uint32_t broken = 0;             // the entry for a byte that forms no character
+    // Folded character (its bytes as a number) -> the CP932 characters whose fold holds it.
+    std::unordered_map<uint32_t, std::vector<std::string>> sources;
 
     std::string_view Bytes(const uint32_t& e) const {
         const size_t n = e & 0x7F;
@@ -117,6 +120,18 @@ private:
         return true;
     }
 
+    void AddSources(std::string_view code, std::string_view folded) {
+        for (size_t i = 0; i < folded.size();) {
+            const auto c = static_cast<unsigned char>(folded[i]);
+            const size_t n = IsLeadByte(c) && i + 1 < folded.size() ? 2 : 1;
+            uint32_t key = 0;
+            for (size_t k = 0; k < n; ++k) key = key << 8 | static_cast<unsigned char>(folded[i + k]);
+            std::vector<std::string>& list = sources[key];
+            if (std::find(list.begin(), list.end(), code) == list.end()) list.emplace_back(code);
+            i += n;
+        }
+    }
+
     uint32_t Entry(const std::string& bytes) {
         uint32_t e = static_cast<uint32_t>(bytes.size());
         if (bytes.size() <= 3) {
@@ -149,11 +164,13 @@ private:
             std::u16string text;
             if (!Decode(code, text)) return broken;
             const std::string folded = Fold(text);
+            AddSources(code, folded);
             uint32_t e = Entry(folded);
             for (int m = 0; m < 2; ++m) {
                 const std::string both = Fold(text + marks[m]);
                 if (both == folded + markFolds[m]) continue;
                 joined.emplace(key << 1 | static_cast<uint32_t>(m), both);
+                AddSources(code, both);
                 e |= kJoinFlag;
             }
             return e;
@@ -281,9 +298,97 @@ void FoldInto(std::string_view text, std::string& out, std::vector<uint32_t>* fr
     if constexpr (Mapped) from->push_back(static_cast<uint32_t>(n));
 }
 
+// The same as FoldInto<false>, tuned for the common case: entries of up to three bytes
+// are stored with one write, and room is made once for the usual growth (at most two
+// bytes a byte), checked again only after the rare longer entries.
+void FoldFast(std::string_view text, std::string& out) {
+    const TFoldTables& t = Tables();
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t n = text.size();
+    size_t pos = out.size();
+    out.resize(pos + 2 * n + 64);
+    char* o = out.data();
+    bool canJoin = false;
+    uint32_t joinKey = 0;
+    size_t joinAt = 0;
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            canJoin = false;
+            if (n - i >= 16) {
+                const size_t run = FoldAscii(p + i, n - i, o + pos);
+                if (run) {
+                    i += run;
+                    pos += run;
+                    continue;
+                }
+            }
+            o[pos++] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
+            ++i;
+            continue;
+        }
+        uint32_t e;
+        uint32_t key = c;
+        size_t width = 1;
+        if (IsLeadByte(c)) {
+            if (i + 1 < n && IsTrailByte(p[i + 1])) {
+                key = static_cast<uint32_t>(c) << 8 | p[i + 1];
+                e = t.pairs[(c - 0x80) * 256 + p[i + 1]];
+                width = 2;
+            } else {
+                e = t.broken;
+            }
+        } else {
+            e = t.single[c];
+            if (canJoin && (c == kVoicedMark || c == kSemiVoicedMark)) {
+                canJoin = false;
+                auto at = t.joined.find(joinKey << 1 | (c == kSemiVoicedMark ? 1u : 0u));
+                if (at != t.joined.end()) {
+                    pos = joinAt;
+                    if (out.size() - pos < at->second.size() + 2 * (n - i) + 64) {
+                        out.resize(pos + at->second.size() + 2 * (n - i) + 64);
+                        o = out.data();
+                    }
+                    std::memcpy(o + pos, at->second.data(), at->second.size());
+                    pos += at->second.size();
+                    ++i;
+                    continue;
+                }
+            }
+        }
+        const size_t len = e & 0x7F;
+        joinAt = pos;
+        if (len <= 3) {
+            const uint32_t bytes = e >> 8;
+            std::memcpy(o + pos, &bytes, 4);
+        } else {
+            if (out.size() - pos < len + 2 * (n - i) + 64) {
+                out.resize(pos + len + 2 * (n - i) + 64);
+                o = out.data();
+            }
+            std::memcpy(o + pos, t.pool.data() + (e >> 8), len);
+        }
+        pos += len;
+        canJoin = (e & kJoinFlag) != 0;
+        joinKey = key;
+        i += width;
+    }
+    out.resize(pos);
+}
+
 }  // namespace
 
-void FoldText(std::string_view text, std::string& out) { FoldInto<false>(text, out, nullptr); }
+void FoldText(std::string_view text, std::string& out) { FoldFast(text, out); }
+
+const std::vector<std::string>& FoldSources(std::string_view unit) {
+    static const std::vector<std::string> none;
+    uint32_t key = 0;
+    for (char c : unit.substr(0, 2)) key = key << 8 | static_cast<unsigned char>(c);
+    const auto& sources = Tables().sources;
+    auto at = sources.find(key);
+    return at == sources.end() ? none : at->second;
+}
 
 void FoldTextMapped(std::string_view text, std::string& out, std::vector<uint32_t>& from) {
     FoldInto<true>(text, out, &from);
@@ -318,9 +423,12 @@ std::string FoldedToUtf8(std::string_view folded) {
 
 bool StartsCharacter(std::string_view text, size_t pos) {
     if (pos > text.size()) return false;
+    // Bytes outside the lead-byte ranges always end a character. From the last of them,
+    // the lead-range bytes before `pos` pair up: an even number leaves `pos` at a
+    // character, an odd one leaves a lead byte just before it, which takes the byte at
+    // `pos` as its second unless that byte cannot be one.
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    size_t i = pos;
-    while (i > 0 && p[i - 1] >= 0x40) --i;
-    while (i < pos) i += IsLeadByte(p[i]) && i + 1 < text.size() && IsTrailByte(p[i + 1]) ? 2 : 1;
-    return i == pos;
+    size_t k = 0;
+    while (k < pos && IsLeadByte(p[pos - 1 - k])) ++k;
+    return k % 2 == 0 || pos == text.size() || !IsTrailByte(p[pos]);
 }

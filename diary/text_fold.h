@@ -24,9 +24,15 @@ void FoldText(std::string_view text, std::string& out);
 // came from; `from` gets one more entry, text.size(), for the end.
 void FoldTextMapped(std::string_view text, std::string& out, std::vector<uint32_t>& from);
 
+// The CP932 characters whose fold holds the folded character `unit` (one or two bytes of
+// folded text), those that a following sound mark turns into it included. Wherever a
+// folded text holds `unit`, its source holds one of these: a scan for them finds every
+// place a folded word can start or pass through.
+const std::vector<std::string>& FoldSources(std::string_view unit);
+
 // Folded text as UTF-8 (reserved codes back to their characters; a broken byte as U+FFFD).
 std::string FoldedToUtf8(std::string_view folded);
 
-// Whether a CP932 (or folded) character starts at `pos`: counted from the nearest earlier
-// byte that can only stand alone (below 0x40: controls, space, digits, most punctuation).
+// Whether a CP932 (or folded) character starts at `pos`, found from the run of lead-range
+// bytes just before it.
 bool StartsCharacter(std::string_view text, size_t pos);

@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
@@ -20,26 +24,6 @@ size_t LineEndOf(std::string_view text, size_t pos) {
     return pos;
 }
 
-// Line breaks before `pos` (CR LF counts once).
-size_t BreaksBefore(std::string_view text, size_t pos) {
-    size_t n = 0;
-    for (size_t i = 0; i < pos; ++i) {
-        if (text[i] == '\n') ++n;
-        else if (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')) ++n;
-    }
-    return n;
-}
-
-// Where the line after `breaks` line breaks starts.
-size_t LineStartAfter(std::string_view text, size_t breaks) {
-    size_t i = 0;
-    while (breaks > 0 && i < text.size()) {
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) --breaks;
-        ++i;
-    }
-    return i;
-}
-
 size_t CharWidth(std::string_view s, size_t i) {
     const auto c = static_cast<unsigned char>(s[i]);
     if (!IsLeadByte(c) || i + 1 >= s.size()) return 1;
@@ -49,12 +33,42 @@ size_t CharWidth(std::string_view s, size_t i) {
 
 }  // namespace
 
+namespace {
+
+// The first place of a byte pair: glibc's memmem walks two-byte needles a byte at a time,
+// so pairs are compared 16 places at once here.
+const char* FindPair(const char* p, const char* end, char b0, char b1) {
+#ifdef __SSE2__
+    const __m128i v0 = _mm_set1_epi8(b0), v1 = _mm_set1_epi8(b1);
+    while (end - p >= 17) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+        const int mask = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, v0), _mm_cmpeq_epi8(b, v1)));
+        if (mask) return p + __builtin_ctz(static_cast<unsigned>(mask));
+        p += 16;
+    }
+#endif
+    for (; end - p >= 2; ++p)
+        if (p[0] == b0 && p[1] == b1) return p;
+    return nullptr;
+}
+
+const char* FindBytes(std::string_view haystack, size_t from, std::string_view needle) {
+    const char* p = haystack.data() + from;
+    const char* end = haystack.data() + haystack.size();
+    if (needle.size() == 1) return static_cast<const char*>(std::memchr(p, needle[0], static_cast<size_t>(end - p)));
+    if (needle.size() == 2) return FindPair(p, end, needle[0], needle[1]);
+    return static_cast<const char*>(::memmem(p, static_cast<size_t>(end - p), needle.data(), needle.size()));
+}
+
+}  // namespace
+
 size_t FindWord(std::string_view haystack, std::string_view needle, size_t from) {
     if (needle.empty()) return std::string_view::npos;
     while (from < haystack.size() && haystack.size() - from >= needle.size()) {
-        const void* hit = ::memmem(haystack.data() + from, haystack.size() - from, needle.data(), needle.size());
+        const char* hit = FindBytes(haystack, from, needle);
         if (!hit) return std::string_view::npos;
-        const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - haystack.data());
+        const size_t at = static_cast<size_t>(hit - haystack.data());
         if (StartsCharacter(haystack, at)) return at;
         from = at + 1;
     }
@@ -87,55 +101,138 @@ TExcerpt Excerpt(std::string_view line, TTextSpan match, size_t maxChars) {
     return out;
 }
 
-std::string_view TTextMatcher::Compared(std::string_view text) {
-    if (query_.exact) return text;
-    folded_.clear();
-    FoldText(text, folded_);
-    return folded_;
+namespace {
+
+// An anchor whose next place in the text is not known yet.
+constexpr size_t kAsk = std::string_view::npos - 1;
+
+// A rough cost of scanning for one CP932 character: how often such characters stand in
+// diary text. The anchor of a word is its character whose sources cost least together.
+int ScanCost(std::string_view code) {
+    const auto c = static_cast<unsigned char>(code[0]);
+    if (code.size() == 2) {
+        if (c == 0x82 || c == 0x81) return 6;  // hiragana, full-width Latin, punctuation
+        if (c == 0x83) return 4;               // katakana
+        return 1;                              // kanji and the rest
+    }
+    if (c >= 0xA1 && c <= 0xDF) return 3;  // half-width katakana
+    if (c < 'A' || (c > 'Z' && c < 'a') || c > 'z') return 20;
+    return std::string_view("etaoinsrhlETAOINSRHL").find(static_cast<char>(c)) != std::string_view::npos ? 10 : 5;
 }
 
-TDayMatch TTextMatcher::Locate(std::string_view text, std::string_view compared, size_t at, size_t length) {
-    TDayMatch m;
-    const size_t foldedLine = LineStartOf(compared, at);
-    if (query_.exact) {
-        m.line = {foldedLine, LineEndOf(text, at) - foldedLine};
-        m.match = {at, length};
-        return m;
+}  // namespace
+
+TTextMatcher::TTextMatcher(const TSearchQuery& query) : query_(query) {
+    for (const std::string& folded : query.words) {
+        TWord w;
+        w.folded = folded;
+        if (query.exact) {
+            w.anchors = {folded};
+        } else {
+            // The cheapest character is scanned for; the next cheapest (another one) must
+            // stand in the same line before the line is folded and compared.
+            int best = -1, second = -1;
+            std::string bestUnit;
+            for (size_t i = 0; i < folded.size();) {
+                const size_t n = CharWidth(folded, i);
+                const std::string unit(folded.substr(i, n));
+                i += n;
+                const std::vector<std::string>& sources = FoldSources(unit);
+                if (sources.empty() || unit == bestUnit) continue;
+                int cost = 0;
+                for (const std::string& s : sources) cost += ScanCost(s);
+                if (best < 0 || cost < best) {
+                    if (best >= 0) {
+                        second = best;
+                        w.also = std::move(w.anchors);
+                    }
+                    best = cost;
+                    bestUnit = unit;
+                    w.anchors = sources;
+                } else if (second < 0 || cost < second) {
+                    second = cost;
+                    w.also = sources;
+                }
+            }
+        }
+        w.next.assign(w.anchors.size(), kAsk);
+        words_.push_back(std::move(w));
     }
-    const size_t start = LineStartAfter(text, BreaksBefore(compared, foldedLine));
-    const std::string_view line = text.substr(start, LineEndOf(text, start) - start);
-    m.line = {start, line.size()};
+}
+
+void TTextMatcher::Reset() {
+    for (TWord& w : words_) std::fill(w.next.begin(), w.next.end(), kAsk);
+}
+
+bool TTextMatcher::LineHolds(std::string_view line, const TWord& w) {
+    if (query_.exact) return FindWord(line, w.folded) != std::string_view::npos;
     lineFolded_.clear();
-    lineFrom_.clear();
-    FoldTextMapped(line, lineFolded_, lineFrom_);
-    const size_t off = std::min(at - foldedLine, lineFolded_.size());
-    const size_t lastByte = std::min(off + length, lineFolded_.size()) - 1;
-    size_t next = off + length;
-    while (next < lineFrom_.size() - 1 && lineFrom_[next] == lineFrom_[lastByte]) ++next;
-    const size_t s = lineFrom_[off], e = std::max<size_t>(s, lineFrom_[std::min(next, lineFrom_.size() - 1)]);
-    m.match = {start + s, e - s};
-    return m;
+    FoldText(line, lineFolded_);
+    return FindWord(lineFolded_, w.folded) != std::string_view::npos;
+}
+
+std::optional<TTextSpan> TTextMatcher::NextLine(std::string_view text, TWord& w, size_t from) {
+    constexpr size_t kNone = std::string_view::npos;
+    for (;;) {
+        size_t hit = kNone;
+        for (size_t k = 0; k < w.anchors.size(); ++k) {
+            // Each anchor's next place is kept while it lies ahead, so a text is scanned
+            // once however many lines are asked for.
+            if (w.next[k] == kAsk || (w.next[k] != kNone && w.next[k] < from)) w.next[k] = FindWord(text, w.anchors[k], from);
+            hit = std::min(hit, w.next[k]);
+        }
+        if (hit == kNone) return std::nullopt;
+        const size_t start = LineStartOf(text, hit), end = LineEndOf(text, hit);
+        const std::string_view line = text.substr(start, end - start);
+        if (query_.exact) return TTextSpan{start, end - start};
+        const bool maybe = w.also.empty() || std::any_of(w.also.begin(), w.also.end(), [&](const std::string& a) {
+            return FindWord(line, a) != std::string_view::npos;
+        });
+        if (maybe && LineHolds(line, w)) return TTextSpan{start, end - start};
+        from = end;
+    }
+}
+
+std::optional<TTextSpan> TTextMatcher::FirstLine(std::string_view text, size_t from) {
+    Reset();
+    std::optional<TTextSpan> best;
+    for (TWord& w : words_) {
+        auto line = NextLine(text, w, from);
+        if (line && (!best || line->start < best->start)) best = line;
+    }
+    return best;
+}
+
+std::optional<TTextSpan> TTextMatcher::LastLine(std::string_view text, size_t before) {
+    Reset();
+    std::optional<TTextSpan> best;
+    for (TWord& w : words_) {
+        for (auto line = NextLine(text, w, 0); line && line->start < before; line = NextLine(text, w, line->End() + 1))
+            if (!best || line->start > best->start) best = line;
+    }
+    return best;
 }
 
 std::optional<TDayMatch> TTextMatcher::MatchDay(std::string_view text, bool countLines) {
     if (query_.MatchesNothing() || text.empty()) return std::nullopt;
-    const std::string_view compared = Compared(text);
-    size_t best = std::string_view::npos, bestLength = 0;
-    for (const std::string& w : query_.words) {
-        const size_t at = FindWord(compared, w);
-        if (at == std::string_view::npos) return std::nullopt;
-        if (at < best) {
-            best = at;
-            bestLength = w.size();
-        }
+    Reset();
+    std::optional<TTextSpan> first;
+    for (TWord& w : words_) {
+        auto line = NextLine(text, w, 0);
+        if (!line) return std::nullopt;
+        if (!first || line->start < first->start) first = line;
     }
-    TDayMatch m = Locate(text, compared, best, bestLength);
+    TDayMatch m;
+    m.line = *first;
+    const std::vector<TTextSpan> spans = MatchesInLine(text.substr(first->start, first->length));
+    if (!spans.empty()) m.match = {first->start + spans.front().start, spans.front().length};
     if (countLines) {
         lineStarts_.clear();
-        for (const std::string& w : query_.words) {
-            for (size_t at = FindWord(compared, w); at != std::string_view::npos;
-                 at = FindWord(compared, w, LineEndOf(compared, at)))
-                lineStarts_.push_back(LineStartOf(compared, at));
+        for (TWord& w : words_) {
+            for (auto line = NextLine(text, w, 0); line; line = NextLine(text, w, line->End() + 1)) {
+                lineStarts_.push_back(line->start);
+                if (line->End() >= text.size()) break;
+            }
         }
         std::sort(lineStarts_.begin(), lineStarts_.end());
         m.lines = static_cast<int>(std::unique(lineStarts_.begin(), lineStarts_.end()) - lineStarts_.begin());

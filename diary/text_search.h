@@ -38,26 +38,40 @@ struct TExcerpt {
 TExcerpt Excerpt(std::string_view line, TTextSpan match, size_t maxChars);
 
 // Matches one query against day texts; keeps its buffers between days, so one matcher
-// per thread.
+// per thread. Folded matching does not fold whole texts: each word has an anchor, one of
+// its characters with the CP932 characters that fold to it, and only the lines holding
+// one of those are folded and compared.
 class TTextMatcher {
 public:
-    explicit TTextMatcher(const TSearchQuery& query) : query_(query) {}
+    explicit TTextMatcher(const TSearchQuery& query);
 
     // Nothing unless every word occurs in the text.
     std::optional<TDayMatch> MatchDay(std::string_view text, bool countLines);
+
+    // The first line starting at or after `from` that holds one of the words (`from` at a
+    // line start), or the last line starting before `before`; as a span without its line
+    // break.
+    std::optional<TTextSpan> FirstLine(std::string_view text, size_t from);
+    std::optional<TTextSpan> LastLine(std::string_view text, size_t before);
 
     // Every match of any word in `line` (a single line, no line break), in order, not
     // overlapping; for the find bar.
     std::vector<TTextSpan> MatchesInLine(std::string_view line);
 
 private:
-    // The text as compared: the folded copy, or the text itself when exact.
-    std::string_view Compared(std::string_view text);
-    // A match found in compared text at `at`, as a span of the source line that holds it.
-    TDayMatch Locate(std::string_view text, std::string_view compared, size_t at, size_t length);
+    struct TWord {
+        std::string folded;                 // as compared (folded unless exact)
+        std::vector<std::string> anchors;   // CP932 characters to scan the text for
+        std::vector<std::string> also;      // one of these must stand in the line too
+        std::vector<size_t> next;           // the next place of each anchor, per text
+    };
+    void Reset();
+    // The line at or after `from` holding word w, or nothing.
+    std::optional<TTextSpan> NextLine(std::string_view text, TWord& w, size_t from);
+    bool LineHolds(std::string_view line, const TWord& w);
 
     const TSearchQuery& query_;
-    std::string folded_;
+    std::vector<TWord> words_;
     std::string lineFolded_;
     std::vector<uint32_t> lineFrom_;
     std::vector<size_t> lineStarts_;
