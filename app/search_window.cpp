@@ -145,7 +145,10 @@ TSearchWindow::TSearchWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     Results->setSelectionBehavior(QAbstractItemView::SelectRows);
     Results->setItemDelegateForColumn(2, new TMatchDelegate(Results));
     Results->header()->setStretchLastSection(true);
+    Results->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    Results->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     Results->installEventFilter(this);
+    WordsEdit->installEventFilter(this);
     column->addWidget(Results, 1);
     StatusLabel = new QLabel(this);
     column->addWidget(StatusLabel);
@@ -276,7 +279,8 @@ void TSearchWindow::Finish() {
     text += model_->rowCount() ? QString::number(model_->rowCount()) + U(" 日見つかりました") : U("見つかりませんでした");
     if (unreadable_) text += U("（読めないファイルが ") + QString::number(unreadable_) + U(" 個あります）");
     StatusLabel->setText(text);
-    if (model_->rowCount() && !Results->currentIndex().isValid()) Results->setCurrentIndex(model_->index(0, 0));
+    if (model_->rowCount() && !Results->currentIndex().isValid())
+        Results->selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 int TSearchWindow::RowCount() const { return model_->rowCount(); }
@@ -292,6 +296,14 @@ void TSearchWindow::OpenRow(int row) {
 }
 
 bool TSearchWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Down from the words goes to the list, so that words, Enter, Down and Enter lead to
+    // a day without the mouse.
+    if (watched == WordsEdit && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down &&
+        model_->rowCount() > 0) {
+        Results->setFocus(Qt::TabFocusReason);
+        if (!Results->currentIndex().isValid()) Results->setCurrentIndex(model_->index(0, 0));
+        return true;
+    }
     if (watched == Results && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
