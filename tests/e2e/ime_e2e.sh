@@ -4,7 +4,8 @@
 # private session bus. The keys go from xdotool to the X server, to Qt, to fcitx5 and
 # mozc over D-Bus, and come back to Editor1 as input-method events. It types "nihongo",
 # converts with Space, commits with Enter, saves the day and checks that the day file
-# holds 日本語 as CP932 bytes.
+# holds 日本語 as CP932 bytes; then, from the next day, types the same word into the diary
+# search window and goes back to the day through the result.
 # Any step that cannot be done (a missing package, an input method that does not start)
 # fails the test with its reason.
 #
@@ -18,7 +19,7 @@ e2e_init "$2"
 ROMAJI=nihongo
 EXPECT_HEX=93fa967b8cea  # 日本語 in CP932
 
-e2e_need Xvfb xdotool import od timeout setpriv dbus-daemon dbus-send fcitx5 fcitx5-remote
+e2e_need Xvfb xdotool import xclip od timeout setpriv dbus-daemon dbus-send fcitx5 fcitx5-remote
 qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
 for f in /usr/share/fcitx5/inputmethod/mozc.conf /usr/lib/mozc/mozc_server \
   "$qt_plugins/platforminputcontexts/libfcitx5platforminputcontextplugin.so"; do
@@ -155,4 +156,37 @@ read_back() {
 }
 e2e_wait_until 10 read_back || e2e_fail "the saved day file holds '$got_hex', expected $EXPECT_HEX (日本語 in CP932)"
 e2e_log "ok: Editor1 holds 日本語 ($got_hex)"
+
+# The saved word is found by the diary search, its words typed through the same input
+# method, from another day; Enter on the row goes back to the day with 日本語 selected.
+xdotool mousemove $((X + 248 + 15)) $((Y + 57)) click 1  # 日毎: the next day
+sleep 0.5
+e2e_key ctrl+shift+f
+search_win=""
+find_search() { search_win=$(xdotool search --onlyvisible --name "日記全体から検索" 2>/dev/null | head -n1); [ -n "$search_win" ]; }
+e2e_wait_until 20 find_search || e2e_fail "the diary search window did not open"
+timeout 5 xdotool windowfocus --sync "$search_win" || e2e_fail "cannot focus the search window"
+sleep 0.5
+e2e_key ctrl+space
+e2e_wait_until 10 is_on || e2e_fail "Ctrl+Space did not switch the input method on in the search window"
+timeout 30 xdotool type --delay 120 "$ROMAJI" || e2e_fail "xdotool type failed"
+sleep 1.5
+e2e_key space
+sleep 1.5
+e2e_key Return
+sleep 1
+e2e_key ctrl+space
+e2e_wait_until 10 is_off || e2e_fail "Ctrl+Space did not switch the input method off in the search window"
+e2e_key Return
+sleep 2
+e2e_shot e2e_ime_diary_search
+e2e_key Down
+e2e_key Return
+sleep 1
+timeout 5 xdotool windowfocus --sync "$WIN" || e2e_fail "cannot focus the main window"
+e2e_key ctrl+c
+found=$(e2e_clipboard)
+[ "$found" = "日本語" ] || e2e_fail "after the diary search the selection is '$found', expected 日本語"
+e2e_shot e2e_ime_found
+e2e_log "ok: the diary search found 日本語 typed through the input method and selected it on its day"
 echo "e2e: input method ok (screenshots in $E2E_OUT)"
