@@ -6,91 +6,51 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-// About this many bytes of text are searched in one piece.
-constexpr size_t kBlockBytes = size_t{1} << 20;
-
-size_t CountBreaks(std::string_view text, size_t end) {
-    size_t n = 0;
-    const char* p = text.data();
-    const char* const stop = p + end;
-    while (p < stop) {
-        const void* hit = std::memchr(p, '\n', static_cast<size_t>(stop - p));
-        if (!hit) break;
-        ++n;
-        p = static_cast<const char*>(hit) + 1;
-    }
-    return n;
-}
-
-}  // namespace
-
-void TDayFinder::Fill(const TRowStore& rows, int begin, int end) {
-    block_.clear();
-    lineRows_.clear();
-    lineStarts_.clear();
-    for (int r = begin; r < end; ++r) {
-        if (r == begin || rows.RowKind(r - 1) != rkWrap) {
-            lineRows_.push_back(r);
-            lineStarts_.push_back(block_.size());
+std::optional<TDayFinder::TLineHit> TDayFinder::InSpan(const TRowStore& rows, int begin, int end, bool backward) {
+    const TRowList::TRowSpan span = rows.RowSpan(begin);
+    const auto startOf = [&](int r) -> size_t { return r > span.firstRow ? span.ends[r - span.firstRow - 1] : 0; };
+    const int first = std::max(begin, span.firstRow), last = std::min(end, span.firstRow + span.rows);
+    const std::string_view bytes = span.bytes.substr(0, span.ends[last - span.firstRow - 1]);
+    std::optional<TLineHit> found;
+    matcher_.Restart();
+    for (size_t from = startOf(first); from < bytes.size();) {
+        const size_t hit = matcher_.NextAnchor(bytes, from);
+        if (hit == std::string_view::npos) break;
+        // The logical line around the row of the hit: rows joined by rkWrap.
+        const auto* at = std::upper_bound(span.ends + (first - span.firstRow), span.ends + (last - span.firstRow),
+                                          static_cast<uint32_t>(hit));
+        int lineFirst = span.firstRow + static_cast<int>(at - span.ends), lineLast = lineFirst;
+        if (lineLast >= last) break;
+        while (lineFirst > first && span.kinds[lineFirst - 1 - span.firstRow] == rkWrap) --lineFirst;
+        while (lineLast + 1 < last && span.kinds[lineLast - span.firstRow] == rkWrap) ++lineLast;
+        const size_t lineStart = startOf(lineFirst), lineEnd = span.ends[lineLast - span.firstRow];
+        const std::vector<TTextSpan> spans = matcher_.MatchesInLine(bytes.substr(lineStart, lineEnd - lineStart));
+        if (!spans.empty()) {
+            found = TLineHit{lineFirst, backward ? spans.back() : spans.front()};
+            if (!backward) return found;
         }
-        block_ += rows.RowView(r);
-        if (rows.RowKind(r) != rkWrap) block_ += '\n';
+        from = lineEnd;
     }
-    lineStarts_.push_back(block_.size());
-}
-
-std::string_view TDayFinder::LineOfBlock(size_t line) const {
-    const size_t start = lineStarts_[line];
-    size_t end = lineStarts_[line + 1];
-    if (end > start && block_[end - 1] == '\n') --end;
-    return std::string_view(block_).substr(start, end - start);
-}
-
-std::optional<TDayFinder::TLineHit> TDayFinder::InBlock(bool backward) {
-    std::string_view compared = block_;
-    if (!query_.exact) {
-        folded_.clear();
-        FoldText(block_, folded_);
-        compared = folded_;
-    }
-    size_t hit = std::string_view::npos;
-    for (const std::string& w : query_.words) {
-        if (!backward) {
-            hit = std::min(hit, FindWord(compared, w));
-            continue;
-        }
-        for (size_t at = FindWord(compared, w); at != std::string_view::npos; at = FindWord(compared, w, at + 1))
-            if (hit == std::string_view::npos || at > hit) hit = at;
-    }
-    if (hit == std::string_view::npos) return std::nullopt;
-    const size_t line = CountBreaks(compared, hit);
-    if (line + 1 >= lineStarts_.size()) return std::nullopt;
-    const std::vector<TTextSpan> spans = matcher_.MatchesInLine(LineOfBlock(line));
-    if (spans.empty()) return std::nullopt;
-    return TLineHit{lineRows_[line], backward ? spans.back() : spans.front()};
+    return found;
 }
 
 std::optional<TDayFinder::TLineHit> TDayFinder::Scan(const TRowStore& rows, int begin, int end, bool backward) {
+    // A span holds whole logical lines, so the lines never cross from one to the next.
     if (!backward) {
         for (int r = begin; r < end;) {
-            int stop = r;
-            size_t bytes = 0;
-            while (stop < end && (bytes < kBlockBytes || rows.RowKind(stop - 1) == rkWrap)) bytes += rows.RowView(stop++).size() + 1;
-            Fill(rows, r, stop);
-            if (auto hit = InBlock(false)) return hit;
+            const TRowList::TRowSpan span = rows.RowSpan(r);
+            if (span.rows == 0) break;
+            const int stop = std::min(end, span.firstRow + span.rows);
+            if (auto hit = InSpan(rows, r, stop, false)) return hit;
             r = stop;
         }
         return std::nullopt;
     }
     for (int r = end; r > begin;) {
-        int start = r;
-        size_t bytes = 0;
-        while (start > begin && (bytes < kBlockBytes || (start > 0 && rows.RowKind(start - 1) == rkWrap)))
-            bytes += rows.RowView(--start).size() + 1;
-        Fill(rows, start, r);
-        if (auto hit = InBlock(true)) return hit;
+        const TRowList::TRowSpan span = rows.RowSpan(r - 1);
+        if (span.rows == 0) break;
+        const int start = std::max(begin, span.firstRow);
+        if (auto hit = InSpan(rows, start, r, true)) return hit;
         r = start;
     }
     return std::nullopt;

@@ -1,7 +1,7 @@
 #pragma once
 // Finding the query's words in the editor's text, for the find bar: the next or previous
-// match from a place in the rows, wrapping at the ends. Reads the rows in large blocks, so
-// that even a day of a hundred megabytes is searched through at once.
+// match from a place in the rows, wrapping at the ends. Scans the row store's own buffers,
+// many rows at a time, so that even a day of a hundred megabytes is searched through at once.
 #include "diary/search_query.h"
 #include "diary/text_search.h"
 
@@ -42,14 +42,9 @@ private:
     };
     // The first (or last) match in the logical lines of rows [begin, end).
     std::optional<TLineHit> Scan(const TRowStore& rows, int begin, int end, bool backward);
-    // The lines of rows [begin, end) into block_, one '\n' after each.
-    void Fill(const TRowStore& rows, int begin, int end);
-    std::optional<TLineHit> InBlock(bool backward);
-    std::string_view LineOfBlock(size_t line) const;
+    // The same within the rows the row store keeps together with row `begin`.
+    std::optional<TLineHit> InSpan(const TRowStore& rows, int begin, int end, bool backward);
 
     TSearchQuery query_;
     TTextMatcher matcher_;
-    std::string block_, folded_;
-    std::vector<int> lineRows_;       // first row of each line in the block
-    std::vector<size_t> lineStarts_;  // where each line starts in the block, and the end
 };

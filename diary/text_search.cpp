@@ -57,8 +57,15 @@ const char* FindBytes(std::string_view haystack, size_t from, std::string_view n
     const char* p = haystack.data() + from;
     const char* end = haystack.data() + haystack.size();
     if (needle.size() == 1) return static_cast<const char*>(std::memchr(p, needle[0], static_cast<size_t>(end - p)));
-    if (needle.size() == 2) return FindPair(p, end, needle[0], needle[1]);
-    return static_cast<const char*>(::memmem(p, static_cast<size_t>(end - p), needle.data(), needle.size()));
+    // Longer needles: their first pair found sixteen places at once, then the rest compared.
+    const char* last = end - needle.size();
+    while (p <= last) {
+        p = FindPair(p, last + 2, needle[0], needle[1]);
+        if (!p) return nullptr;
+        if (std::memcmp(p + 2, needle.data() + 2, needle.size() - 2) == 0) return p;
+        ++p;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -191,6 +198,18 @@ std::optional<TTextSpan> TTextMatcher::NextLine(std::string_view text, TWord& w,
         if (maybe && LineHolds(line, w)) return TTextSpan{start, end - start};
         from = end;
     }
+}
+
+size_t TTextMatcher::NextAnchor(std::string_view text, size_t from) {
+    size_t hit = std::string_view::npos;
+    for (TWord& w : words_) {
+        for (size_t k = 0; k < w.anchors.size(); ++k) {
+            if (w.next[k] == kAsk || (w.next[k] != std::string_view::npos && w.next[k] < from))
+                w.next[k] = FindWord(text, w.anchors[k], from);
+            hit = std::min(hit, w.next[k]);
+        }
+    }
+    return hit;
 }
 
 std::optional<TTextSpan> TTextMatcher::FirstLine(std::string_view text, size_t from) {

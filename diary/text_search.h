@@ -54,6 +54,12 @@ public:
     std::optional<TTextSpan> FirstLine(std::string_view text, size_t from);
     std::optional<TTextSpan> LastLine(std::string_view text, size_t before);
 
+    // For readers that know the lines themselves: the next place at or after `from` where
+    // one of the words' anchors stands (npos for none). A line holding a match holds one;
+    // MatchesInLine tells whether it does. Restart before each new text.
+    void Restart() { Reset(); }
+    size_t NextAnchor(std::string_view text, size_t from);
+
     // Every match of any word in `line` (a single line, no line break), in order, not
     // overlapping; for the find bar.
     std::vector<TTextSpan> MatchesInLine(std::string_view line);
