@@ -60,19 +60,31 @@ int RunSearchCommand(const TCommandInput& in) {
     if (query.words.empty()) return CommandError(kName, "探す語を指定してください（mekuri search --help で使い方を表示します）");
 
     bool found = false, failed = false;
+    // The lines are written in blocks; a message on standard error comes after the lines
+    // found before it.
+    std::string out;
+    const auto flush = [&] {
+        std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));
+        std::cout.flush();
+        out.clear();
+    };
     const int err = SearchDiary(query, options, [&](const TDaySearchResult& r) {
         if (r.error) {
             failed = true;
-            std::cout.flush();
+            flush();
             std::cerr << "mekuri search: " << r.path << " を読めません: " << FileErrorReason(r.error) << '\n';
             return;
         }
         found = true;
         const TExcerpt cut = Excerpt(r.line, r.match.match, kExcerptChars);
-        std::cout << FormatCommandDate(r.day) << '\t' << SjisToUtf8(cut.text) << '\n';
+        out += FormatCommandDate(r.day);
+        out += '\t';
+        out += SjisToUtf8(cut.text);
+        out += '\n';
+        if (out.size() >= 65536) flush();
     });
     if (err) return CommandError(kName, "日記のフォルダー " + options.folder + " を読めません: " + FileErrorReason(err));
-    std::cout.flush();
+    flush();
     if (failed) return kExitError;
     return found ? kExitFound : kExitNothing;
 }

@@ -124,7 +124,14 @@ void TForm1::DiaryFind1Click() {
 }
 
 void TForm1::OpenFoundDay(const TYMD& day, const QString& words, bool exact) {
-    MonthlyCalendar1->SetJuliusDay(YMDToJulius(day.Year, day.Month, day.Day));
+    const TJuliusDay target = YMDToJulius(day.Year, day.Month, day.Day);
+    if (MonthlyCalendar1->JuliusDay() != target) {
+        MonthlyCalendar1->SetJuliusDay(target);
+    } else if (!Diary_->Edited()) {
+        // Already the selected day, but the editor may not show its file (it starts empty)
+        // or may show it as it was before a save elsewhere: shown again from the file.
+        ShowDayFile(day.Year, day.Month, day.Day);
+    }
     // The user kept the edited text of another day: it stays, and nothing is selected.
     if (!(Diary_->Day() == day)) return;
     FindBar1->FindEdit->setText(words);

@@ -1,6 +1,7 @@
 #include "app/search_window.h"
 
 #include "app/command_options.h"
+#include "app/typing_watch.h"
 #include "platform/handler_guard.h"
 #include "platform/sjis.h"
 
@@ -153,6 +154,7 @@ TSearchWindow::TSearchWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     StatusLabel = new QLabel(this);
     column->addWidget(StatusLabel);
 
+    typing_ = new TTypingWatch(this);
     drain_ = new QTimer(this);
     drain_->setInterval(50);
     connect(drain_, &QTimer::timeout, this, Guarded([this] { Drain(); }));
@@ -202,6 +204,7 @@ void TSearchWindow::Run() {
     options.newestFirst = true;
     options.countLines = true;
     options.idlePriority = true;
+    options.lastInput = &typing_->LastInput();
     progress_ = {};
     Progress->setRange(0, 1);
     Progress->setValue(0);

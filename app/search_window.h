@@ -22,6 +22,7 @@ class QPushButton;
 class QStandardItemModel;
 class QTimer;
 class QTreeView;
+class TTypingWatch;
 
 class TSearchWindow : public QWidget {
 public:
@@ -63,6 +64,7 @@ private:
 
     QStandardItemModel* model_ = nullptr;
     QTimer* drain_ = nullptr;
+    TTypingWatch* typing_ = nullptr;
     std::thread worker_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{true};

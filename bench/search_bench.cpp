@@ -10,6 +10,7 @@
 // so the query's bytes go as a pure literal, (?-u)\xHH..., which it searches by the same
 // literal path. Times: wall and the child's CPU (user + system, from wait4).
 #include "app/day_finder.h"
+#include "app/typing_watch.h"
 #include "bench/editor_widgets.h"
 #include "diary/diary_search.h"
 #include "editor/row_store.h"
@@ -204,7 +205,8 @@ void BM_FindNextIn100MB(benchmark::State& state) {
 BENCHMARK(BM_FindNextIn100MB)->Arg(1)->Arg(0)->UseManualTime()->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond);
 
 // A keystroke in the shown editor (the key event and the repaint it asks for), alone and
-// while a diary search of the hundred-year folder runs as the window runs it.
+// while a diary search of the hundred-year folder runs as the window runs it: on threads of
+// the lowest priority that step aside while keys arrive.
 void BM_KeystrokeDuringSearch(benchmark::State& state) {
     EnsureBenchApp();
     EnsureFolder(kFolders[1]);
@@ -213,6 +215,7 @@ void BM_KeystrokeDuringSearch(benchmark::State& state) {
     ShowAndPaint(*editor, editor->viewport());
     editor->setFocus();
     const TSearchQuery query = MakeSearchQuery("とうきょう", false);
+    TTypingWatch typing;  // as the search window has it
     const auto keystroke = [&](const char* key) {
         const double c0 = ThreadCpu(), w0 = Now();
         for (int i = 0; i < 20; ++i) {
@@ -234,6 +237,7 @@ void BM_KeystrokeDuringSearch(benchmark::State& state) {
             options.countLines = true;
             options.newestFirst = true;
             options.idlePriority = true;
+            options.lastInput = &typing.LastInput();
             while (!stop) SearchDiary(query, options, [](const TDaySearchResult&) {}, {}, &stop);
         });
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -4,6 +4,7 @@
 #include "diary/day_index.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <fcntl.h>
 #include <mutex>
@@ -48,6 +49,15 @@ int ReadWhole(const std::string& path, std::string& out) {
     return 0;
 }
 
+// Waits while the user types (see TDiarySearchOptions::lastInput).
+void WaitForQuiet(const TDiarySearchOptions& options, const std::atomic<bool>* stop) {
+    if (!options.lastInput) return;
+    while (SearchClockMs() - options.lastInput->load(std::memory_order_relaxed) < options.quietMs) {
+        if (stop && stop->load(std::memory_order_relaxed)) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 struct TSlot {
     bool done = false;
     bool report = false;
@@ -55,6 +65,10 @@ struct TSlot {
 };
 
 }  // namespace
+
+int64_t SearchClockMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
                 const std::function<void(const TDaySearchResult&)>& onResult,
@@ -88,6 +102,7 @@ int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
             if (first >= total) return;
             const size_t last = std::min(total, first + kBatch);
             for (size_t k = first; k < last; ++k) {
+                WaitForQuiet(options, stop);
                 TSlot& slot = slots[k];
                 const TYMD& day = days[k];
                 std::string name = DayFileName(day.Year, day.Month, day.Day);

@@ -29,7 +29,15 @@ struct TDiarySearchOptions {
     // Run the workers at the lowest priority, so that typing in the window meanwhile is
     // never kept waiting; the caller then only waits for them.
     bool idlePriority = false;
+    // When set: the steady-clock time (ms) of the user's last key or input-method event.
+    // Workers wait between files until `quietMs` have passed since, so that a search never
+    // competes with typing for the processor or its caches.
+    const std::atomic<int64_t>* lastInput = nullptr;
+    int64_t quietMs = 150;
 };
+
+// The steady clock in milliseconds, as `lastInput` counts it.
+int64_t SearchClockMs();
 
 struct TDiarySearchProgress {
     size_t done = 0;
