@@ -262,6 +262,9 @@ private:
     std::unique_ptr<TDayFinder> finder_;
     QString finderWords_;
     bool returningToText_ = false;
+    // Set while the window first selects today: the editor starts empty, so the day's
+    // file is not read at all.
+    bool startingUp_ = false;
 
     bool shown_ = false;
     int startYear_ = 0;

@@ -209,7 +209,14 @@ void TCustomCalendarEx::ReportRenderError() {
     QTimer::singleShot(0, this, Guarded([message] { Dialogs().Error(message); }));
 }
 
+const QImage& TCustomCalendarEx::BackBuffer() const {
+    // The picture is a cache of the calendar's state; drawing it changes nothing else.
+    if (sizeChanged_) const_cast<TCustomCalendarEx*>(this)->Render();
+    return backBuffer_;
+}
+
 void TCustomCalendarEx::Render() {
+    sizeChanged_ = false;
     renderError_.clear();
     DrawCalendar();
     ReportRenderError();
@@ -246,6 +253,7 @@ void TCustomCalendarEx::EndUpdate() {
 }
 
 void TCustomCalendarEx::paintEvent(QPaintEvent* event) {
+    if (sizeChanged_ && updateDepth_ == 0) Render();
     {
         QPainter painter(this);
         QRect client = contentsRect();
@@ -279,7 +287,8 @@ void TCustomCalendarEx::resizeEvent(QResizeEvent* event) {
         backBuffer_ = QImage();
     else if (backBuffer_.size() != size)
         backBuffer_ = QImage(size, QImage::Format_RGB32);
-    Redraw();
+    sizeChanged_ = true;
+    update();
 }
 
 void TCustomCalendarEx::keyPressEvent(QKeyEvent* event) {
