@@ -213,8 +213,8 @@ size_t FoldAscii(const unsigned char* p, size_t n, char* out) {
     return i;
 }
 
-template <bool Mapped>
-void FoldInto(std::string_view text, std::string& out, std::vector<uint32_t>* from) {
+// The fold with the source offset of every folded byte.
+void FoldMapped(std::string_view text, std::string& out, std::vector<uint32_t>* from) {
     const TFoldTables& t = Tables();
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
@@ -222,11 +222,8 @@ void FoldInto(std::string_view text, std::string& out, std::vector<uint32_t>* fr
     size_t pos = base;
     // Room for the whole text when nothing grows; more is made as needed.
     out.resize(pos + n + 64);
-    size_t fromBase = 0;
-    if constexpr (Mapped) {
-        fromBase = from->size();
-        from->reserve(fromBase + n + 1);
-    }
+    const size_t fromBase = from->size();
+    from->reserve(fromBase + n + 1);
     const auto room = [&](size_t need) {
         if (out.size() - pos < need + 32) out.resize(out.size() * 2 + need + 32);
     };
@@ -241,14 +238,8 @@ void FoldInto(std::string_view text, std::string& out, std::vector<uint32_t>* fr
         const unsigned char c = p[i];
         if (c < 0x80) {
             canJoin = false;
-            if constexpr (!Mapped) {
-                const size_t run = FoldAscii(p + i, std::min(n - i, out.size() - pos - 16), out.data() + pos);
-                i += run;
-                pos += run;
-                if (run) continue;
-            }
             out[pos++] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 0x20 : c);
-            if constexpr (Mapped) from->push_back(static_cast<uint32_t>(i));
+            from->push_back(static_cast<uint32_t>(i));
             ++i;
             continue;
         }
@@ -261,10 +252,8 @@ void FoldInto(std::string_view text, std::string& out, std::vector<uint32_t>* fr
                 room(at->second.size());
                 std::memcpy(out.data() + pos, at->second.data(), at->second.size());
                 pos += at->second.size();
-                if constexpr (Mapped) {
-                    from->resize(fromBase + (joinAt - base));
-                    from->insert(from->end(), at->second.size(), static_cast<uint32_t>(joinSource));
-                }
+                from->resize(fromBase + (joinAt - base));
+                from->insert(from->end(), at->second.size(), static_cast<uint32_t>(joinSource));
                 ++i;
                 continue;
             }
@@ -286,7 +275,7 @@ void FoldInto(std::string_view text, std::string& out, std::vector<uint32_t>* fr
         const std::string_view bytes = t.Bytes(e);
         room(bytes.size());
         std::memcpy(out.data() + pos, bytes.data(), bytes.size());
-        if constexpr (Mapped) from->insert(from->end(), bytes.size(), static_cast<uint32_t>(i));
+        from->insert(from->end(), bytes.size(), static_cast<uint32_t>(i));
         canJoin = (e & kJoinFlag) != 0;
         joinKey = key;
         joinAt = pos;
@@ -295,10 +284,10 @@ void FoldInto(std::string_view text, std::string& out, std::vector<uint32_t>* fr
         i += width;
     }
     out.resize(pos);
-    if constexpr (Mapped) from->push_back(static_cast<uint32_t>(n));
+    from->push_back(static_cast<uint32_t>(n));
 }
 
-// The same as FoldInto<false>, tuned for the common case: entries of up to three bytes
+// The fold alone, tuned for the common case: entries of up to three bytes
 // are stored with one write, and room is made once for the usual growth (at most two
 // bytes a byte), checked again only after the rare longer entries.
 void FoldFast(std::string_view text, std::string& out) {
@@ -391,7 +380,7 @@ const std::vector<std::string>& FoldSources(std::string_view unit) {
 }
 
 void FoldTextMapped(std::string_view text, std::string& out, std::vector<uint32_t>& from) {
-    FoldInto<true>(text, out, &from);
+    FoldMapped(text, out, &from);
 }
 
 std::string FoldedToUtf8(std::string_view folded) {
