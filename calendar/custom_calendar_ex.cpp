@@ -262,6 +262,9 @@ void TCustomCalendarEx::paintEvent(QPaintEvent* event) {
         if (hasFocus()) {
             QStyleOptionFocusRect option;
             option.initFrom(this);
+            // Styles draw the mark only after a focus change by the keyboard; a click is
+            // the usual way here, and the arrow keys work after it just the same.
+            option.state |= QStyle::State_KeyboardFocusChange | QStyle::State_HasFocus;
             option.rect = client.adjusted(1, 1, -1, -1);
             option.backgroundColor = palette().color(QPalette::Window);
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);

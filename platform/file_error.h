@@ -7,3 +7,8 @@
 
 // The reason alone, in Japanese ("アクセスが拒否されました").
 std::string FileErrorReason(int err);
+
+// The disk, the user's quota or the file-size limit is full: "ディスクがいっぱいです" for
+// ENOSPC, EDQUOT and EFBIG (what a write past the size limit gets once SIGXFSZ is
+// ignored), else empty.
+std::string DiskFullMessage(int err);

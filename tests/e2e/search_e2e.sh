@@ -17,17 +17,7 @@ e2e_init "$2"
 e2e_need Xvfb xdotool import xclip od timeout iconv
 unset QT_IM_MODULE XMODIFIERS GTK_IM_MODULE
 
-# The day file of a date (`date -d` form) under the program's naming rule.
-day_file() {
-  local y m d
-  read -r y m d <<<"$(date -d "$1" '+%Y %-m %-d')"
-  if [ "$m" = 1 ] && [ "$d" -gt 10 ] && [ $((d % 10)) -ne 0 ]; then
-    printf '%s/diary/%d-01-%02d.dat' "$E2E_DIR" "$y" "$d"
-  else
-    printf '%s/diary/%d%d%d.dat' "$E2E_DIR" "$y" "$m" "$d"
-  fi
-}
-put_day() { printf '%s' "$2" | iconv -f UTF-8 -t CP932 >"$(day_file "$1")" || e2e_fail "cannot write $1"; }
+put_day() { printf '%s' "$2" | iconv -f UTF-8 -t CP932 >"$(e2e_day_file "$1")" || e2e_fail "cannot write $1"; }
 put_day today $'朝は晴れ。\r\nKyoto へ行く\r\n\tＫＹＯＴＯ駅で昼\r\n夜 kyoto の宿\r\n'
 put_day '3 days ago' $'Kyoto の本を買った\r\n'
 put_day '40 days ago' $'何もない日\r\n'
@@ -36,8 +26,7 @@ e2e_start_xvfb
 e2e_start_program "$1"
 # The window starts with an empty editor; the day's file shows once the day is chosen
 # again (日毎 forward with a left click, back with a right one).
-xdotool mousemove $((X + 248 + 15)) $((Y + 57)) click 1
-sleep 0.5
+e2e_next_day
 xdotool mousemove $((X + 248 + 15)) $((Y + 57)) click 3
 sleep 0.5
 e2e_click_editor
@@ -69,7 +58,7 @@ e2e_key shift+F3
 selected "Shift+F3" "ＫＹＯＴＯ"
 # Finding never edits: the day file is as it was.
 want=$(printf '%s' $'朝は晴れ。\r\nKyoto へ行く\r\n\tＫＹＯＴＯ駅で昼\r\n夜 kyoto の宿\r\n' | iconv -f UTF-8 -t CP932 | e2e_hex)
-[ "$(e2e_hex <"$(day_file today)")" = "$want" ] || e2e_fail "the day file changed"
+[ "$(e2e_hex <"$(e2e_day_file today)")" = "$want" ] || e2e_fail "the day file changed"
 
 # The diary search: the newest day first, Enter goes to the selected row's day.
 e2e_key ctrl+shift+f
