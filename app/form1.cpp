@@ -2,6 +2,8 @@
 
 #include "diary/day_index.h"
 #include "diary/diary_session.h"
+#include "app/day_finder.h"
+#include "app/search_window.h"
 #include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
@@ -67,12 +69,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     ConnectColorCommands();
     BuildDiaryCommands();
     BuildEntryCommands();
+    BuildSearchCommands();
     FormCreate();
 }
 
 TForm1::~TForm1() {
     // The editor goes with the window's children; its hooks must not outlive the session.
     Editor1->OnChange = nullptr;
+    delete SearchWindow1;
     delete IniStore1;
 }
 

@@ -3,6 +3,7 @@
 // on one selected day.
 #include "app/period_choice.h"
 #include "diary/print_layout.h"
+#include "calendar/julius.h"
 #include "platform/font.h"
 
 #include <QMainWindow>
@@ -26,12 +27,15 @@ class QTimer;
 class TDayIndex;
 class TDiaryFolderWatch;
 class TDiarySession;
+class TDayFinder;
 class TEditor;
+class TFindBar;
 class TIniStore;
 class TMonthlyCalendar;
 class TNumEdit;
 class TReadmeDialog;
 class TRowStore;
+class TSearchWindow;
 class TSpeedButton;
 class TTabToolBar;
 class TStringList;
@@ -232,6 +236,21 @@ public:
     void UpdateCharCount();
     // 文字数 of the editor's whole text, row by row, without a copy of the text.
     static std::int64_t TextCharCount(const TRowStore& store);
+    // Search (form1_search.cpp): the find bar below the editor, and the diary search window.
+    QAction* Find1 = nullptr;          // 検索 (Ctrl+F)
+    QAction* DiaryFind1 = nullptr;     // 日記全体から検索 (Ctrl+Shift+F)
+    QAction* FindNext1 = nullptr;      // F3
+    QAction* FindPrevious1 = nullptr;  // Shift+F3
+    TFindBar* FindBar1 = nullptr;
+    TSearchWindow* SearchWindow1 = nullptr;
+    void Find1Click();
+    void DiaryFind1Click();
+    // Selects the next (or previous) match of the find bar's words in the editor and shows
+    // it, going round the ends; false when the text holds none.
+    bool FindInDay(bool backward);
+    // Goes to `day` through the normal day change (with its question) and selects the
+    // first match of the words there.
+    void OpenFoundDay(const TYMD& day, const QString& words, bool exact);
 
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
@@ -277,6 +296,8 @@ private:
     void EntriesChanged();
     void GoToEntry(bool later);
     void ScheduleCharCount();
+    void BuildSearchCommands();
+    void SelectMatch(int row, int byte, int length);
 
     // The day's file into the editor, unless the text kept there belongs to that day.
     void ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -304,6 +325,8 @@ private:
     TPeriodFormat lastExportFormat_ = TPeriodFormat::Text;
 
     std::unique_ptr<TDiarySession> Diary_;
+    std::unique_ptr<TDayFinder> finder_;
+    QString finderWords_;
     bool returningToText_ = false;
     // Set while the window first selects today: the editor starts empty, so the day's
     // file is not read at all.

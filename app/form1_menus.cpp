@@ -60,6 +60,10 @@ void TForm1::BuildMenus() {
     Undo1 = Item(edit, "元に戻す(&U)", "間違った場合、１動作もとに戻します", QKeySequence(Qt::CTRL | Qt::Key_Z));
     edit->addSeparator();
     Print1 = Item(edit, "印刷(&P)", "エディタのテキストを印刷します");
+    edit->addSeparator();
+    Find1 = Item(edit, "検索(&F)", "エディタのテキストから語を探します", QKeySequence(Qt::CTRL | Qt::Key_F));
+    DiaryFind1 = Item(edit, "日記全体から検索(&G)", "日記のすべての日から語を探します",
+                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
 
     QMenu* view = bar->addMenu(U("表示(&V)"));
     MonthlyCalendarShow = Toggle(view, "MonthlyCalendar(&M)", "MonthlyCalendar の表示/非表示を設定します");

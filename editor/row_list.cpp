@@ -79,6 +79,13 @@ void TRowList::Account(const TChunk& c, int sign) {
     lineEnds_ += sign * c.lineEnds;
 }
 
+TRowList::TRowSpan TRowList::SpanAt(int r) const {
+    if (r < 0 || r >= rows_) return {};
+    const auto [k, i] = Locate(r);
+    const TChunk& c = *chunks_[k];
+    return {r - i, c.Rows(), std::string_view(c.base, c.size), c.ends.data(), c.kinds.data()};
+}
+
 std::pair<int, int> TRowList::Locate(int r) const {
     const int count = static_cast<int>(chunks_.size());
     if (r >= rows_) return {count - 1, count ? chunks_.back()->Rows() : 0};

@@ -85,6 +85,19 @@ public:
     void AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, const uint32_t* ends,
                       const uint8_t* kinds, size_t count);
 
+    // The rows stored together with row r (0 <= r < Count): whole logical lines, their bytes
+    // end to end. Row firstRow + j ends ends[j] bytes after bytes.data() and starts where
+    // the row before it ends (row firstRow at 0). Valid until the next change; lets a reader
+    // scan many rows with one call instead of one call a row.
+    struct TRowSpan {
+        int firstRow = 0;
+        int rows = 0;
+        std::string_view bytes;
+        const uint32_t* ends = nullptr;
+        const uint8_t* kinds = nullptr;
+    };
+    TRowSpan SpanAt(int r) const;
+
     // Bytes held for the text and the row tables.
     size_t BytesHeld() const;
     // Number of chunks, for tests of the balance.

@@ -57,6 +57,8 @@ public:
     // The row's bytes without a copy; valid until the next change of any row.
     std::string_view RowView(int r) const;
     int RowKind(int r) const;
+    // The rows stored together with row r, for readers that scan many rows at once.
+    TRowList::TRowSpan RowSpan(int r) const { return rows_.SpanAt(r); }
     // The row as drawn; with `maxColumns`, only as far as that column (see ExpandTabs).
     std::string ExpandedRow(int r, size_t maxColumns = std::string::npos) const;
     int RowWidth(int r) const;

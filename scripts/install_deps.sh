@@ -2,9 +2,11 @@
 # Installs what the build and the tests need on a fresh Debian 12 machine; packages that
 # are already there are skipped, so a second run costs nothing.
 set -euo pipefail
-want=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho locales libnova-dev dpkg-dev file)
+want=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho locales libnova-dev libicu-dev dpkg-dev file)
 if [ "${1:-}" = "--test" ]; then
   want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils xclip clang libclang-rt-14-dev poppler-utils desktop-file-utils lintian man-db)
+  # The search benchmark compares against ripgrep.
+  want+=(ripgrep)
   # Japanese typed through a real input method in the end-to-end test.
   want+=(fcitx5 fcitx5-mozc fcitx5-frontend-qt6 dbus-daemon dbus-bin)
 fi

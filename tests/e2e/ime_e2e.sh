@@ -5,7 +5,8 @@
 # mozc over D-Bus, and come back to Editor1 as input-method events. It types "nihongo",
 # converts with Space, commits with Enter, saves the day and checks that the day file
 # holds 日本語 as CP932 bytes. Then a composition meets a click in the editor and a day
-# change, and must stay where and on the day it was typed.
+# change, and must stay where and on the day it was typed. Last, from another day, the same
+# word typed into the diary search window leads back to its day.
 # Any step that cannot be done (a missing package, an input method that does not start)
 # fails the test with its reason.
 #
@@ -19,7 +20,7 @@ e2e_init "$2"
 ROMAJI=nihongo
 EXPECT_HEX=93fa967b8cea  # 日本語 in CP932
 
-e2e_need Xvfb xdotool import od timeout setpriv dbus-daemon dbus-send fcitx5 fcitx5-remote
+e2e_need Xvfb xdotool import xclip od timeout setpriv dbus-daemon dbus-send fcitx5 fcitx5-remote
 qt_plugins=$(qtpaths6 --query QT_INSTALL_PLUGINS 2>/dev/null || echo /usr/lib/x86_64-linux-gnu/qt6/plugins)
 for f in /usr/share/fcitx5/inputmethod/mozc.conf /usr/lib/mozc/mozc_server \
   "$qt_plugins/platforminputcontexts/libfcitx5platforminputcontextplugin.so"; do
@@ -211,4 +212,36 @@ next=$(e2e_hex <"$tomorrow")
 [ "$next" = 5a ] || e2e_fail "the next day's file holds $next, expected only Z (5a): the composition followed the day"
 [ "$(e2e_hex <"$today")" = "$saved" ] || e2e_fail "いいえ changed the first day's file"
 e2e_log "ok: the composition stayed with its day; the next day holds only Z"
+
+# The saved word is found by the diary search, its words typed through the same input
+# method, from another day; Enter on the row goes back to the day with 日本語 selected.
+e2e_next_day
+e2e_key ctrl+shift+f
+search_win=""
+find_search() { search_win=$(xdotool search --onlyvisible --name "日記全体から検索" 2>/dev/null | head -n1); [ -n "$search_win" ]; }
+e2e_wait_until 20 find_search || e2e_fail "the diary search window did not open"
+timeout 5 xdotool windowfocus --sync "$search_win" || e2e_fail "cannot focus the search window"
+sleep 0.5
+e2e_key ctrl+space
+e2e_wait_until 10 is_on || e2e_fail "Ctrl+Space did not switch the input method on in the search window"
+timeout 30 xdotool type --delay 120 "$ROMAJI" || e2e_fail "xdotool type failed"
+sleep 1.5
+e2e_key space
+sleep 1.5
+e2e_key Return
+sleep 1
+e2e_key ctrl+space
+e2e_wait_until 10 is_off || e2e_fail "Ctrl+Space did not switch the input method off in the search window"
+e2e_key Return
+sleep 2
+e2e_shot e2e_ime_diary_search
+e2e_key Down
+e2e_key Return
+sleep 1
+timeout 5 xdotool windowfocus --sync "$WIN" || e2e_fail "cannot focus the main window"
+e2e_key ctrl+c
+found=$(e2e_clipboard)
+[ "$found" = "日本語" ] || e2e_fail "after the diary search the selection is '$found', expected 日本語"
+e2e_shot e2e_ime_found
+e2e_log "ok: the diary search found 日本語 typed through the input method and selected it on its day"
 echo "e2e: input method ok (screenshots in $E2E_OUT)"

@@ -1,0 +1,148 @@
+#include "diary/diary_search.h"
+
+#include "diary/day_file_name.h"
+#include "diary/day_index.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cerrno>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Reads the whole file into `out`; 0 or the errno.
+int ReadWhole(const std::string& path, std::string& out) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return err;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return EISDIR;
+    }
+    out.resize(static_cast<size_t>(st.st_size) + 1);
+    size_t got = 0;
+    for (;;) {
+        if (got == out.size()) out.resize(out.size() * 2);
+        const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            return err;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    out.resize(got);
+    return 0;
+}
+
+// Waits while the user types (see TDiarySearchOptions::lastInput).
+void WaitForQuiet(const TDiarySearchOptions& options, const std::atomic<bool>* stop) {
+    if (!options.lastInput) return;
+    while (SearchClockMs() - options.lastInput->load(std::memory_order_relaxed) < options.quietMs) {
+        if (stop && stop->load(std::memory_order_relaxed)) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+struct TSlot {
+    bool done = false;
+    bool report = false;
+    TDaySearchResult result;
+};
+
+}  // namespace
+
+int64_t SearchClockMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
+                const std::function<void(const TDaySearchResult&)>& onResult,
+                const std::function<void(const TDiarySearchProgress&)>& onProgress, const std::atomic<bool>* stop) {
+    TDayIndex index;
+    if (const int err = index.Scan(options.folder)) return err;
+    std::vector<TYMD> days = options.from || options.to
+                                 ? index.Between(options.from.value_or(TYMD{-999999999, 1, 1}),
+                                                 options.to.value_or(TYMD{999999999, 12, 31}))
+                                 : index.Days();
+    if (options.newestFirst) std::reverse(days.begin(), days.end());
+    const size_t total = days.size();
+    if (onProgress) onProgress({0, total});
+    if (query.MatchesNothing() || total == 0) return 0;
+
+    std::vector<TSlot> slots(total);
+    std::mutex deliver;
+    size_t delivered = 0;
+    size_t lastProgress = 0;
+    std::atomic<size_t> next{0};
+    constexpr size_t kBatch = 8;
+
+    const auto work = [&] {
+        // On Linux a thread's nice value is its own: the window's thread keeps its share.
+        if (options.idlePriority) ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
+        TTextMatcher matcher(query);
+        std::string text;
+        for (;;) {
+            if (stop && stop->load(std::memory_order_relaxed)) return;
+            const size_t first = next.fetch_add(kBatch);
+            if (first >= total) return;
+            const size_t last = std::min(total, first + kBatch);
+            for (size_t k = first; k < last; ++k) {
+                WaitForQuiet(options, stop);
+                TSlot& slot = slots[k];
+                const TYMD& day = days[k];
+                std::string name = DayFileName(day.Year, day.Month, day.Day);
+                std::string path = options.folder.empty() ? name : options.folder + "/" + name;
+                const int err = ReadWhole(path, text);
+                if (err == ENOENT) {
+                    // Deleted since the folder was listed: the day has no entry now.
+                } else if (err) {
+                    slot.report = true;
+                    slot.result.error = err;
+                } else if (auto m = matcher.MatchDay(text, options.countLines)) {
+                    slot.report = true;
+                    slot.result.match = *m;
+                    slot.result.line = text.substr(m->line.start, m->line.length);
+                    slot.result.match.match.start -= m->line.start;
+                }
+                if (slot.report) {
+                    slot.result.day = day;
+                    slot.result.path = std::move(path);
+                }
+            }
+            std::lock_guard lock(deliver);
+            for (size_t k = first; k < last; ++k) slots[k].done = true;
+            while (delivered < total && slots[delivered].done) {
+                TSlot& s = slots[delivered++];
+                if (s.report) onResult(s.result);
+                s.result = {};
+            }
+            if (onProgress && (delivered - lastProgress >= 256 || delivered == total)) {
+                lastProgress = delivered;
+                onProgress({delivered, total});
+            }
+        }
+    };
+    unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::min<size_t>(threads, (total + kBatch - 1) / kBatch));
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
+    if (options.idlePriority && threads > 0) pool.emplace_back(work);
+    else work();
+    for (std::thread& t : pool) t.join();
+    return 0;
+}

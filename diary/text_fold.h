@@ -1,0 +1,38 @@
+#pragma once
+// Folding CP932 text for searching, so that 全角/半角, upper/lower case and
+// ひらがな/カタカナ do not matter: each character becomes its Unicode NFKC form, case
+// folded (simple folding), with katakana ァ..ヶ made hiragana ぁ..ゖ (ー stays). A half-width
+// sound mark joins the character before it as NFKC joins them (ｶﾞ → が, ﾊﾟ → ぱ).
+//
+// The folded text is shaped like CP932 (one or two bytes a character, CP932's lead bytes),
+// so the same scanning works on both. Characters the fold gives that CP932 cannot hold
+// (ゖ, ヷ, å, combining marks) take two-byte codes CP932 leaves unassigned; every byte
+// that forms no character (a lone lead byte, an unassigned pair) takes one reserved code,
+// so broken text never matches a query.
+//
+// The tables are built once, at the first use, from ICU's normalisation and case data
+// (the same library the toolkit uses), so they are exact for every character CP932 holds.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Appends the folded form of `text` to `out`.
+void FoldText(std::string_view text, std::string& out);
+
+// The same, and for each byte appended to `out`, the offset in `text` of the character it
+// came from; `from` gets one more entry, text.size(), for the end.
+void FoldTextMapped(std::string_view text, std::string& out, std::vector<uint32_t>& from);
+
+// The CP932 characters whose fold holds the folded character `unit` (one or two bytes of
+// folded text), those that a following sound mark turns into it included. Wherever a
+// folded text holds `unit`, its source holds one of these: a scan for them finds every
+// place a folded word can start or pass through.
+const std::vector<std::string>& FoldSources(std::string_view unit);
+
+// Folded text as UTF-8 (reserved codes back to their characters; a broken byte as U+FFFD).
+std::string FoldedToUtf8(std::string_view folded);
+
+// Whether a CP932 (or folded) character starts at `pos`, found from the run of lead-range
+// bytes just before it.
+bool StartsCharacter(std::string_view text, size_t pos);
