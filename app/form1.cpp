@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "diary/diary_session.h"
+#include "diary/recovery_keeper.h"
 #include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
@@ -9,6 +10,7 @@
 #include "controls/up_down.h"
 #include "editor/editor.h"
 #include "platform/application.h"
+#include "platform/handler_guard.h"
 #include "settings/ini_store.h"
 
 #include <QAction>
@@ -20,6 +22,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -62,6 +65,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     ConnectListCommands();
     ConnectColorCommands();
     BuildDiaryCommands();
+    BuildRecovery();
     FormCreate();
 }
 
@@ -82,6 +86,8 @@ void TForm1::showEvent(QShowEvent* event) {
     if (shown_) return;
     shown_ = true;
     FormShow();
+    // Once the window is up, before the user starts on the day shown.
+    QTimer::singleShot(0, this, Guarded([this] { OfferRecoveryCopies(); }));
 }
 
 void TForm1::FormShow() {
@@ -99,16 +105,19 @@ void TForm1::FormShow() {
     Editor1->Clear();
     Editor1->SetReadOnly(false);
     Diary_->Forget(JuliusToYMD(MonthlyCalendar1->JuliusDay()));
+    RecoverySettled();
     Editor1->setFocus();
     MonthlyCalendar1->SetHolidayList(WeeklyCalendar1->HolidayList());
     MonthlyCalendar1->SetSpecialDayList(WeeklyCalendar1->SpecialDayList());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (FormClose())
+    if (FormClose()) {
+        EndRecovery();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 bool TForm1::FormClose() {

@@ -16,6 +16,7 @@ class QLineEdit;
 class QMenu;
 class QSplitter;
 class QStatusBar;
+class QTimer;
 class TCustomCalendarEx;
 class TDiarySession;
 class TEditor;
@@ -23,6 +24,8 @@ class TIniStore;
 class TMonthlyCalendar;
 class TNumEdit;
 class TReadmeDialog;
+class TRecoveryKeeper;
+struct TFoundCopy;
 class TSpeedButton;
 class TTabToolBar;
 class TStringList;
@@ -189,6 +192,15 @@ public:
     void ToolButton7Click();
     void ToolButton8Click();
 
+    // Recovery copies of text the user has not saved (form1_recovery.cpp). The copy is
+    // written this long after the first change not yet kept, so a kill loses at most that.
+    static constexpr int kRecoveryDelayMs = 2000;
+    QTimer* RecoveryTimer = nullptr;
+    // Writes the copy now and waits for the disk: the program is asked to end.
+    void KeepRecoveryNow();
+    // At start-up: offers back, one by one, the copies a Mekuri left behind.
+    void OfferRecoveryCopies();
+
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
     // Writes every kept setting, in the same order.
@@ -236,7 +248,20 @@ private:
     // The close question; false when the window must stay open.
     bool SaveAtClose();
 
+    void BuildRecovery();
+    void RecoveryTick();
+    // The editor holds what the day's file holds (loaded, saved, or the empty start).
+    void RecoverySettled();
+    // The window closes with the user's answer to the close question: no copy is kept.
+    void EndRecovery();
+    void RestoreCopy(TFoundCopy& found);
+
     std::unique_ptr<TDiarySession> Diary_;
+    std::unique_ptr<TRecoveryKeeper> Recovery_;
+    // The settled text, as its length and hash, to notice the text returning to it.
+    std::size_t settledLength_ = 0;
+    std::size_t settledHash_ = 0;
+    bool recoveryErrorShown_ = false;
     bool returningToText_ = false;
 
     bool shown_ = false;

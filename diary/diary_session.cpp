@@ -30,6 +30,13 @@ void TDiarySession::Forget(const TYMD& day) {
     edited_ = false;
 }
 
+void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base) {
+    day_ = day;
+    shown_ = loaded;
+    stamp_ = loaded ? base : TFileStamp{};
+    edited_ = true;
+}
+
 bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool atClose) {
     const std::string path = PathOf(day_);
     const std::string name = DayFileName(day_.Year, day_.Month, day_.Day);
@@ -48,6 +55,7 @@ bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool at
     stamp_ = StampOf(path);
     shown_ = true;
     edited_ = false;
+    if (OnSaved) OnSaved(text);
     return true;
 }
 
