@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QMenu>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -93,8 +94,11 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
     TCalendarUpdate month(MonthlyCalendar1), week(WeeklyCalendar1);
     LoadSettings();
-    MonthlyCalendar1->Today();
-    WeeklyCalendar1->Today();
+    {
+        QScopedValueRollback<bool> starting(startingUp_, true);
+        MonthlyCalendar1->Today();
+        WeeklyCalendar1->Today();
+    }
     NumEdit1->SetValue(MonthlyCalendar1->Year());
     NumEdit2->SetValue(MonthlyCalendar1->Month());
     NumEdit3->SetValue(MonthlyCalendar1->Day());

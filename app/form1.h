@@ -263,6 +263,9 @@ private:
     std::size_t settledHash_ = 0;
     bool recoveryErrorShown_ = false;
     bool returningToText_ = false;
+    // Set while the window first selects today: the editor starts empty, so the day's
+    // file is not read at all.
+    bool startingUp_ = false;
 
     bool shown_ = false;
     int startYear_ = 0;

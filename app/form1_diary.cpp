@@ -53,7 +53,7 @@ void TForm1::BuildDiaryCommands() {
 }
 
 void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
-    if (returningToText_) return;
+    if (returningToText_ || startingUp_) return;
     const std::optional<std::string> file = Diary_->Show({y, m, d});
     try {
         Editor1->Clear();

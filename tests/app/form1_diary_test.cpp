@@ -88,6 +88,15 @@ TEST_F(Diary, StartUpEditorIsEmptyAndEditableEvenWhenTodayHasAFile) {
     EXPECT_TRUE(form->Editor1->ReadOnly());
 }
 
+// The editor starts empty, so today's file is never opened: a folder in its place, which
+// any read would report, goes unnoticed until the user selects the day.
+TEST_F(Diary, StartUpDoesNotReadTodaysFile) {
+    ASSERT_EQ(::mkdir("202735.dat", 0755), 0);
+    Start({2027, 3, 5});
+    EXPECT_TRUE(env->dialogs.errors.empty());
+    EXPECT_FALSE(form->Editor1->ReadOnly());
+}
+
 TEST_F(Diary, UnreadableDayFileShowsTheErrorAndAnEmptyLockedEditor) {
     Start({2027, 3, 5});
     ASSERT_EQ(::mkdir("202736.dat", 0755), 0);
