@@ -123,7 +123,7 @@ void TForm1::OfferRecoveryCopies() {
 void TForm1::RestoreCopy(TFoundCopy& found) {
     const TRecoveryCopy& c = found.copy;
     MonthlyCalendar1->SetJuliusDay(YMDToJulius(c.day.Year, c.day.Month, c.day.Day));
-    Editor1->Lines().SetText(c.text);
+    Editor1->Lines().SetWholeText(c.text);
     Editor1->SetReadOnly(false);
     Editor1->SetModified(true);
     Diary_->Resume(c.day, c.loaded, c.base);

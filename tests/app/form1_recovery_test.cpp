@@ -153,7 +153,10 @@ TEST_F(Recovery, YesShowsTheTextUnsavedAndAChangedFileIsNotOverwrittenUnasked) {
     Select(2026, 12, 2);
     form->CanEdit->trigger();
     Type("行");
+    // The last line as typed, without a break.
+    form->Editor1->Session().TypeText("end");
     const std::string typed = Text();
+    ASSERT_EQ(typed.substr(typed.size() - 5), "\r\nend");
     form->KeepRecoveryNow();
     Kill();
     Write("2026122.dat", "changed elsewhere\r\n");
