@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstring>
 #include <functional>
 
@@ -76,8 +77,9 @@ void TForm1::RecoveryTick() {
     // a box every two seconds.
     if (int err = Recovery_->LastError(); err != 0 && !recoveryErrorShown_) {
         recoveryErrorShown_ = true;
-        Dialogs().Error("保存されていない日記の復元用コピーを書けません。" + WriteErrorMessage(err) +
-                        "\n日記を保存すると、書けなかった分も失われません。");
+        const std::string why = err == EFBIG ? "文章が大きすぎます" : WriteErrorMessage(err);
+        Dialogs().Error("保存されていない日記の復元用コピーを書けません（" + why +
+                        "）。\n日記を保存すれば、文章は失われません。");
     }
 }
 

@@ -132,6 +132,8 @@ TRecoveryWriter::~TRecoveryWriter() {
 }
 
 int TRecoveryWriter::Write(const TRecoveryCopy& copy) {
+    // A copy the next start would refuse to read is not worth the disk.
+    if (static_cast<std::int64_t>(copy.text.size()) > kMaxRecoveryCopyBytes) return EFBIG;
     std::string name = DayFileName(copy.day.Year, copy.day.Month, copy.day.Day);
     name = std::string(kPrefix) + name.substr(0, name.size() - 4) + "-" + tag_ + std::string(kSuffix);
     const std::string bytes = EncodeRecoveryCopy(copy);

@@ -30,7 +30,8 @@ public:
     TRecoveryWriter(const TRecoveryWriter&) = delete;
     TRecoveryWriter& operator=(const TRecoveryWriter&) = delete;
 
-    // 0, or the errno of the last folder tried; the previous copy is left as it was then.
+    // 0, or the errno of the last folder tried (EFBIG for a text over the size a copy may
+    // have); the previous copy is left as it was then.
     int Write(const TRecoveryCopy& copy);
     void Remove();
     // The copy on disk now; empty when there is none.
