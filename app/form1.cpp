@@ -125,12 +125,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::FormClose() {
-    try {
-        if (!SaveAtClose()) return false;
-    } catch (...) {
-        TApplication::ReportCurrentException();
-        return false;
-    }
+    if (!OfferToSaveText(true)) return false;
     // A settings file that cannot be written must not keep the user from leaving: the
     // error is shown and the window closes all the same. The diary text is not at stake
     // here; only this run's colours, fonts, lists and placement are not kept.

@@ -242,11 +242,15 @@ private:
 
     // The day's file into the editor, unless the text kept there belongs to that day.
     void ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d);
+    // The one question for text the user changed, before it leaves the editor (another
+    // day, the close): はい saves, いいえ lets it go, キャンセル keeps it. True when the text
+    // may go: nothing to save, saved, or いいえ; false when it stays (キャンセル, a refused
+    // replacement, a failed save, whose error is shown). `atClose` words the error as the
+    // save at close does.
+    bool OfferToSaveText(bool atClose);
     // Before the selected day changes to `day`: offers to save text the user changed.
     // False when that text stays: the calendar is back on its day.
     bool LeaveDayText(std::int32_t day);
-    // The close question; false when the window must stay open.
-    bool SaveAtClose();
 
     void BuildRecovery();
     void RecoveryTick();

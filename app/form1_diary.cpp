@@ -62,25 +62,35 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
             Editor1->Lines().LoadFromFile(*file);
         }
     } catch (...) {
-        Diary_->SetEdited(false);
+        // The file holds what the editor could not show: a save must ask before it goes.
+        Diary_->Forget({y, m, d});
         throw;
     }
     Diary_->SetEdited(false);
     RecoverySettled();
 }
 
-bool TForm1::LeaveDayText(std::int32_t day) {
-    const TYMD& textDay = Diary_->Day();
-    if (!Diary_->Edited() || !HasText(Editor1) || YMDToJulius(textDay.Year, textDay.Month, textDay.Day) == day)
-        return true;
-    if (!Ask(kEditedQuestion)) return true;
-    bool saved = false;
+bool TForm1::OfferToSaveText(bool atClose) {
+    Editor1->CommitComposition();
+    if (!Diary_->Edited() || !HasText(Editor1)) return true;
+    switch (Dialogs().YesNoCancel(kEditedQuestion)) {
+        case TAnswer::No: return true;
+        case TAnswer::Cancel: return false;
+        case TAnswer::Yes: break;
+    }
     try {
-        saved = Diary_->Save(Editor1->Lines().Text(), Ask);
+        return Diary_->Save(Editor1->Lines().Text(), Ask, atClose);
     } catch (...) {
         TApplication::ReportCurrentException();
+        return false;
     }
-    if (saved) return true;
+}
+
+bool TForm1::LeaveDayText(std::int32_t day) {
+    // A composition belongs to the text it was typed in, whatever becomes of that text.
+    Editor1->CommitComposition();
+    const TYMD& textDay = Diary_->Day();
+    if (YMDToJulius(textDay.Year, textDay.Month, textDay.Day) == day || OfferToSaveText(false)) return true;
     // The text stays with its own day, so that the user can try again or copy it away.
     QScopedValueRollback<bool> returning(returningToText_, true);
     MonthlyCalendar1->SetJuliusDay(YMDToJulius(textDay.Year, textDay.Month, textDay.Day));
@@ -90,12 +100,10 @@ bool TForm1::LeaveDayText(std::int32_t day) {
     return false;
 }
 
-bool TForm1::SaveAtClose() {
-    if (!Editor1->Modified() || !HasText(Editor1) || !Ask(kEditedQuestion)) return true;
-    return Diary_->Save(Editor1->Lines().Text(), Ask, true);
+void TForm1::EditorSaveClick() {
+    Editor1->CommitComposition();
+    Diary_->Save(Editor1->Lines().Text(), Ask);
 }
-
-void TForm1::EditorSaveClick() { Diary_->Save(Editor1->Lines().Text(), Ask); }
 
 void TForm1::EditorFileDaleteClick() { Diary_->Delete(JuliusToYMD(MonthlyCalendar1->JuliusDay()), Ask); }
 

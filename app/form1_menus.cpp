@@ -66,7 +66,7 @@ void TForm1::BuildMenus() {
     connect(RokuyoShow, &QAction::triggered, this, Guarded([this] { RokuyoShowClick(); }));
 
     QMenu* reg = bar->addMenu(U("登録/削除(&T)"));
-    Save1 = Item(reg, "保存(&S)", "Editor の内容の保存");
+    Save1 = Item(reg, "保存(&S)", "Editor の内容の保存", QKeySequence(Qt::CTRL | Qt::Key_S));
     Delete1 = Item(reg, "削除(&D)", "Editor の内容ファイルの削除");
     reg->addSeparator();
     WHolDayAdd = Item(reg, "休日の登録(&H)", "選択されている日を休日にします");

@@ -209,7 +209,14 @@ void TCustomCalendarEx::ReportRenderError() {
     QTimer::singleShot(0, this, Guarded([message] { Dialogs().Error(message); }));
 }
 
+const QImage& TCustomCalendarEx::BackBuffer() const {
+    // The picture is a cache of the calendar's state; drawing it changes nothing else.
+    if (sizeChanged_) const_cast<TCustomCalendarEx*>(this)->Render();
+    return backBuffer_;
+}
+
 void TCustomCalendarEx::Render() {
+    sizeChanged_ = false;
     renderError_.clear();
     DrawCalendar();
     ReportRenderError();
@@ -246,6 +253,7 @@ void TCustomCalendarEx::EndUpdate() {
 }
 
 void TCustomCalendarEx::paintEvent(QPaintEvent* event) {
+    if (sizeChanged_ && updateDepth_ == 0) Render();
     {
         QPainter painter(this);
         QRect client = contentsRect();
@@ -254,6 +262,9 @@ void TCustomCalendarEx::paintEvent(QPaintEvent* event) {
         if (hasFocus()) {
             QStyleOptionFocusRect option;
             option.initFrom(this);
+            // Styles draw the mark only after a focus change by the keyboard; a click is
+            // the usual way here, and the arrow keys work after it just the same.
+            option.state |= QStyle::State_KeyboardFocusChange | QStyle::State_HasFocus;
             option.rect = client.adjusted(1, 1, -1, -1);
             option.backgroundColor = palette().color(QPalette::Window);
             style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
@@ -279,7 +290,8 @@ void TCustomCalendarEx::resizeEvent(QResizeEvent* event) {
         backBuffer_ = QImage();
     else if (backBuffer_.size() != size)
         backBuffer_ = QImage(size, QImage::Format_RGB32);
-    Redraw();
+    sizeChanged_ = true;
+    update();
 }
 
 void TCustomCalendarEx::keyPressEvent(QKeyEvent* event) {

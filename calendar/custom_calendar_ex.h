@@ -72,8 +72,8 @@ public:
     void BeginUpdate() { ++updateDepth_; }
     void EndUpdate();
 
-    // The rendered picture (client size).
-    const QImage& BackBuffer() const { return backBuffer_; }
+    // The rendered picture (client size), brought up to date first.
+    const QImage& BackBuffer() const;
     int ClientWidth() const { return contentsRect().width(); }
     int ClientHeight() const { return contentsRect().height(); }
 
@@ -160,4 +160,7 @@ private:
     bool pressed_ = false;
     int updateDepth_ = 0;
     bool redrawPending_ = false;
+    // A resize leaves the picture to be drawn when it is next painted or asked for: the
+    // layout resizes a calendar several times before it is first shown.
+    bool sizeChanged_ = false;
 };

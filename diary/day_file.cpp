@@ -1,5 +1,7 @@
 #include "diary/day_file.h"
 
+#include "platform/file_error.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,24 +16,34 @@ TFileStamp StampOf(const std::string& path) {
             static_cast<std::uint64_t>(st.st_ino),
             static_cast<std::int64_t>(st.st_size),
             static_cast<std::int64_t>(st.st_mtim.tv_sec),
-            static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+            static_cast<std::int64_t>(st.st_mtim.tv_nsec),
+            static_cast<std::int64_t>(st.st_ctim.tv_sec),
+            static_cast<std::int64_t>(st.st_ctim.tv_nsec)};
 }
 
 namespace {
 
-bool DiskFull(int err) { return err == ENOSPC || err == EDQUOT || err == EFBIG; }
+// What stands in the file's place, in the words loading uses.
+std::string NotAFileMessage(int err) {
+    if (err == EISDIR) return "フォルダーです";
+    if (err == ENODEV) return "通常のファイルではありません";
+    return "";
+}
 
 }  // namespace
 
 std::string WriteErrorMessage(int err) {
     if (err == EACCES || err == EPERM || err == EROFS) return "ファイルへのアクセスが拒否されました";
-    if (DiskFull(err)) return "ディスクがいっぱいです";
+    if (std::string full = DiskFullMessage(err); !full.empty()) return full;
+    if (std::string other = NotAFileMessage(err); !other.empty()) return other;
     return "I/O エラー (" + std::to_string(err) + ")";
 }
 
 std::string CloseSaveErrorMessage(const std::string& fileName, int err) {
-    if (DiskFull(err)) return "ディスクがいっぱいです";
-    return "ファイル " + fileName + " を作成できません";
+    if (std::string full = DiskFullMessage(err); !full.empty()) return full;
+    const std::string message = "ファイル " + fileName + " を作成できません";
+    if (std::string other = NotAFileMessage(err); !other.empty()) return message + "。" + other;
+    return message;
 }
 
 TFolderLock::TFolderLock(std::string folder) : folder_(std::move(folder)) {}

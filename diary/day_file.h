@@ -14,12 +14,17 @@ struct TFileStamp {
     std::int64_t size = 0;
     std::int64_t mtimeSec = 0;
     std::int64_t mtimeNsec = 0;
+    // The status-change time: a program may set the modification time back after
+    // rewriting the file in place, but not this one.
+    std::int64_t ctimeSec = 0;
+    std::int64_t ctimeNsec = 0;
     bool operator==(const TFileStamp&) const = default;
 };
 
 TFileStamp StampOf(const std::string& path);
 
-// The error text for a failed write: access denied, disk full, else "I/O エラー (n)".
+// The error text for a failed write: access denied, disk full, a folder or something
+// else than a file in the way (worded as loading words them), else "I/O エラー (n)".
 std::string WriteErrorMessage(int err);
 // The same for the save asked for at close, where a file that cannot be made is named.
 std::string CloseSaveErrorMessage(const std::string& fileName, int err);

@@ -5,7 +5,46 @@
 #include "platform/safe_file.h"
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+
+// The bytes of the file from its first ^Z on: the editor's loader stops there, and a save
+// of what it read must not drop them. A ^Z that only ends the file is no more than the
+// old end mark and may go. Only a regular file is read (a pipe would block); what cannot
+// be read leaves nothing here, and the loader then reports the file as unreadable.
+std::string UnreadTail(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return {};
+    std::string tail;
+    struct stat st {};
+    bool found = false;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        char block[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, block, sizeof block);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            const char* from = block;
+            if (!found) {
+                from = static_cast<const char*>(std::memchr(block, kCtrlZ, static_cast<size_t>(n)));
+                if (!from) continue;
+                found = true;
+            }
+            tail.append(from, static_cast<size_t>(block + n - from));
+        }
+    }
+    ::close(fd);
+    if (tail.size() == 1) tail.clear();
+    return tail;
+}
+
+}  // namespace
 
 TDiarySession::TDiarySession(std::string folder) : folder_(std::move(folder)), lock_(folder_) {}
 
@@ -20,7 +59,9 @@ std::optional<std::string> TDiarySession::Show(const TYMD& day) {
     edited_ = false;
     std::string path = PathOf(day);
     stamp_ = StampOf(path);
+    unread_.clear();
     if (!stamp_.exists) return std::nullopt;
+    unread_ = UnreadTail(path);
     return path;
 }
 
@@ -28,6 +69,7 @@ void TDiarySession::Forget(const TYMD& day) {
     day_ = day;
     shown_ = false;
     edited_ = false;
+    unread_.clear();
 }
 
 void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base) {
@@ -35,6 +77,8 @@ void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base)
     shown_ = loaded;
     stamp_ = loaded ? base : TFileStamp{};
     edited_ = true;
+    // Text that began as the file's keeps the file's unread part, as a shown file's does.
+    unread_ = loaded ? UnreadTail(PathOf(day)) : std::string();
 }
 
 bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool atClose) {
@@ -50,7 +94,9 @@ bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool at
         question = "ファイル " + name + " には、エディタに表示されていない内容があります。上書きしますか？";
     if (!question.empty() && !confirm(question)) return false;
 
-    if (int err = ReplaceFileContents(path, text))
+    std::string bytes(text);
+    bytes += unread_;
+    if (int err = ReplaceFileContents(path, bytes))
         throw EFileError(atClose ? CloseSaveErrorMessage(name, err) : WriteErrorMessage(err));
     stamp_ = StampOf(path);
     shown_ = true;
@@ -68,6 +114,9 @@ bool TDiarySession::Delete(const TYMD& day, const TConfirm& confirm) {
         const int err = errno;
         if (err != ENOENT) throw EFileError("ファイル " + name + " を削除できません。" + WriteErrorMessage(err));
     }
-    if (day == day_) stamp_ = {};
+    if (day == day_) {
+        stamp_ = {};
+        unread_.clear();
+    }
     return true;
 }

@@ -23,7 +23,8 @@ public:
 
     // The editor now shows `day`. Returns the file to load, or nothing when the day has
     // none. The file is looked at before it is read, so a write that races the reading
-    // shows up at the next save as a change.
+    // shows up at the next save as a change. Loading stops at the first ^Z; what follows
+    // it is kept here and written back after the text at every save.
     std::optional<std::string> Show(const TYMD& day);
     // The editor's text, for `day`, no longer comes from the day's file (emptied at
     // start-up): a file there holds something the user has not seen.
@@ -42,7 +43,7 @@ public:
     bool Edited() const { return edited_; }
     void SetEdited(bool edited) { edited_ = edited; }
 
-    // Writes `text` as the file of the text's day, through a temporary file renamed over
+    // Writes `text`, then the part of the file that loading did not read, as the file of the text's day, through a temporary file renamed over
     // the old one. When the file is no longer what the editor showed, or another copy of
     // the program works in the folder, `confirm` is asked first; false when it says no.
     // Raises EFileError with the old file left as it was. `atClose` words the error as the
@@ -60,6 +61,8 @@ private:
     TFolderLock lock_;
     TYMD day_{0, 1, 1};
     TFileStamp stamp_;
+    // The file from its first ^Z on, unless that ^Z is all there is after the text.
+    std::string unread_;
     bool shown_ = false;
     bool edited_ = false;
 };

@@ -103,7 +103,8 @@ public:
     bool PrevSpaceIndent() const { return session_.Options().prevSpaceIndent; }
     void SetPrevSpaceIndent(bool on) { session_.Options().prevSpaceIndent = on; }
     bool ReadOnly() const { return session_.Options().readOnly; }
-    void SetReadOnly(bool on) { session_.Options().readOnly = on; }
+    // A composition showing is committed first: it was typed while the text was open.
+    void SetReadOnly(bool on);
     TColor ReserveBkColor() const { return reserveBkColor_; }
     void SetReserveBkColor(TColor color);
     TFont& ReserveWordFont() { return reserveWordFont_; }
@@ -228,6 +229,12 @@ public:
     bool TypeUnicode(const QString& text);
     // What the input method is composing, drawn at the caret; never part of the text.
     const QString& Preedit() const { return preedit_; }
+    // Puts a composition showing into the text where it stands, before anything moves or
+    // replaces the text under it (a click, another text, a save, the lock, the focus
+    // leaving): what the input method commits, as Qt's own text widgets have it. An input
+    // method that does not answer, or no longer serves this widget, is told to drop the
+    // composition, and the text shown goes in as typed.
+    void CommitComposition();
 
     // --- Drawing surface for the hooks -------------------------------------------------
     TEditorCanvas& Canvas() { return canvas_; }
@@ -261,6 +268,7 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void CommitCompositionOnFocusLoss(QFocusEvent* event);
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

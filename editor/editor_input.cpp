@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QFocusEvent>
 #include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -151,6 +152,9 @@ void TEditor::keyReleaseEvent(QKeyEvent* event) {
 }
 
 bool TEditor::event(QEvent* event) {
+    // Sent while this widget still has the focus and the input method still serves it,
+    // unlike the focus-out event that follows.
+    if (event->type() == QEvent::FocusAboutToChange) CommitCompositionOnFocusLoss(static_cast<QFocusEvent*>(event));
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Without WantTabs the Tab key moves the focus as in any dialog.
@@ -181,6 +185,28 @@ void TEditor::inputMethodEvent(QInputMethodEvent* event) {
     if (!event->commitString().isEmpty()) TypeUnicode(event->commitString());
 }
 
+void TEditor::CommitComposition() {
+    if (preedit_.isEmpty()) return;
+    if (hasFocus()) {
+        // Input methods answer within the call, some to commit(), others only to reset()
+        // (which tells them the text moved under them).
+        QGuiApplication::inputMethod()->commit();
+        if (!preedit_.isEmpty()) QGuiApplication::inputMethod()->reset();
+    }
+    if (preedit_.isEmpty()) return;
+    // An input method that dropped the composition, or no longer serves this widget: what
+    // the user saw typed goes in as typed.
+    const QString typed = preedit_;
+    preedit_.clear();
+    viewport()->update();
+    if (!ReadOnly()) TypeUnicode(typed);
+}
+
+void TEditor::SetReadOnly(bool on) {
+    if (on) CommitComposition();
+    session_.Options().readOnly = on;
+}
+
 QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImCursorRectangle:
@@ -206,6 +232,7 @@ QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery query) const {
 // --- Mouse ---------------------------------------------------------------------------------------
 
 void TEditor::mousePressEvent(QMouseEvent* event) {
+    CommitComposition();
     if (OnMouseDown) OnMouseDown(this, event->button(), event->position().toPoint());
     event->accept();
     if (event->button() != Qt::LeftButton) return;

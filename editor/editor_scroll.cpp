@@ -372,9 +372,18 @@ void TEditor::focusInEvent(QFocusEvent* event) {
 }
 
 void TEditor::focusOutEvent(QFocusEvent* event) {
+    CommitCompositionOnFocusLoss(event);
     QAbstractScrollArea::focusOutEvent(event);
     caretTimer_.stop();
     UpdateCaretArea();
+}
+
+void TEditor::CommitCompositionOnFocusLoss(QFocusEvent* event) {
+    // Focus going to another widget ends the composition. A pop-up menu leaves it for its
+    // commands to settle; another window going active leaves it to the input method, which
+    // keeps composing when the window comes back.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        CommitComposition();
 }
 
 void TEditor::CaretMoved() {

@@ -16,10 +16,12 @@ TDialogs& TDialogs::Instance() {
 
 void TDialogs::Install(TDialogs* dialogs) { installed = dialogs; }
 
-bool TScriptedDialogs::Confirm(const std::string& message) {
+bool TScriptedDialogs::Confirm(const std::string& message) { return YesNoCancel(message) == TAnswer::Yes; }
+
+TAnswer TScriptedDialogs::YesNoCancel(const std::string& message) {
     confirmations.push_back(message);
-    if (confirmAnswers.empty()) return false;
-    bool answer = confirmAnswers.front();
+    if (confirmAnswers.empty()) return TAnswer::No;
+    const TAnswer answer = confirmAnswers.front().answer;
     confirmAnswers.pop_front();
     return answer;
 }

@@ -21,12 +21,18 @@ struct TFontDialogOptions {
     bool Effects = false;
 };
 
+// The answers of a question that may also be called off.
+enum class TAnswer { Yes, No, Cancel };
+
 class TDialogs {
 public:
     virtual ~TDialogs() = default;
 
     // A confirmation box with "はい(&Y)" and "いいえ(&N)"; true for "はい(&Y)".
     virtual bool Confirm(const std::string& message) = 0;
+    // A question with "はい(&Y)", "いいえ(&N)" and "キャンセル"; Escape and the box's close
+    // button give キャンセル, so that nothing is decided by leaving the box.
+    virtual TAnswer YesNoCancel(const std::string& message) = 0;
     virtual void Error(const std::string& message) = 0;
     virtual void Beep() = 0;
     // Empty when the user cancels.
@@ -50,7 +56,15 @@ inline TDialogs& Dialogs() { return TDialogs::Instance(); }
 // Answers from a script and remembers everything shown, for tests.
 class TScriptedDialogs : public TDialogs {
 public:
+    // One scripted answer; true and false stand for はい and いいえ.
+    struct TScripted {
+        TScripted(bool yes) : answer(yes ? TAnswer::Yes : TAnswer::No) {}
+        TScripted(TAnswer a) : answer(a) {}
+        TAnswer answer;
+    };
+
     bool Confirm(const std::string& message) override;
+    TAnswer YesNoCancel(const std::string& message) override;
     void Error(const std::string& message) override;
     void Beep() override { ++beeps; }
     std::optional<TColor> ChooseColor(TColor initial) override;
@@ -63,7 +77,9 @@ public:
     std::vector<std::string> choices;         // the messages asked
     std::vector<std::vector<std::string>> choiceButtons;
 
-    std::deque<bool> confirmAnswers;          // empty: "いいえ(&N)"
+    // The answers to both kinds of question, in the order asked; empty: "いいえ(&N)". A
+    // yes/no box takes キャンセル as いいえ, as its Escape does.
+    std::deque<TScripted> confirmAnswers;
     std::deque<std::optional<TColor>> colorAnswers;  // empty: cancel
     std::deque<std::optional<TFont>> fontAnswers;    // empty: cancel
     bool printerSetupAnswer = false;
@@ -74,7 +90,7 @@ public:
     std::vector<TFont> fontRequests;
     std::vector<TFontDialogOptions> fontOptions;
 
-    std::vector<std::string> confirmations;
+    std::vector<std::string> confirmations;  // both kinds of question
     std::vector<std::string> errors;
     int beeps = 0;
 };

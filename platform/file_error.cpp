@@ -30,6 +30,10 @@ std::string Reason(int err) {
 
 }  // namespace
 
+std::string DiskFullMessage(int err) {
+    return err == ENOSPC || err == EDQUOT || err == EFBIG ? "ディスクがいっぱいです" : "";
+}
+
 void ThrowFileError(const std::string& fileName, const char* action, int err) {
     throw EFileError("ファイル \"" + fileName + "\" を" + action + "。" + Reason(err) + "。");
 }

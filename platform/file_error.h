@@ -4,3 +4,8 @@
 
 // Raises EFileError: `action` is what failed ("開けません", "書き込めません"), `err` the errno.
 [[noreturn]] void ThrowFileError(const std::string& fileName, const char* action, int err);
+
+// The disk, the user's quota or the file-size limit is full: "ディスクがいっぱいです" for
+// ENOSPC, EDQUOT and EFBIG (what a write past the size limit gets once SIGXFSZ is
+// ignored), else empty.
+std::string DiskFullMessage(int err);

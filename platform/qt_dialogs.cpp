@@ -30,6 +30,20 @@ bool TQtDialogs::Confirm(const std::string& message) {
     return box.clickedButton() == yes;
 }
 
+TAnswer TQtDialogs::YesNoCancel(const std::string& message) {
+    QMessageBox box(QMessageBox::Question, Caption(), QString::fromStdString(message), QMessageBox::NoButton, Parent());
+    QPushButton* yes = box.addButton(QString::fromUtf8("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QString::fromUtf8("いいえ(&N)"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QString::fromUtf8("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    // The close button of the box's frame counts as its escape button.
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) return TAnswer::Yes;
+    if (box.clickedButton() == no) return TAnswer::No;
+    return TAnswer::Cancel;
+}
+
 void TQtDialogs::Error(const std::string& message) {
     QMessageBox box(QMessageBox::Critical, Caption(), QString::fromStdString(message), QMessageBox::Ok, Parent());
     box.exec();

@@ -5,6 +5,7 @@
 class TQtDialogs : public TDialogs {
 public:
     bool Confirm(const std::string& message) override;
+    TAnswer YesNoCancel(const std::string& message) override;
     void Error(const std::string& message) override;
     void Beep() override;
     std::optional<TColor> ChooseColor(TColor initial) override;

@@ -33,6 +33,10 @@ void InstallFaceSubstitutions() {
 QFont ToQFont(const TFont& font) {
     QString face = SjisToQString(font.Name());
     if (face.startsWith(QLatin1Char('@'))) face.remove(0, 1);
+    // A Windows face is asked for by the face that stands in for it: asked for by its own
+    // name, it would cost a second search of the fallback faces for every script drawn.
+    for (const auto& p : kSubstitutions)
+        if (face == QString::fromUtf8(p[0])) face = QString::fromLatin1(p[1]);
     QFont f(face);
     if (font.Height() < 0)
         f.setPixelSize(-font.Height());

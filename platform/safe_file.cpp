@@ -96,7 +96,7 @@ int Replace(const std::string& path, std::string_view data, int* heldFd) {
     struct stat old {};
     const bool hadFile = ::stat(target.c_str(), &old) == 0;
     if (!hadFile && errno != ENOENT) return errno;
-    if (hadFile && !S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
+    if (hadFile && !S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : ENODEV;
     if (hadFile) {
         if (int err = CheckWritableInPlace(target, old)) return err;
     }

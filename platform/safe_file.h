@@ -13,7 +13,8 @@
 // - A file the user could not write in place is refused with EACCES, and so is a file no
 //   one may write (all write bits off) even for the superuser: making a file read-only is
 //   how a user protects it, and the rename would get round that.
-// - A target that is not a regular file is refused.
+// - A target that is not a regular file is refused: EISDIR for a folder, ENODEV for
+//   anything else (a named pipe, a device), as the readers report them.
 // - Once renamed, the folder is flushed too, so the new name survives a power cut.
 int ReplaceFileContents(const std::string& target, std::string_view data);
 

@@ -1,6 +1,7 @@
 #include "settings/profile_file.h"
 
 #include "platform/exceptions.h"
+#include "platform/file_error.h"
 #include "platform/safe_file.h"
 
 #include <cerrno>
@@ -44,11 +45,13 @@ TReadResult ReadWholeFile(const std::string& path, std::string& text) {
 
 TProfileFile::TProfileFile(std::string path) : path_(std::move(path)) {}
 
-std::string TProfileFile::WriteErrorMessage(std::string_view path) {
-    return std::string(path) + " に書き込めません";
+std::string TProfileFile::WriteErrorMessage(std::string_view path, int err) {
+    const std::string message = std::string(path) + " に書き込めません";
+    const std::string full = DiskFullMessage(err);
+    return full.empty() ? message : message + "。" + full;
 }
 
-void TProfileFile::Fail() const { throw EFileError(WriteErrorMessage(path_)); }
+void TProfileFile::Fail(int err) const { throw EFileError(WriteErrorMessage(path_, err)); }
 
 void TProfileFile::BeginBatch() {
     TBatch batch;
@@ -60,7 +63,8 @@ void TProfileFile::EndBatch() {
     if (!batch_) return;
     TBatch batch = std::move(*batch_);
     batch_.reset();
-    if (batch.changed && ReplaceFileContents(path_, batch.text) != 0) Fail();
+    if (!batch.changed) return;
+    if (int err = ReplaceFileContents(path_, batch.text)) Fail(err);
 }
 
 std::shared_ptr<const TProfileText> TProfileFile::Load() const {
@@ -101,5 +105,5 @@ void TProfileFile::WriteEntries(std::string_view section, const TProfileEntries&
     if (ReadWholeFile(path_, text) == TReadResult::kFailed) Fail();
     std::string updated = ProfileUpdate(text, section, entries);
     if (updated == text) return;
-    if (ReplaceFileContents(path_, updated) != 0) Fail();
+    if (int err = ReplaceFileContents(path_, updated)) Fail(err);
 }

@@ -38,11 +38,12 @@ public:
     // them are written or, on failure, none.
     void WriteEntries(std::string_view section, const TProfileEntries& entries);
 
-    // The message of a failed write, as UTF-8.
-    static std::string WriteErrorMessage(std::string_view path);
+    // The message of a failed write, as UTF-8; `err` the errno of a failed replacement,
+    // 0 for an entry refused before writing.
+    static std::string WriteErrorMessage(std::string_view path, int err = 0);
 
 private:
-    [[noreturn]] void Fail() const;
+    [[noreturn]] void Fail(int err = 0) const;
 
     struct TBatch {
         std::string text;

@@ -14,8 +14,11 @@
 #include "support/widget_helpers.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QInputMethodEvent>
+#include <QKeySequence>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -23,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <sys/stat.h>
@@ -105,6 +109,17 @@ TEST_F(Diary, UnreadableDayFileShowsTheErrorAndAnEmptyLockedEditor) {
     EXPECT_EQ(Selected(), (TYMD{2027, 3, 6}));
     EXPECT_EQ(Text(), "");
     EXPECT_TRUE(form->Editor1->ReadOnly());
+
+    // What could not be shown is not replaced unasked by what the user writes instead.
+    ASSERT_EQ(::mkfifo("202737.dat", 0644), 0);
+    Command([&] { Select(2027, 3, 7); });
+    ASSERT_EQ(env->dialogs.errors.size(), 2u);
+    form->CanEdit->trigger();
+    Type("instead");
+    Command([&] { form->EditorSaveClick(); });
+    EXPECT_EQ(env->dialogs.confirmations,
+              std::vector<std::string>{"ファイル 202737.dat には、エディタに表示されていない内容があります。上書きしますか？"});
+    EXPECT_EQ(env->dialogs.errors.size(), 2u);
 }
 
 TEST_F(Diary, SaveWritesTheWholeTextAndDeleteAsksForTheFile) {
@@ -209,7 +224,7 @@ TEST_F(Diary, FailedSaveOnTheWayToAnotherDayKeepsTheTextOnItsDay) {
     env->dialogs.confirmAnswers = {true, true};  // save, and replace what is in the way
     form->SpeedButtonClick(1);
     ASSERT_EQ(env->dialogs.errors.size(), 1u);
-    EXPECT_EQ(env->dialogs.errors[0], "I/O エラー (21)");
+    EXPECT_EQ(env->dialogs.errors[0], "フォルダーです");
     EXPECT_EQ(Selected(), (TYMD{2027, 3, 5}));
     EXPECT_EQ(JuliusToYMD(form->WeeklyCalendar1->JuliusDay()), (TYMD{2027, 3, 5}));
     EXPECT_EQ(form->NumEdit3->text(), "5");
@@ -264,7 +279,7 @@ TEST_F(Diary, CloseQuestionSavesAndAnErrorKeepsTheWindowOpen) {
     env->dialogs.confirmAnswers = {true, true};
     form->close();
     ASSERT_EQ(env->dialogs.errors.size(), 1u);
-    EXPECT_EQ(env->dialogs.errors[0], "ファイル 202735.dat を作成できません");
+    EXPECT_EQ(env->dialogs.errors[0], "ファイル 202735.dat を作成できません。フォルダーです");
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(QFileInfo::exists(settingsDir.filePath("Mekuri.ini")));
     ::rmdir("202735.dat");
@@ -277,15 +292,151 @@ TEST_F(Diary, CloseQuestionSavesAndAnErrorKeepsTheWindowOpen) {
     EXPECT_TRUE(QFileInfo::exists(settingsDir.filePath("Mekuri.ini")));
 }
 
-TEST_F(Diary, CloseAnsweredNoSavesNothing) {
+TEST_F(Diary, CloseAfterOnlyLookingAsksNothingAndNoSavesNothing) {
     Write("202736.dat", "shown\r\n");
     Start({2027, 3, 5});
-    Select(2027, 3, 6);  // a load alone sets Modified: the question comes at close
+    Select(2027, 3, 6);  // loading is no change of the user's
+    form->close();
+    EXPECT_TRUE(env->dialogs.confirmations.empty());
+    EXPECT_FALSE(form->isVisible());
+
+    form = Open();
+    Select(2027, 3, 6);
+    form->CanEdit->trigger();
+    Type("more");
     env->dialogs.confirmAnswers = {false};
     form->close();
     EXPECT_EQ(env->dialogs.confirmations, std::vector<std::string>{kEdited});
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(Read("202736.dat"), "shown\r\n");
+}
+
+// キャンセル (the box's Escape and close button) decides nothing: whatever way the day was
+// to change, every date display is back on the text's day and the text is as it was; at
+// close the window stays.
+TEST_F(Diary, CancelKeepsTheTextOnItsDayAndTheWindowOpen) {
+    Write("202736.dat", "next day\r\n");
+    Start({2027, 3, 5});
+    Type("unsaved");
+    struct Route {
+        const char* name;
+        std::function<void()> move;
+    };
+    const Route routes[] = {
+        {"month calendar", [&] { Select(2027, 3, 6); }},
+        {"日毎 button", [&] { form->SpeedButtonClick(1); }},
+        {"day field", [&] { form->UpDown3->Step(+1); }},
+        {"month field", [&] { form->UpDown2->Step(+1); }},
+    };
+    size_t asked = 0;
+    for (const Route& r : routes) {
+        SCOPED_TRACE(r.name);
+        env->dialogs.confirmAnswers = {TAnswer::Cancel};
+        r.move();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(env->dialogs.confirmations.size(), ++asked);
+        EXPECT_EQ(env->dialogs.confirmations.back(), kEdited);
+        EXPECT_EQ(Selected(), (TYMD{2027, 3, 5}));
+        EXPECT_EQ(JuliusToYMD(form->WeeklyCalendar1->JuliusDay()), (TYMD{2027, 3, 5}));
+        EXPECT_EQ(Fields(), "2027/3/5");
+        EXPECT_EQ(Text(), "unsaved\r\n");
+        EXPECT_TRUE(env->dialogs.errors.empty());
+    }
+    EXPECT_FALSE(Exists("202735.dat"));
+    EXPECT_EQ(Read("202736.dat"), "next day\r\n");
+
+    env->dialogs.confirmAnswers = {TAnswer::Cancel};
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(Text(), "unsaved\r\n");
+    EXPECT_FALSE(Exists("202735.dat"));
+    // Still unsaved and still the user's: はい after all saves it to its day.
+    env->dialogs.confirmAnswers = {TAnswer::Yes};
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(Read("202735.dat"), "unsaved\r\n");
+}
+
+TEST_F(Diary, CtrlSSavesWhileTheEditorHasTheFocus) {
+    Start({2027, 3, 5});
+    EXPECT_EQ(form->Save1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->Editor1->setFocus();
+    QTest::keyClicks(form->Editor1, "typed");
+    QTest::keyClick(form->Editor1, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(Read("202735.dat"), "typed");
+    EXPECT_EQ(Text(), "typed");
+}
+
+// A day file with a ^Z: the editor shows what comes before it, and neither a save nor
+// the close question's はい loses what comes after it.
+TEST_F(Diary, BytesAfterCtrlZSurviveTheSaveAndTheClose) {
+    const std::string rest(300000, 'r');
+    struct Case {
+        const char* name;
+        std::string file;
+        std::string shown;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {"at the start", "\x1A" + rest, "", "\x1A" + rest},
+        {"in the middle", "seen\r\n\x1A" + rest, "seen\r\n", "\x1A" + rest},
+        {"as the last byte", "seen\r\n\x1A", "seen\r\n", ""},
+    };
+    Start({2027, 3, 5});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write("202736.dat", c.file);
+        Select(2027, 3, 6);
+        EXPECT_EQ(Text(), c.shown);
+        form->EditorSaveClick();
+        EXPECT_EQ(Read("202736.dat"), c.shown + c.kept);
+        form->CanEdit->trigger();
+        Type("added");
+        env->dialogs.confirmAnswers = {TAnswer::Yes};
+        Select(2027, 3, 5);
+        EXPECT_EQ(Read("202736.dat"), c.shown + "added\r\n" + c.kept);
+    }
+    Write("202736.dat", "seen\r\n\x1A" + rest);
+    Select(2027, 3, 6);
+    form->CanEdit->trigger();
+    Type("last");
+    env->dialogs.confirmAnswers = {TAnswer::Yes};
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(Read("202736.dat"), "seen\r\nlast\r\n\x1A" + rest);
+}
+
+// A composition showing when the day changes belongs to the day it was typed on: it is
+// committed there first, so the question comes, and it never reaches the next day's text.
+TEST_F(Diary, ACompositionStaysWithTheDayItWasTypedOn) {
+    Write("202736.dat", "next day\r\n");
+    Start({2027, 3, 5});
+    QInputMethodEvent composing(QString::fromUtf8("にっき"), {});
+    QApplication::sendEvent(form->Editor1, &composing);
+    env->dialogs.confirmAnswers = {TAnswer::Cancel};
+    form->SpeedButtonClick(1);
+    EXPECT_EQ(env->dialogs.confirmations, std::vector<std::string>{kEdited});
+    EXPECT_EQ(Selected(), (TYMD{2027, 3, 5}));
+    EXPECT_EQ(Text(), Sjis("にっき"));
+
+    QApplication::sendEvent(form->Editor1, &composing);
+    env->dialogs.confirmAnswers = {TAnswer::No};
+    form->SpeedButtonClick(1);
+    EXPECT_EQ(Selected(), (TYMD{2027, 3, 6}));
+    EXPECT_EQ(Text(), "next day\r\n");
+    EXPECT_TRUE(form->Editor1->Preedit().isEmpty());
+    QInputMethodEvent late;
+    late.setCommitString(QString::fromUtf8("x"));
+    QApplication::sendEvent(form->Editor1, &late);  // the day's file is shown locked
+    EXPECT_EQ(Text(), "next day\r\n");
+
+    // 保存 settles a composition first, so that it is saved too.
+    form->CanEdit->trigger();
+    QApplication::sendEvent(form->Editor1, &composing);
+    form->EditorSaveClick();
+    EXPECT_EQ(Read("202736.dat"), Sjis("にっき") + "next day\r\n");
 }
 
 TEST_F(Diary, SilverRuleUnderEveryRow) {

@@ -5,6 +5,7 @@
 #include "pixel_ink.h"
 #include "support/widget_helpers.h"
 
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -206,4 +207,23 @@ TEST_F(MonthGridTest, SettersRedrawOnlyOnChange) {
     EXPECT_EQ(cal.BackBuffer(), before);
     cal.SetFirstDayOfWeek(static_cast<TDayOfWeek>(9));
     EXPECT_EQ(cal.FirstDayOfWeek(), dowSun);
+}
+
+// The arrow keys work whenever the grid has the focus, and a click is the usual way it
+// gets it: the focus mark shows then too, and goes with the focus.
+TEST_F(MonthGridTest, FocusMarkAfterAClickAsAfterTheKeyboard) {
+    QApplication::setActiveWindow(&cal);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&cal));
+    cal.clearFocus();
+    QTest::mouseClick(&cal, Qt::LeftButton, {}, At(3, 2));
+    ASSERT_TRUE(cal.hasFocus());
+    const QImage focused = cal.grab().toImage();
+    cal.clearFocus();
+    const QImage unfocused = cal.grab().toImage();
+    // The mark runs just inside the client area's edge.
+    const QRect mark = cal.contentsRect().adjusted(1, 1, -1, -1);
+    int changed = 0;
+    for (int x = mark.left(); x <= mark.right(); ++x)
+        for (int y : {mark.top(), mark.bottom()}) changed += focused.pixel(x, y) != unfocused.pixel(x, y);
+    EXPECT_GT(changed, mark.width() / 4);
 }

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -277,4 +278,97 @@ TEST_F(DayFiles, PathThroughARegularFileFailsForEveryone) {
     } catch (const EFileError& e) {
         EXPECT_EQ(std::string(e.what()), "ファイル 202735.dat を作成できません");
     }
+}
+
+// A program that rewrites the file in place with the same length and puts the time back
+// leaves size and modification time as they were; the status-change time still moves.
+TEST_F(DayFiles, InPlaceRewriteWithTheTimePutBackIsStillAChange) {
+    TDiarySession session(dir);
+    Answers answers;
+    answers.answer = false;
+    Write(Path("202735.dat"), "version A\r\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(Path("202735.dat").c_str(), &before), 0);
+    session.Show({2027, 3, 5});
+    // The status-change time counts in the file system's ticks: rewrite until it moves.
+    struct stat after {};
+    for (int i = 0; i < 1000; ++i) {
+        Write(Path("202735.dat"), "version B\r\n");
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, Path("202735.dat").c_str(), times, 0), 0);
+        ASSERT_EQ(::stat(Path("202735.dat").c_str(), &after), 0);
+        if (after.st_ctim.tv_sec != before.st_ctim.tv_sec || after.st_ctim.tv_nsec != before.st_ctim.tv_nsec) break;
+        ::usleep(2000);
+    }
+    ASSERT_EQ(after.st_ino, before.st_ino);
+    ASSERT_EQ(after.st_size, before.st_size);
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    ASSERT_TRUE(after.st_ctim.tv_sec != before.st_ctim.tv_sec || after.st_ctim.tv_nsec != before.st_ctim.tv_nsec);
+    EXPECT_FALSE(session.Save("mine\r\n", answers.Confirm()));
+    EXPECT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(Read(Path("202735.dat")), "version B\r\n");
+}
+
+// Loading stops at the first ^Z; the rest of the file is no one's to drop. The text
+// written is the editor's (here what it would show), the rest follows it unchanged.
+TEST_F(DayFiles, BytesAfterTheFirstCtrlZSurviveEverySave) {
+    const std::string big(1 << 20, 'x');
+    struct Case {
+        const char* name;
+        std::string file;
+        std::string shown;  // what the editor reads: up to the first ^Z
+        std::string kept;   // what every save writes after the text
+    };
+    const Case cases[] = {
+        {"at the start", "\x1A" "hidden\r\nlines\r\n" + big, "", "\x1A" "hidden\r\nlines\r\n" + big},
+        {"in the middle", "seen\r\n\x1A" "unseen\x1A" "more", "seen\r\n", "\x1A" "unseen\x1A" "more"},
+        {"as the last byte", "seen\r\n\x1A", "seen\r\n", ""},
+        {"none", "seen\r\n", "seen\r\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDiarySession session(dir);
+        Write(Path("202735.dat"), c.file);
+        ASSERT_TRUE(session.Show({2027, 3, 5}));
+        ASSERT_TRUE(session.Save(c.shown, [](const std::string&) { return true; }));
+        EXPECT_EQ(Read(Path("202735.dat")), c.shown + c.kept);
+        ASSERT_TRUE(session.Save(c.shown + "added\r\n", [](const std::string&) { return true; }));
+        EXPECT_EQ(Read(Path("202735.dat")), c.shown + "added\r\n" + c.kept);
+        // Another day's file has a rest of its own, or none.
+        session.Show({2027, 3, 6});
+        ASSERT_TRUE(session.Save("other\r\n", [](const std::string&) { return true; }));
+        EXPECT_EQ(Read(Path("202736.dat")), "other\r\n");
+        ::unlink(Path("202736.dat").c_str());
+    }
+}
+
+TEST_F(DayFiles, SomethingElseThanAFileInTheDaysPlaceIsNamedAsLoadingNamesIt) {
+    ASSERT_EQ(::mkfifo(Path("202735.dat").c_str(), 0644), 0);
+    ASSERT_EQ(::mkdir(Path("202736.dat").c_str(), 0755), 0);
+    const auto yes = [](const std::string&) { return true; };
+    struct Case {
+        TYMD day;
+        bool atClose;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{2027, 3, 5}, false, "通常のファイルではありません"},
+        {{2027, 3, 5}, true, "ファイル 202735.dat を作成できません。通常のファイルではありません"},
+        {{2027, 3, 6}, false, "フォルダーです"},
+        {{2027, 3, 6}, true, "ファイル 202736.dat を作成できません。フォルダーです"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        TDiarySession session(dir);
+        session.Show(c.day);
+        try {
+            session.Save("text", yes, c.atClose);
+            ADD_FAILURE() << "no error";
+        } catch (const EFileError& e) {
+            EXPECT_EQ(std::string(e.what()), c.message);
+        }
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(Path("202735.dat").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }

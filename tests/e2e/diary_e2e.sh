@@ -2,7 +2,8 @@
 # A day's diary in the real program under a private X server, driven with xdotool as a
 # person would: a line typed and saved through the menu, another day and back (the text
 # shows, locked), unlocked and edited, the question on leaving the day answered いいえ and
-# then はい, the day file deleted, and the window closed answering the close question.
+# then はい, the day file deleted, and the window closed answering the close question
+# after one more change.
 # The day files on disk are checked byte for byte after every step.
 #
 # Usage: diary_e2e.sh PROGRAM OUT_DIR
@@ -159,7 +160,11 @@ answer y
 expect_no_file "削除 answered はい deletes the day file" "$today"
 shot e2e_diary_deleted
 
-# The editor still shows the deleted day's text: closing asks, and はい saves it again.
+# The editor still shows the deleted day's text. Only looking at it asks nothing at
+# close; changed, closing asks, and はい saves it again.
+unlock
+click_editor
+type_text "again "
 menu_key alt+f
 key c
 answer y
@@ -169,5 +174,5 @@ wait "$app_pid"
 status=$?
 app_pid=""
 [ "$status" -eq 0 ] || fail "exit status $status"
-expect_file "the close question saved the text" "$today" 'kept diary text'
+expect_file "the close question saved the text" "$today" 'again kept diary text'
 log "diary end to end ok (screenshots in $out)"

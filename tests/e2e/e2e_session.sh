@@ -162,3 +162,37 @@ e2e_saved_day_file() {
   [ ${#files[@]} -eq 1 ] && [ -f "${files[0]}" ] || { e2e_log "day files after 保存: ${files[*]}"; return 1; }
   e2e_hex <"${files[0]}"
 }
+
+# The day file of a date (`date -d` form) in the diary folder, under the program's naming
+# rule (the January days that clash with November and December get a dash form).
+e2e_day_file() {
+  local y m d
+  read -r y m d <<<"$(date -d "$1" '+%Y %-m %-d')"
+  if [ "$m" = 1 ] && [ "$d" -gt 10 ] && [ $((d % 10)) -ne 0 ]; then
+    printf '%s/diary/%d-01-%02d.dat' "$E2E_DIR" "$y" "$d"
+  else
+    printf '%s/diary/%d%d%d.dat' "$E2E_DIR" "$y" "$m" "$d"
+  fi
+}
+
+# Waits for a question box: a second visible window of the program.
+e2e_wait_question() {
+  question_up() { [ "$(xdotool search --onlyvisible --class mekuri 2>/dev/null | wc -l)" -ge 2 ]; }
+  e2e_wait_until 10 question_up || e2e_fail "no question box ($1)"
+  sleep 0.3
+}
+
+# Waits until the question box has gone; without a window manager the keyboard focus
+# then has to be given back to the main window by hand.
+e2e_question_gone() {
+  question_down() { [ "$(xdotool search --onlyvisible --class mekuri 2>/dev/null | wc -l)" -le 1 ]; }
+  e2e_wait_until 10 question_down || e2e_fail "the question box stayed ($1)"
+  timeout 5 xdotool windowfocus --sync "$WIN" || e2e_fail "cannot focus the main window"
+  sleep 0.2
+}
+
+# 日毎 in the date panel: a left click steps one day forward.
+e2e_next_day() {
+  xdotool mousemove $((X + 248 + 15)) $((Y + 57)) click 1
+  sleep 0.5
+}

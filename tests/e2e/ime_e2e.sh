@@ -4,7 +4,8 @@
 # private session bus. The keys go from xdotool to the X server, to Qt, to fcitx5 and
 # mozc over D-Bus, and come back to Editor1 as input-method events. It types "nihongo",
 # converts with Space, commits with Enter, saves the day and checks that the day file
-# holds 日本語 as CP932 bytes.
+# holds 日本語 as CP932 bytes. Then a composition meets a click in the editor and a day
+# change, and must stay where and on the day it was typed.
 # Any step that cannot be done (a missing package, an input method that does not start)
 # fails the test with its reason.
 #
@@ -61,4 +62,59 @@ read_back() {
 }
 e2e_wait_until 10 read_back || e2e_fail "the saved day file holds '$got_hex', expected $EXPECT_HEX (日本語 in CP932)"
 e2e_log "ok: Editor1 holds 日本語 ($got_hex)"
+
+# A composition is committed where it was typed before anything moves it: a click
+# elsewhere in the editor, and a day change. Typing goes on at the click afterwards, and
+# nothing of it reaches the next day's text.
+today=$(e2e_day_file today)
+tomorrow=$(e2e_day_file tomorrow)
+ime_on() {
+  e2e_key ctrl+space
+  e2e_wait_until 10 is_on || e2e_fail "Ctrl+Space did not switch the input method on"
+}
+ime_off() {
+  [ "$(remote)" = 1 ] && return
+  e2e_key ctrl+space
+  e2e_wait_until 10 is_off || e2e_fail "Ctrl+Space did not switch the input method off"
+}
+NIKKI_HEX=82c982c182ab  # にっき
+KYOU_HEX=82ab82e382a4   # きょう
+ime_on
+timeout 30 xdotool type --delay 120 nikki || e2e_fail "xdotool type failed"
+sleep 1
+e2e_shot e2e_ime_before_click
+xdotool mousemove $((X + 300)) $((Y + HEIGHT - 60)) click 1
+sleep 0.5
+ime_off
+timeout 10 xdotool type --delay 60 X || e2e_fail "xdotool type failed"
+e2e_key ctrl+s
+e2e_shot e2e_ime_after_click
+saved=$(e2e_hex <"$today")
+case "$saved" in
+  "$EXPECT_HEX$NIKKI_HEX"*58) ;;
+  *) e2e_fail "after a click during the composition the day file holds $saved; expected 日本語にっき, then X at the click" ;;
+esac
+[ "${saved//$NIKKI_HEX/}" = "${saved/$NIKKI_HEX/}" ] || e2e_fail "the composition went in twice: $saved"
+e2e_log "ok: the composition stayed where it was typed, X went to the click"
+
+ime_on
+timeout 30 xdotool type --delay 120 kyou || e2e_fail "xdotool type failed"
+sleep 1
+e2e_next_day
+e2e_wait_question "a day change during a composition"
+e2e_key Escape
+e2e_question_gone "Escape"
+e2e_next_day
+e2e_wait_question "the second day change"
+e2e_key alt+n
+e2e_question_gone "いいえ"
+ime_off
+timeout 10 xdotool type --delay 60 Z || e2e_fail "xdotool type failed"
+e2e_key ctrl+s
+e2e_shot e2e_ime_next_day
+[ -f "$tomorrow" ] || e2e_fail "Ctrl+S on the next day wrote no file"
+next=$(e2e_hex <"$tomorrow")
+[ "$next" = 5a ] || e2e_fail "the next day's file holds $next, expected only Z (5a): the composition followed the day"
+[ "$(e2e_hex <"$today")" = "$saved" ] || e2e_fail "いいえ changed the first day's file"
+e2e_log "ok: the composition stayed with its day; the next day holds only Z"
 echo "e2e: input method ok (screenshots in $E2E_OUT)"

@@ -119,6 +119,34 @@ TEST_F(EditorInput, PreeditShowsAtTheCaretAndOnlyTheCommitEntersTheText) {
     EXPECT_FALSE(ed->CanUndo());
 }
 
+// Without an input method to answer, the composition shown goes in where it was typed;
+// the click, the lock and the focus leaving each settle it before anything moves.
+TEST_F(EditorInput, ACompositionIsCommittedWhereItStandsBeforeTheTextMovesUnderIt) {
+    QWidget* vp = ed->viewport();
+    SetText("ab\r\ncd");
+    ed->SetRow(0);
+    ed->SetCol(1);
+    Preedit(QString::fromUtf8("にほ"));
+    QTest::mouseClick(vp, Qt::LeftButton, {}, Cell(1, 2).center());
+    EXPECT_TRUE(ed->Preedit().isEmpty());
+    EXPECT_EQ(Text(), "a" + Sjis("にほ") + "b\r\ncd\r\n");
+    EXPECT_EQ(ed->Row(), 1);
+    EXPECT_EQ(ed->Col(), 2);
+    Commit(QString::fromUtf8("ん"));
+    EXPECT_EQ(Text(), "a" + Sjis("にほ") + "b\r\ncd" + Sjis("ん") + "\r\n");
+
+    Preedit(QString::fromUtf8("ご"));
+    ed->SetReadOnly(true);
+    EXPECT_TRUE(ed->Preedit().isEmpty());
+    EXPECT_EQ(Text(), "a" + Sjis("にほ") + "b\r\ncd" + Sjis("んご") + "\r\n");
+    ed->SetReadOnly(false);
+
+    Preedit(QString::fromUtf8("x"));
+    ed->clearFocus();
+    EXPECT_TRUE(ed->Preedit().isEmpty());
+    EXPECT_EQ(Text(), "a" + Sjis("にほ") + "b\r\ncd" + Sjis("んご") + "x\r\n");
+}
+
 TEST_F(EditorInput, TextCP932CannotHoldIsRefusedWhole) {
     SetText("ab");
     QString refused;

@@ -180,9 +180,15 @@ TEST_F(ProfileFile, AFailedWriteReportsThePathAndKeepsTheOldFile) {
     rlimit small = saved;
     small.rlim_cur = 64;
     setrlimit(RLIMIT_FSIZE, &small);
-    EXPECT_THROW(file.WriteString("S", "k", std::string(500, 'n')), EFileError);
+    std::string message = "no error";
+    try {
+        file.WriteString("S", "k", std::string(500, 'n'));
+    } catch (const EFileError& e) {
+        message = e.what();
+    }
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(message, file.Path() + " に書き込めません。ディスクがいっぱいです");
     EXPECT_EQ(Get(file.Path()), old);
     EXPECT_EQ(FileCount(), before);  // no temporary file left behind
 }
