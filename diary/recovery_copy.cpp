@@ -139,7 +139,7 @@ std::string EncodeRecoveryCopy(const TRecoveryCopy& c) {
     head += std::string("loaded ") + (c.loaded ? "1" : "0") + "\n";
     head += "stamp " + std::to_string(s.exists ? 1 : 0) + " " + std::to_string(s.device) + " " +
             std::to_string(s.inode) + " " + std::to_string(s.size) + " " + std::to_string(s.mtimeSec) + " " +
-            std::to_string(s.mtimeNsec) + "\n";
+            std::to_string(s.mtimeNsec) + " " + std::to_string(s.ctimeSec) + " " + std::to_string(s.ctimeNsec) + "\n";
     head += "length " + std::to_string(c.text.size()) + "\n";
     char crc[32];
     std::snprintf(crc, sizeof crc, "crc32 %08x\n\n", Crc32(c.text, Crc32(head)));
@@ -191,7 +191,8 @@ std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes, std::str
         size_t a = s.find(' '), b = a == std::string_view::npos ? a : s.find(' ', a + 1);
         if (b == std::string_view::npos ||
             !Numbers<std::uint64_t>(s.substr(0, b), {&c.base.device, &c.base.inode}) ||
-            !Numbers<std::int64_t>(s.substr(b + 1), {&c.base.size, &c.base.mtimeSec, &c.base.mtimeNsec}))
+            !Numbers<std::int64_t>(s.substr(b + 1), {&c.base.size, &c.base.mtimeSec, &c.base.mtimeNsec,
+                                                      &c.base.ctimeSec, &c.base.ctimeNsec}))
             return fail(garbage);
     }
     auto length = r.Line("length");

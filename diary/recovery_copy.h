@@ -11,15 +11,15 @@
 //   written 1796601234 123456789
 //   folder /home/user/diary
 //   loaded 1
-//   stamp 1 2049 1234567 812 1796600000 0
+//   stamp 1 2049 1234567 812 1796600000 0 1796600000 0
 //   length 812
 //   crc32 1a2b3c4d
 //   <empty line>
 //   <812 bytes of text>
 //
 // "loaded" says whether the text came from the day file (1) or was begun on a day the
-// editor showed empty (0); "stamp" is that file then: exists, device, inode, size and
-// modification time (seconds, nanoseconds). The CRC-32 covers every byte before its own
+// editor showed empty (0); "stamp" is that file then: exists, device, inode, size,
+// modification time and status-change time (seconds, nanoseconds each). The CRC-32 covers every byte before its own
 // line and the text, so a torn or altered copy is recognised.
 #include "calendar/julius.h"
 #include "diary/day_file.h"

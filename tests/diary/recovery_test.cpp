@@ -19,7 +19,7 @@ TRecoveryCopy Sample(TYMD day, std::string text) {
     c.day = day;
     c.text = std::move(text);
     c.loaded = true;
-    c.base = {true, 2049, 1234567, 812, 1796600000, 999999999};
+    c.base = {true, 2049, 1234567, 812, 1796600000, 999999999, 1796600001, 7};
     c.folder = "/home/user/diary";
     c.writtenSec = 1796601234;
     c.writtenNsec = 5;
@@ -62,7 +62,7 @@ TEST(RecoveryCopy, WhatIsWrittenIsReadBackExactly) {
     other.base = {};
     other.folder = "/tmp/50%\nodd\rname";
     TRecoveryCopy big = Sample({2026, 12, 7}, "");
-    big.base = {true, ~0ull, ~0ull, INT64_MAX, -1, 0};
+    big.base = {true, ~0ull, ~0ull, INT64_MAX, -1, 0, INT64_MIN, 1};
     const TRecoveryCopy cases[] = {
         Sample({2026, 12, 7}, "\x93\xfa\x8b\x4c\r\nline two\r\n"),  // 日記
         Sample({2027, 1, 11}, ""),
