@@ -1,14 +1,19 @@
 #pragma once
 // The main window: month calendar, week calendar, date panel and the diary editor, kept
 // on one selected day.
+#include "app/period_choice.h"
+#include "diary/print_layout.h"
 #include "platform/font.h"
 
 #include <QMainWindow>
 #include <QRect>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -31,6 +36,9 @@ class TTabToolBar;
 class TStringList;
 class TUpDown;
 class TWeeklyCalendar;
+
+// The editor's font until the settings file names one.
+TFont InitialEditorFont();
 
 class TForm1 : public QMainWindow {
 public:
@@ -133,6 +141,14 @@ public:
     void CanEditClick();
     void F1Click();
     void Print1Click();
+    // A period at once (form1_period.cpp): printed, or exported as text, Markdown or PDF.
+    QAction* PeriodPrint = nullptr;
+    QAction* PeriodExport = nullptr;
+    void PeriodPrintClick();
+    void PeriodExportClick();
+    // Stands in for the period dialog when set (tests): given the choice it would open
+    // with and whether it is for an export; nothing for a cancel.
+    std::function<std::optional<TPeriodChoice>(const TPeriodChoice& initial, bool forExport)> ChoosePeriod;
     // Needs nothing of the window, so the benchmarks draw the diary's rule with it too.
     static void Editor1DrawLine(TEditor* sender, const std::string& lineStr, int x, int y, int index,
                                 const QRect& aRect);
@@ -259,6 +275,19 @@ private:
     // The window closes with the user's answer to the close question: no copy is kept.
     void EndRecovery();
     void RestoreCopy(TFoundCopy& found);
+
+    // Printing and the period commands (form1_print.cpp, form1_period.cpp).
+    std::string DayHeader(const TYMD& day);
+    // False when the user cancelled the printer set-up or stopped the printing.
+    bool PrintDays(const std::vector<TPrintDay>& days);
+    std::optional<TPeriodChoice> RunPeriodDialog(bool forExport);
+    // The pages' days; `brokenDays`, when given, receives those whose text held bytes
+    // that are not CP932.
+    std::vector<TPrintDay> ReadPrintDays(const std::vector<TYMD>& days, bool* stopped,
+                                         std::vector<TYMD>* brokenDays = nullptr);
+    // Names the days an export turned bytes that are not CP932 into U+FFFD.
+    void WarnBrokenDays(const std::vector<TYMD>& days);
+    TPeriodFormat lastExportFormat_ = TPeriodFormat::Text;
 
     std::unique_ptr<TDiarySession> Diary_;
     std::unique_ptr<TRecoveryKeeper> Recovery_;

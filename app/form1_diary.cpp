@@ -114,10 +114,9 @@ void TForm1::F1Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::cur
 void TForm1::Editor1DrawLine(TEditor* sender, const std::string&, int, int, int, const QRect& aRect) {
     QPainter* p = sender->Canvas().Painter;
     if (!p) return;
-    p->save();
-    p->setPen(QColor(192, 192, 192));
-    p->drawLine(aRect.left(), aRect.bottom(), aRect.right(), aRect.bottom());
-    p->restore();
+    // A one-pixel rectangle: the same pixels as the line, at a fraction of the cost of
+    // stroking it through a clip of many rectangles (a row is drawn at every keystroke).
+    p->fillRect(QRect(aRect.left(), aRect.bottom(), aRect.width(), 1), QColor(192, 192, 192));
 }
 
 void TForm1::Editor1TopColChange(TEditor*) {}

@@ -35,14 +35,14 @@ TFont PanelFont(int height) {
     return f;
 }
 
+}  // namespace
+
 TFont InitialEditorFont() {
     TFont f = PanelFont(-15);
     f.SetName(Sjis("@ＭＳ ゴシック"));
     f.SetColor(clWindowText);
     return f;
 }
-
-}  // namespace
 
 void TForm1::BuildDatePanel() {
     Panel1 = new QWidget(this);

@@ -39,6 +39,13 @@ void TForm1::BuildMenus() {
     H4 = Item(file, "休日の出力(&H)", "休日をテキストファイルとして出力します");
     S5 = Item(file, "特別な日の出力（&S）", "特別な日をテキストファイルとして出力します");
     file->addSeparator();
+    PeriodPrint = file->addAction(U("期間を印刷(&R)..."));
+    PeriodPrint->setStatusTip(U("選んだ期間の日記を、日ごとに新しいページから印刷します"));
+    connect(PeriodPrint, &QAction::triggered, this, Guarded([this] { PeriodPrintClick(); }));
+    PeriodExport = file->addAction(U("期間を書き出す(&E)..."));
+    PeriodExport->setStatusTip(U("選んだ期間の日記をテキスト、Markdown、PDF のファイルに書き出します"));
+    connect(PeriodExport, &QAction::triggered, this, Guarded([this] { PeriodExportClick(); }));
+    file->addSeparator();
     Close1 = file->addAction(U("閉じる(&C)"));
     connect(Close1, &QAction::triggered, this, Guarded([this] { Close1Click(); }));
 

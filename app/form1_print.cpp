@@ -1,64 +1,50 @@
-// Printing the editor's text, laid out by LayOutPrint in printer pixels.
+// Printing: the editor's text as the selected day's pages, and a period of days at once
+// (form1_period.cpp), laid out by LayOutPrint in printer pixels.
 #include "app/form1.h"
-#include "diary/print_layout.h"
+#include "app/print_pages.h"
+#include "app/work_progress.h"
+#include "diary/diary_session.h"
+#include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
 #include "platform/dialogs.h"
 #include "platform/exceptions.h"
-#include "platform/qt_fonts.h"
-#include "platform/qt_text.h"
 
-#include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
-
-#include <unordered_map>
 
 namespace {
 
 const char* const kPrintError = "印刷できませんでした。プリンターを確認してください";
 
-// The editor's font on paper: its pixel height is meant for a 96-dot screen, so the
-// printer gets the same size in points.
-QFont PrinterFont(const TFont& editorFont) {
-    QFont font = ToQFont(editorFont);
-    if (font.pixelSize() > 0) font.setPointSizeF(font.pixelSize() * 72.0 / 96.0);
-    return font;
-}
-
 }  // namespace
 
-void TForm1::Print1Click() {
+std::string TForm1::DayHeader(const TYMD& day) {
+    return PrintDayHeader(day, WeeklyCalendar1->GetHolidayNames(day.Year, day.Month, day.Day));
+}
+
+bool TForm1::PrintDays(const std::vector<TPrintDay>& days) {
     QPrinter printer(QPrinter::HighResolution);
-    if (!Dialogs().PrinterSetup(printer)) return;
+    if (!Dialogs().PrinterSetup(printer)) return false;
     QPainter painter;
     if (!painter.begin(&printer)) throw Exception(kPrintError);
-    painter.setFont(PrinterFont(Editor1->Font()));
-    const QFontMetrics fm = painter.fontMetrics();
-    const QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
+    TWorkProgress progress(this, "印刷しています...");
+    const bool done = PaintPrintJob(printer, painter, days, PrinterFont(Editor1->Font()), [&](int page, int pages) {
+        return progress(static_cast<size_t>(page), static_cast<size_t>(pages));
+    });
+    if (!done && progress.Stopped()) {
+        printer.abort();
+        painter.end();
+        return false;
+    }
+    if (!painter.end() || !done || printer.printerState() == QPrinter::Error) throw Exception(kPrintError);
+    return true;
+}
 
-    std::unordered_map<std::string, int> widths;
-    TPrintMetrics metrics;
-    metrics.pageWidth = area.width();
-    metrics.pageHeight = area.height();
-    metrics.lineHeight = fm.height();
-    metrics.averageCharWidth = fm.averageCharWidth();
-    metrics.charWidth = [&](std::string_view ch) {
-        auto [it, fresh] = widths.try_emplace(std::string(ch), 0);
-        if (fresh) it->second = fm.horizontalAdvance(SjisToQString(ch));
-        return it->second;
-    };
+void TForm1::Print1Click() {
     std::vector<std::string> lines;
     const TEditorStrings& text = Editor1->Lines();
     lines.reserve(static_cast<size_t>(text.Count()));
     for (int i = 0; i < text.Count(); ++i) lines.push_back(text.Strings(i));
-
-    const std::vector<TPrintPage> pages = LayOutPrint(lines, metrics);
-    bool ok = true;
-    for (size_t p = 0; p < pages.size() && ok; ++p) {
-        if (p > 0) ok = printer.newPage();
-        for (const TPrintLine& line : pages[p])
-            for (const TPrintRun& run : line.runs)
-                painter.drawText(run.x, line.y + fm.ascent(), SjisToQString(run.text));
-    }
-    if (!painter.end() || !ok || printer.printerState() == QPrinter::Error) throw Exception(kPrintError);
+    // The day the text belongs to, which the calendar shows too.
+    PrintDays({{DayHeader(Diary_->Day()), std::move(lines)}});
 }

@@ -1,3 +1,4 @@
+#include "app/command_export.h"
 #include "app/command_line.h"
 #include "app/form1.h"
 #include "app/program_places.h"
@@ -34,6 +35,7 @@ TPlaces FindPlaces(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    SetPdfExporter(ExportPdfForCommand);
     if (auto status = RunCommandLine(argc, argv)) return *status;
     TFontWarmUp fonts;
     TApplication app(argc, argv);

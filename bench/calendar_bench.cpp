@@ -194,9 +194,11 @@ int main(int argc, char** argv) {
     }
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
+    PrintLoadAverage("before the run");
     TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintSummary(reporter);
+    PrintLoadAverage("after the run");
     benchmark::Shutdown();
     return 0;
 }

@@ -11,6 +11,7 @@
 // wall-clock worst cases meaningless). A table of medians and worst cases with the target
 // is printed at the end.
 #include "bench/bench_app.h"
+#include "bench/median_summary.h"
 #include "bench/diary_file.h"
 #include "editor/edit_session.h"
 #include "platform/qt_text.h"
@@ -271,9 +272,11 @@ void PrintSummary() {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    PrintLoadAverage("before the run");
     Register();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     PrintSummary();
+    PrintLoadAverage("after the run");
     return 0;
 }

@@ -3,7 +3,8 @@
 // store reads into (huge pages included); the whole job a user waits for (read, decode where
 // needed, fill the widget, show it and paint it once) is set beside Qt's QPlainTextEdit doing
 // the same. Peak memory is measured in child processes. A summary prints each ratio of
-// medians beside its target.
+// medians beside its target, then the load ratios again from paired rounds (floor, load
+// and wrapped load in turn, a ratio per round), which a drifting machine load disturbs less.
 //
 // The text comes from the project's own deterministic generator.
 #include "bench/diary_file.h"
@@ -17,11 +18,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -189,6 +192,57 @@ double MedianPeak(const std::string& file, bool wrap) {
     return TMedianReporter::MedianOf(peaks);
 }
 
+// The floor, the load and the wrapped load run in turn, round after round, and each round
+// gives its own ratios: a shared machine's load drifts between blocks of runs, much less
+// within one round. Process CPU time and wall time of each run.
+struct TRoundTimes {
+    double cpu, wall;
+};
+
+TRoundTimes TimeOnce(const std::function<void()>& run) {
+    timespec c0, w0, c1, w1;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c0);
+    clock_gettime(CLOCK_MONOTONIC, &w0);
+    run();
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &c1);
+    clock_gettime(CLOCK_MONOTONIC, &w1);
+    auto s = [](const timespec& a, const timespec& b) {
+        return static_cast<double>(b.tv_sec - a.tv_sec) + static_cast<double>(b.tv_nsec - a.tv_nsec) * 1e-9;
+    };
+    return {s(c0, c1), s(w0, w1)};
+}
+
+void PrintPairedRounds(int rounds) {
+    const std::string file = DiaryFile();
+    auto floor = [&] {
+        size_t size = 0;
+        auto buffer = ReadWhole(file, size);
+        benchmark::DoNotOptimize(buffer.get()[size - 1]);
+    };
+    auto load = [&](bool wrap) {
+        TEditSession session;
+        session.SetWordWrap(wrap);
+        session.Lines().LoadFromFile(file);
+        benchmark::DoNotOptimize(session.Store().RowCount());
+    };
+    std::vector<double> loadCpu, loadWall, wrapCpu, wrapWall;
+    for (int i = 0; i < rounds; ++i) {
+        const TRoundTimes f = TimeOnce(floor);
+        const TRoundTimes l = TimeOnce([&] { load(false); });
+        const TRoundTimes w = TimeOnce([&] { load(true); });
+        loadCpu.push_back(l.cpu / f.cpu);
+        loadWall.push_back(l.wall / f.wall);
+        wrapCpu.push_back(w.cpu / l.cpu);
+        wrapWall.push_back(w.wall / l.wall);
+    }
+    std::printf("\n  paired rounds (floor, load, wrapped load in turn; a ratio per round), median of %d rounds\n", rounds);
+    std::printf("  %-66s %8s %8s   %s\n", "ratio", "wall", "CPU", "target");
+    std::printf("  %-66s %7.3gx %7.3gx   %s\n", "load / floor", TMedianReporter::MedianOf(loadWall),
+                TMedianReporter::MedianOf(loadCpu), "<= 2.5x (CPU)");
+    std::printf("  %-66s %7.3gx %7.3gx   %s\n", "load with word wrap 80 / load", TMedianReporter::MedianOf(wrapWall),
+                TMedianReporter::MedianOf(wrapCpu), "<= 1.3x (CPU)");
+}
+
 }  // namespace
 
 BENCHMARK(BM_FloorRead)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Iterations(5)->Repetitions(5);
@@ -207,6 +261,7 @@ int main(int argc, char** argv) {
     const double peak = MedianPeak(DiaryFile(), false);
     const double peakWrap = MedianPeak(DiaryFile(), true);
     const double peakEmpty = MedianPeak(EmptyLinesFile(), false);
+    PrintLoadAverage("before the run");
     TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
@@ -236,5 +291,7 @@ int main(int argc, char** argv) {
     printPeak("100 MB / 2 M lines", peak, "<= 1.3x");
     printPeak("100 MB / 2 M lines, word wrap 80", peakWrap, "(no target)");
     printPeak("20 MB of 10 M empty lines", peakEmpty, "<= 3x");
+    PrintPairedRounds(9);
+    PrintLoadAverage("after the run");
     return 0;
 }

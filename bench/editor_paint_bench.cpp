@@ -154,6 +154,7 @@ PAINT_CASE(ordinary_ruled, txOrdinary, false, true);
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    PrintLoadAverage("before the run");
     TMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     g_shown.reset();
@@ -173,5 +174,6 @@ int main(int argc, char** argv) {
     for (const TNamedCase& c : kCases)
         reporter.PrintRatio(std::string("TEditor / QPlainTextEdit, ") + c.label, std::string("BM_PaintMekuri/") + c.name,
                             std::string("BM_PaintQPlainTextEdit/") + c.name, "<= 1x");
+    PrintLoadAverage("after the run");
     return 0;
 }

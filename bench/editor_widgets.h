@@ -55,7 +55,7 @@ protected:
         QPlainTextEdit::paintEvent(event);
         if (!ruled) return;
         QPainter p(viewport());
-        p.setPen(QColor(192, 192, 192));
+        const QColor silver(192, 192, 192);
         const QPointF offset = contentOffset();
         const int bottom = viewport()->height();
         for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
@@ -64,7 +64,7 @@ protected:
             const QTextLayout* layout = block.layout();
             for (int i = 0; i < layout->lineCount(); ++i) {
                 const int y = static_cast<int>(box.top() + layout->lineAt(i).rect().bottom()) - 1;
-                p.drawLine(0, y, viewport()->width() - 1, y);
+                p.fillRect(QRect(0, y, viewport()->width(), 1), silver);  // as the diary draws its rule
             }
         }
     }

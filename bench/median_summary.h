@@ -7,10 +7,22 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+// The machine's load average, printed before and after a run: figures taken while other
+// work competes for the cores are read beside it.
+inline void PrintLoadAverage(const char* when = "") {
+    double load[3] = {0, 0, 0};
+    if (getloadavg(load, 3) == 3)
+        std::printf("load average%s%s (1, 5, 15 min): %.2f %.2f %.2f\n", *when ? " " : "", when, load[0], load[1], load[2]);
+    else
+        std::printf("load average%s%s: unknown\n", *when ? " " : "", when);
+    std::fflush(stdout);
+}
 
 struct TMedianTime {
     double wall = 0;  // seconds per iteration

@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 
 #include "editor/cell_text.h"
+#include "editor/editor_scroll_bar.h"
 #include "platform/handler_guard.h"
 #include "platform/qt_text.h"
 #include "platform/sjis.h"
@@ -53,6 +54,8 @@ TEditor::TEditor(QWidget* parent, const TFont& font) : QAbstractScrollArea(paren
     viewport()->setCursor(Qt::IBeamCursor);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
+    setVerticalScrollBar(new TEditorScrollBar(Qt::Vertical, this));
+    setHorizontalScrollBar(new TEditorScrollBar(Qt::Horizontal, this));
     SetScrollBarPolicies();
     QObject::connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
                      Guarded([this](int action) { ScrollBarAction(Qt::Vertical, action); }));

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QPainter;
 class TCellText;
@@ -31,6 +32,9 @@ public:
     // so its bottom() is the row's last pixel line; the first line below the row is
     // ARect.y() + ARect.height(). lineStr is the row as drawn, tabs expanded; a row wider
     // than the view ends a little past the view's right edge unless words are coloured.
+    // After an edit only the cells that changed are drawn again (clipped), and rows that only
+    // moved are moved as pixels: what the hook draws must follow from the row's text, and
+    // right of the text be the same in every row of the text, as the diary's rule is.
     using TDrawLineEvent =
         std::function<void(TEditor* sender, const std::string& lineStr, int x, int y, int index, const QRect& aRect)>;
     using TBeforeDrawWordEvent = std::function<void(TEditor* sender, const std::string& wordStr, bool reserved)>;
@@ -328,6 +332,16 @@ private:
     void UpdateSelectionCells(const TSelectionRange& before, bool wasSelected);
     void PaintPreedit(QPainter& p);
     bool RowSelected(int r) const;
+
+    // What the screen shows (editor_shown.cpp)
+    std::string ShownKey(int r) const;
+    void ForgetAllShown();
+    void ForgetShown(int a, int b);
+    void ForgetShownIn(const QRect& area);
+    void MoveShown(int dx, int dy, const QRect& area);
+    void PaintedRow(int r, const QRegion& painted);
+    void RememberEditStart();
+    bool RepaintEdited(const TEditNotice& notice);
     // Selected columns of row r as [from, to), to = INT_MAX for "to the right edge".
     std::pair<int, int> SelectedCols(int r) const;
 
@@ -378,6 +392,12 @@ private:
     bool syncingScrollBars_ = false;
     int linesUpdating_ = 0;
     int underLineY_ = -1;  // where the caret-row underline is on screen, -1 for nowhere
+
+    // Per screen row, what it shows (ShownKey), empty when unknown.
+    std::vector<std::string> shown_;
+    int editRowCount_ = 0;     // the row count, the caret and the underline as an edit began
+    QRect editCaret_;
+    int editUnderLineY_ = -1;
 
     QString preedit_;      // the input method's composition, drawn at the caret
     QTimer dragTimer_;     // follows a drag that rests outside the window

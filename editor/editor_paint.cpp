@@ -88,13 +88,26 @@ void TEditor::paintEvent(QPaintEvent* event) {
     const int right = invalid.right();
     const int top = std::max(topMargin_, topMargin_ + (invalid.top() - topMargin_) / pitch * pitch);
     const int bottom = invalid.bottom() + 1;
+    // A composition covers cells the rows do not know of.
+    if (!preedit_.isEmpty()) ForgetAllShown();
 
     if (right >= left && bottom > top) {
         const int count = session_.Store().RowCount();
+        const QRegion& region = event->region();
+        const bool oneRect = region.rectCount() <= 1;
         for (int y = top, r = (top - topMargin_) / pitch + topRow_; y < bottom; y += pitch, ++r) {
             // A selected row covers the underline pixel too; other rows look the same
             // whether or not a selection exists elsewhere.
-            const QRect rowRect(left, y, right - left + 1, charHeight_ + (RowSelected(r) ? 1 : 0));
+            QRect rowRect(left, y, right - left + 1, charHeight_ + (RowSelected(r) ? 1 : 0));
+            if (!oneRect) {
+                // The region of an edit names a few rows, or a row from its caret on, far
+                // apart: the rows between are not drawn at all, the others only where asked.
+                const QRect asked = region.intersected(QRect(left, y, right - left + 1, pitch)).boundingRect();
+                if (asked.isEmpty()) continue;
+                const int from = std::max(leftMargin_, leftMargin_ + (asked.left() - leftMargin_) / cellWidth_ * cellWidth_);
+                rowRect.setLeft(std::max(left, from));
+                rowRect.setRight(std::min(right, asked.right()));
+            }
             if (r < count) {
                 PaintRow(p, r, rowRect);
             } else {
@@ -102,6 +115,7 @@ void TEditor::paintEvent(QPaintEvent* event) {
                 if (r == count && count > 0 && session_.Store().RowKind(count - 1) != rkEnd && eofMark_)
                     DrawEofMark(p, leftMargin_ - ScrollOffset(), y);
             }
+            PaintedRow(r, event->region());
         }
     }
     if (underLine_ && underLineHideCount_ == 0 && !Selected() && linesUpdating_ == 0) DrawUnderLine(p);

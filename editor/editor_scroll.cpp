@@ -147,6 +147,7 @@ QRect TEditor::RowRect(int r) const {
 // --- Repainting -------------------------------------------------------------------------
 
 void TEditor::Repaint() {
+    ForgetAllShown();
     if (linesUpdating_ > 0) return;
     viewport()->update();
     // The whole surface is drawn afresh, caret and underline wherever they now belong.
@@ -155,6 +156,7 @@ void TEditor::Repaint() {
 }
 
 void TEditor::RepaintRows(int a, int b) {
+    ForgetShown(a, b);
     if (linesUpdating_ > 0) return;
     const int first = std::max(std::min(a, b), topRow_);
     const int last = std::min(std::max(a, b), topRow_ + visibleRows_);
@@ -179,6 +181,7 @@ void TEditor::ShiftRows(int row, int count) {
 }
 
 void TEditor::ScrollArea(int dx, int dy, const QRect& area) {
+    MoveShown(dx, dy, area);
     UnderLineHide();
     viewport()->scroll(dx, dy, area);
     // The caret and underline are painted over the text; their pixels moved with it.
@@ -189,6 +192,7 @@ void TEditor::ScrollArea(int dx, int dy, const QRect& area) {
 }
 
 void TEditor::ShiftRowCells(int row, int col, int cells) {
+    ForgetShown(row, row);
     if (linesUpdating_ > 0 || row < topRow_ || row > topRow_ + visibleRows_) return;
     cells = std::clamp(cells, -(visibleCols_ + 1), visibleCols_ + 1);
     const int x = std::max(leftMargin_, ColX(col));
@@ -252,6 +256,7 @@ void TEditor::SelectionChanged(const TSelectionRange& before, bool wasSelected) 
 }
 
 void TEditor::EditBegin() {
+    RememberEditStart();
     CaretHide();
     UnderLineHide();
 }
@@ -261,7 +266,7 @@ void TEditor::EditEnd(const TEditNotice& notice) {
         UpdateMetrics();
         UpdateScrollRanges();
         Repaint();
-    } else if (notice.firstRow >= 0) {
+    } else if (notice.firstRow >= 0 && !RepaintEdited(notice)) {
         RepaintRows(notice.firstRow, notice.rowsShifted ? topRow_ + visibleRows_ : notice.lastRow);
     }
     UnderLineShow();

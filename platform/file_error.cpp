@@ -34,6 +34,10 @@ std::string DiskFullMessage(int err) {
     return err == ENOSPC || err == EDQUOT || err == EFBIG ? "ディスクがいっぱいです" : "";
 }
 
+std::string FileErrorMessage(const std::string& fileName, const char* action, int err) {
+    return "ファイル \"" + fileName + "\" を" + action + "。" + Reason(err) + "。";
+}
+
 void ThrowFileError(const std::string& fileName, const char* action, int err) {
-    throw EFileError("ファイル \"" + fileName + "\" を" + action + "。" + Reason(err) + "。");
+    throw EFileError(FileErrorMessage(fileName, action, err));
 }

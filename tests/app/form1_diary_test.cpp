@@ -491,10 +491,17 @@ TEST_F(Diary, PrintsTwoHundredJapaneseLinesToAPdf) {
     const QString printed = Output("pdftotext", {"-layout", pdf, "-"});
     EXPECT_TRUE(printed.contains(QString::fromUtf8("日記の1行目"))) << printed.left(200).toStdString();
     EXPECT_TRUE(printed.contains(QString::fromUtf8("日記の200行目")));
-    // Page one starts with the first line, page two with the line after page one's last.
-    const QStringList pageTexts = printed.split(QChar('\f'));
+    // Every page starts with the day and ends with its number of the count; page one's text
+    // starts with the first line, page two's with the line after page one's last.
+    QStringList pageTexts = printed.split(QChar('\f'));
+    if (pageTexts.size() > 1 && pageTexts.back().trimmed().isEmpty()) pageTexts.removeLast();
     ASSERT_GE(pageTexts.size(), 2);
-    EXPECT_TRUE(pageTexts[0].trimmed().startsWith(QString::fromUtf8("日記の1行目")));
+    for (int p = 0; p < pageTexts.size(); ++p) {
+        const QString page = pageTexts[p].trimmed();
+        EXPECT_TRUE(page.startsWith(QString::fromUtf8("2027年3月5日(金)"))) << page.left(80).toStdString();
+        EXPECT_TRUE(page.endsWith(QString("%1 / %2").arg(p + 1).arg(pageTexts.size()))) << page.right(80).toStdString();
+    }
+    EXPECT_TRUE(pageTexts[0].contains(QRegularExpression(QString::fromUtf8("\\)\\s*日記の1行目"))));
     const int firstOfPageTwo = QRegularExpression(QString::fromUtf8("日記の(\\d+)行目"))
                                    .match(pageTexts[1]).captured(1).toInt();
     EXPECT_EQ(pageTexts[0].count(QString::fromUtf8("行目")) + 1, firstOfPageTwo);
@@ -512,4 +519,86 @@ TEST_F(Diary, FailedPrintJobShowsTheErrorBox) {
     env->dialogs.printerSetupAnswer = false;
     form->Print1->trigger();
     EXPECT_EQ(env->dialogs.errors.size(), 1u);
+}
+
+namespace {
+
+std::string PdfText(const QString& pdf) { return Output("pdftotext", {"-layout", pdf, "-"}).toStdString(); }
+
+int PdfPages(const QString& pdf) {
+    return QRegularExpression("Pages:\\s+(\\d+)").match(Output("pdfinfo", {pdf})).captured(1).toInt();
+}
+
+}  // namespace
+
+// A month printed and exported from the window in the three formats: the month shown is
+// offered, only days whose file holds text appear, oldest first, each with its header, and
+// the calendar's names reach the printed headers.
+TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
+    Write("2027321.dat", Sjis("春分の日記\r\n"));
+    Write("202733.dat", Sjis("三日目"));
+    Write("202732.dat", "");
+    Write("202741.dat", Sjis("四月\r\n"));
+    Write("202737.dat", "bad\x82\r\n");
+    Start({2027, 3, 5});
+    std::vector<TPeriodChoice> offered;
+    TPeriodChoice answer;
+    form->ChoosePeriod = [&](const TPeriodChoice& initial, bool) -> std::optional<TPeriodChoice> {
+        offered.push_back(initial);
+        answer.first = initial.first;
+        answer.last = initial.last;
+        return answer;
+    };
+    const QString pdf = diaryDir.filePath("month-print.pdf");
+    env->dialogs.printerSetupAnswer = true;
+    env->dialogs.printToFile = pdf.toStdString();
+    form->PeriodPrint->trigger();
+    ASSERT_EQ(offered.size(), 1u);
+    EXPECT_EQ(offered[0].first, (TYMD{2027, 3, 1}));
+    EXPECT_EQ(offered[0].last, (TYMD{2027, 3, 31}));
+    ASSERT_TRUE(env->dialogs.errors.empty()) << env->dialogs.errors[0];
+    EXPECT_EQ(PdfPages(pdf), 3);
+    const std::string printed = PdfText(pdf);
+    const size_t third = printed.find("2027年3月3日(水)"), seventh = printed.find("2027年3月7日(日)"),
+                 equinox = printed.find("2027年3月21日(日)");
+    EXPECT_TRUE(third < seventh && seventh < equinox && equinox != std::string::npos) << printed;
+    EXPECT_EQ(printed.find("春分の日", equinox), printed.find('\n', equinox) - std::string("春分の日").size()) << printed;
+    EXPECT_NE(printed.find("3 / 3"), std::string::npos);
+    EXPECT_EQ(printed.find("四月"), std::string::npos);
+
+    const std::string text = "2027-03-03(水)\n三日目\n\n2027-03-07(日)\nbad\xEF\xBF\xBD\n\n2027-03-21(日)\n春分の日記\n\n";
+    answer.format = TPeriodFormat::Text;
+    answer.file = diaryDir.filePath("month.txt").toStdString();
+    form->PeriodExport->trigger();
+    EXPECT_EQ(Read(answer.file.c_str()), text);
+    ASSERT_EQ(env->dialogs.errors.size(), 1u);  // the broken day, named
+    EXPECT_NE(env->dialogs.errors[0].find("2027-03-07(日)"), std::string::npos);
+    answer.format = TPeriodFormat::Markdown;
+    answer.file = diaryDir.filePath("month.md").toStdString();
+    form->PeriodExport->trigger();
+    EXPECT_EQ(Read(answer.file.c_str()),
+              "## 2027-03-03(水)\n\n三日目\n\n## 2027-03-07(日)\n\nbad\xEF\xBF\xBD\n\n## 2027-03-21(日)\n\n春分の日記\n\n");
+    answer.format = TPeriodFormat::Pdf;
+    answer.file = diaryDir.filePath("month.pdf").toStdString();
+    env->dialogs.errors.clear();
+    form->PeriodExport->trigger();
+    ASSERT_EQ(env->dialogs.errors.size(), 1u);
+    EXPECT_NE(env->dialogs.errors[0].find("2027-03-07(日)"), std::string::npos);
+    EXPECT_EQ(PdfPages(QString::fromStdString(answer.file)), 3);
+    const std::string exported = PdfText(QString::fromStdString(answer.file));
+    for (const char* header : {"2027年3月3日(水)", "2027年3月7日(日)", "春分の日", "1 / 3", "3 / 3"})
+        EXPECT_NE(exported.find(header), std::string::npos) << header;
+
+    // A period with no text says so and writes nothing.
+    env->dialogs.errors.clear();
+    form->ChoosePeriod = [&](const TPeriodChoice&, bool) -> std::optional<TPeriodChoice> {
+        TPeriodChoice empty;
+        empty.first = {2027, 3, 8};
+        empty.last = {2027, 3, 20};
+        empty.file = diaryDir.filePath("none.txt").toStdString();
+        return empty;
+    };
+    form->PeriodExport->trigger();
+    EXPECT_EQ(env->dialogs.errors, std::vector<std::string>{"この期間に日記はありません"});
+    EXPECT_FALSE(Exists("none.txt"));
 }

@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include <random>
 #include <vector>
 
 using Paint = EditorWidget;
@@ -352,4 +353,120 @@ TEST_F(Paint, AVeryLongRowLooksAsItsVisiblePartWouldAlone) {
         EXPECT_EQ(Shot(), whole) << topCol;
     }
     EXPECT_GT(rules, 0);
+}
+
+namespace {
+
+// The union of what the viewport was asked to paint.
+class PaintedRegion : public QObject {
+public:
+    explicit PaintedRegion(QWidget* viewport) : viewport_(viewport) { viewport->installEventFilter(this); }
+    ~PaintedRegion() override { viewport_->removeEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget* viewport_;
+};
+
+}  // namespace
+
+// Edits repaint only what they changed and move the rows below as pixels; whatever they
+// leave on the screen must be what a full repaint draws, caret and marks included.
+TEST_F(Paint, RandomEditsLeaveTheScreenAsAFullRepaintWould) {
+    std::mt19937 rng(20261207);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const std::vector<std::string> pieces = {"a", "b", " ", "\t", "\x82\xa0", "\x88\x9f", "xyz"};
+    std::string text;
+    for (int i = 0; i < 30; ++i) {
+        for (int n = pick(16); n > 0; --n) text += pieces[static_cast<size_t>(pick(static_cast<int>(pieces.size())))];
+        text += "\r\n";
+    }
+    ed->Lines().SetText(text);
+    ed->SetRetMark(true);
+    ed->SetEofMark(true);
+    ed->SetUnderLine(true);
+    ed->OnDrawLine = [](TEditor* s, const std::string&, int, int, int, const QRect& r) {
+        s->Canvas().Painter->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), QColor(192, 192, 192));
+    };
+    Focus();
+    auto screen = [&] {
+        QApplication::processEvents();
+        QImage all = ed->screen()->grabWindow(ed->winId()).toImage();
+        return all.copy(ed->viewport()->geometry()).convertToFormat(QImage::Format_RGB32);
+    };
+    auto full = [&] { return Shot().convertToFormat(QImage::Format_RGB32); };
+    screen();
+    TEditSession& s = ed->Session();
+    const char* const names[] = {"type", "type kanji", "enter", "backspace", "delete", "undo", "redo", "move", "scroll"};
+    for (int step = 0; step < 400; ++step) {
+        if (step == 200) {
+            ed->SetWrapByte(12);
+            ed->SetWordWrap(true);
+        }
+        const int op = pick(9);
+        switch (op) {
+        case 0: s.KeyChar(static_cast<unsigned char>('a' + pick(26))); break;
+        case 1: s.TypeText("\x8a\xbf"); break;
+        case 2: s.KeyEnter(); break;
+        case 3: s.KeyBackspace(); break;
+        case 4: s.KeyDelete(); break;
+        case 5: s.Undo(); break;
+        case 6: s.Redo(); break;
+        case 7: s.SetCaret(pick(ed->Store().RowCount() + 1), pick(20)); break;
+        default: ed->SetTopRow(std::max(0, ed->TopRow() + pick(7) - 3)); break;
+        }
+        ASSERT_EQ(Difference(screen(), full()), QRect()) << "step " << step << ", " << names[op];
+    }
+}
+
+// A typed character asks for its row from the cell before the caret on; an Enter for the
+// row it cut and the new row, the rows below moving as pixels; a Backspace joining two rows
+// for the joined row and the row uncovered at the foot; a blink for the caret alone.
+TEST_F(Paint, AnEditAsksToPaintOnlyWhatItChanged) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "line " + std::to_string(i) + " of the text\r\n";
+    ed->Lines().SetText(text);
+    Focus();
+    TEditSession& s = ed->Session();
+    s.SetCaret(3, 4);
+    QApplication::processEvents();
+    const int pitch = ed->RowPitch();
+    const int w = ed->viewport()->width();
+    auto rows = [&](int a, int b) { return QRect(0, ed->RowY(a), w, (b - a + 1) * pitch); };
+    PaintedRegion painted(ed->viewport());
+
+    s.KeyChar('x');
+    QApplication::processEvents();
+    const QRect typed = painted.region.boundingRect();
+    EXPECT_TRUE(rows(3, 3).contains(typed)) << "typed: " << typed.y() << "+" << typed.height();
+    EXPECT_GE(typed.left(), ed->ColX(3));
+    EXPECT_TRUE(painted.region.contains(QPoint(ed->ColX(4) + 1, ed->RowY(3) + 1)));
+
+    painted.region = QRegion();
+    s.KeyEnter();
+    QApplication::processEvents();
+    EXPECT_TRUE(rows(3, 4).contains(painted.region.boundingRect()));
+
+    painted.region = QRegion();
+    const QRect caretBefore = ed->CaretRect();
+    s.KeyBackspace();
+    QApplication::processEvents();
+    EXPECT_TRUE(painted.region.intersects(rows(3, 3)));
+    const QRect rest = painted.region.subtracted(caretBefore).subtracted(rows(3, 3)).boundingRect();
+    EXPECT_LE(rest.height(), pitch);
+    EXPECT_GE(rest.top(), ed->viewport()->height() - pitch);
+    EXPECT_EQ(ed->Lines().Strings(3), "linex 3 of the text");
+
+    painted.region = QRegion();
+    const bool showing = ed->CaretShowing();
+    const QRect caret = ed->CaretRect();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ed->CaretShowing() != showing; }, 5000));
+    QApplication::processEvents();
+    EXPECT_EQ(painted.region, QRegion(caret));
 }

@@ -1,0 +1,117 @@
+#include "diary/diary_export.h"
+
+#include "diary/day_file_name.h"
+#include "platform/file_error.h"
+#include "platform/sjis.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Reads the whole file; returns 0 or the errno.
+int ReadWhole(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            return err;
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return 0;
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+}  // namespace
+
+const char* WeekdayKanji(const TYMD& day) {
+    static const char* const kWeekdays[] = {"日", "月", "火", "水", "木", "金", "土"};
+    return kWeekdays[JuliusDayOfWeek(YMDToJulius(day.Year, day.Month, day.Day)) - 1];
+}
+
+std::string ExportDayHeading(const TYMD& day) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u(%s)", static_cast<int>(day.Year), static_cast<unsigned>(day.Month),
+                  static_cast<unsigned>(day.Day), WeekdayKanji(day));
+    return text;
+}
+
+bool AppendExportedDay(std::string& out, const TYMD& day, std::string_view sjis, TExportFormat format) {
+    if (format == TExportFormat::Markdown) out += "## ";
+    out += ExportDayHeading(day);
+    out += format == TExportFormat::Markdown ? "\n\n" : "\n";
+    const std::string utf8 = SjisToUtf8(sjis);
+    // CP932 has no U+FFFD of its own, so every one in the result stands for broken bytes.
+    const bool broken = utf8.find(kReplacement) != std::string::npos;
+    const size_t start = out.size();
+    out.reserve(out.size() + utf8.size() + 2);
+    for (size_t at = 0; at < utf8.size();) {
+        const size_t cr = utf8.find("\r\n", at);
+        if (cr == std::string::npos) {
+            out.append(utf8, at, std::string::npos);
+            break;
+        }
+        out.append(utf8, at, cr - at);
+        out += '\n';
+        at = cr + 2;
+    }
+    if (out.size() == start || out.back() != '\n') out += '\n';
+    out += '\n';
+    return broken;
+}
+
+bool HoldsBrokenSjis(std::string_view sjis) { return SjisToUtf8(sjis).find(kReplacement) != std::string::npos; }
+
+std::string ForEachEntry(const std::string& folder, const std::vector<TYMD>& days, const TEntryVisitor& each) {
+    std::string bytes;
+    const std::string prefix = folder.empty() ? std::string() : folder + "/";
+    for (const TYMD& day : days) {
+        const std::string name = DayFileName(day.Year, day.Month, day.Day);
+        const int err = ReadWhole(prefix + name, bytes);
+        if (err == ENOENT) continue;  // removed since the folder was listed
+        if (err != 0) return FileErrorMessage(name, "読めません", err);
+        if (bytes.empty()) continue;
+        // No trail byte is as low as ^Z, so the first one found is a character of its own.
+        const std::string_view text = std::string_view(bytes).substr(0, bytes.find('\x1A'));
+        if (!each(day, text)) break;
+    }
+    return {};
+}
+
+TExportResult ExportEntries(const std::string& folder, const std::vector<TYMD>& days, TExportFormat format,
+                            const std::function<bool(size_t done, size_t total)>& progress) {
+    TExportResult result;
+    size_t done = 0;
+    std::vector<TYMD> one(1);
+    for (const TYMD& day : days) {
+        if (progress && !progress(done, days.size())) {
+            result.cancelled = true;
+            return result;
+        }
+        one[0] = day;
+        result.error = ForEachEntry(folder, one, [&](const TYMD& d, std::string_view sjis) {
+            if (AppendExportedDay(result.output, d, sjis, format)) result.brokenDays.push_back(d);
+            return true;
+        });
+        if (!result.error.empty()) return result;
+        ++done;
+    }
+    if (progress) progress(done, days.size());
+    return result;
+}
