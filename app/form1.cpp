@@ -4,6 +4,7 @@
 #include "diary/diary_session.h"
 #include "app/day_finder.h"
 #include "app/search_window.h"
+#include "diary/recovery_keeper.h"
 #include "app/toolbar_images.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
@@ -70,6 +71,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildDiaryCommands();
     BuildEntryCommands();
     BuildSearchCommands();
+    BuildRecovery();
     FormCreate();
 }
 
@@ -91,6 +93,8 @@ void TForm1::showEvent(QShowEvent* event) {
     if (shown_) return;
     shown_ = true;
     FormShow();
+    // Once the window is up, before the user starts on the day shown.
+    QTimer::singleShot(0, this, Guarded([this] { OfferRecoveryCopies(); }));
 }
 
 void TForm1::FormShow() {
@@ -111,16 +115,19 @@ void TForm1::FormShow() {
     Editor1->Clear();
     Editor1->SetReadOnly(false);
     Diary_->Forget(JuliusToYMD(MonthlyCalendar1->JuliusDay()));
+    RecoverySettled();
     Editor1->setFocus();
     MonthlyCalendar1->SetHolidayList(WeeklyCalendar1->HolidayList());
     MonthlyCalendar1->SetSpecialDayList(WeeklyCalendar1->SpecialDayList());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (FormClose())
+    if (FormClose()) {
+        EndRecovery();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 bool TForm1::FormClose() {

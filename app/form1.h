@@ -22,6 +22,7 @@ class QLineEdit;
 class QMenu;
 class QSplitter;
 class QStatusBar;
+class QTimer;
 class TCustomCalendarEx;
 class QTimer;
 class TDayIndex;
@@ -36,6 +37,8 @@ class TNumEdit;
 class TReadmeDialog;
 class TRowStore;
 class TSearchWindow;
+class TRecoveryKeeper;
+struct TFoundCopy;
 class TSpeedButton;
 class TTabToolBar;
 class TStringList;
@@ -251,6 +254,14 @@ public:
     // Goes to `day` through the normal day change (with its question) and selects the
     // first match of the words there.
     void OpenFoundDay(const TYMD& day, const QString& words, bool exact);
+    // Recovery copies of text the user has not saved (form1_recovery.cpp). The copy is
+    // written this long after the first change not yet kept, so a kill loses at most that.
+    static constexpr int kRecoveryDelayMs = 2000;
+    QTimer* RecoveryTimer = nullptr;
+    // Writes the copy now and waits for the disk: the program is asked to end.
+    void KeepRecoveryNow();
+    // At start-up: offers back, one by one, the copies a Mekuri left behind.
+    void OfferRecoveryCopies();
 
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
@@ -311,6 +322,14 @@ private:
     // False when that text stays: the calendar is back on its day.
     bool LeaveDayText(std::int32_t day);
 
+    void BuildRecovery();
+    void RecoveryTick();
+    // The editor holds what the day's file holds (loaded, saved, or the empty start).
+    void RecoverySettled();
+    // The window closes with the user's answer to the close question: no copy is kept.
+    void EndRecovery();
+    void RestoreCopy(TFoundCopy& found);
+
     // Printing and the period commands (form1_print.cpp, form1_period.cpp).
     std::string DayHeader(const TYMD& day);
     // False when the user cancelled the printer set-up or stopped the printing.
@@ -327,6 +346,11 @@ private:
     std::unique_ptr<TDiarySession> Diary_;
     std::unique_ptr<TDayFinder> finder_;
     QString finderWords_;
+    std::unique_ptr<TRecoveryKeeper> Recovery_;
+    // The settled text, as its length and hash, to notice the text returning to it.
+    std::size_t settledLength_ = 0;
+    std::size_t settledHash_ = 0;
+    bool recoveryErrorShown_ = false;
     bool returningToText_ = false;
     // Set while the window first selects today: the editor starts empty, so the day's
     // file is not read at all.

@@ -42,7 +42,11 @@ void TForm1::BuildDiaryCommands() {
     wire(Print1, &TForm1::Print1Click);
     // Every change counts as the user's; the program's own loads and clears reset the
     // flag afterwards.
-    Editor1->OnChange = Guarded([this](TEditor*) { Diary_->SetEdited(true); });
+    Editor1->OnChange = Guarded([this](TEditor*) {
+        Diary_->SetEdited(true);
+        // Not restarted by every key: typing on and on still gets its text kept.
+        if (RecoveryTimer && !RecoveryTimer->isActive()) RecoveryTimer->start();
+    });
     Editor1->OnDrawLine = Guarded([this](TEditor* sender, const std::string& lineStr, int x, int y, int index,
                                          const QRect& aRect) { Editor1DrawLine(sender, lineStr, x, y, index, aRect); });
     Editor1->OnTopColChange = Guarded([this](TEditor* sender) { Editor1TopColChange(sender); });
@@ -63,6 +67,7 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
         throw;
     }
     Diary_->SetEdited(false);
+    RecoverySettled();
 }
 
 bool TForm1::OfferToSaveText(bool atClose) {

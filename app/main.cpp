@@ -4,6 +4,7 @@
 #include "app/program_places.h"
 #include "app/qt_language.h"
 #include "app/quit_after_first_paint.h"
+#include "app/quit_signals.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/font_warm_up.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <csignal>
 #include <string>
 
 namespace {
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
     for (const std::string& dir : {places.settingsDir, places.diaryDir}) RemoveStaleReplacements(dir);
 
     TForm1 form;
+    // Asked to end from outside: the unsaved text is kept in its recovery copy first.
+    TQuitSignals quitSignals({SIGTERM, SIGHUP}, [&form] { form.KeepRecoveryNow(); });
     TQuitAfterFirstPaint quitter;
     if (qEnvironmentVariableIsSet("MEKURI_QUIT_AFTER_FIRST_PAINT")) form.installEventFilter(&quitter);
     form.show();

@@ -72,6 +72,15 @@ void TDiarySession::Forget(const TYMD& day) {
     unread_.clear();
 }
 
+void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base) {
+    day_ = day;
+    shown_ = loaded;
+    stamp_ = loaded ? base : TFileStamp{};
+    edited_ = true;
+    // Text that began as the file's keeps the file's unread part, as a shown file's does.
+    unread_ = loaded ? UnreadTail(PathOf(day)) : std::string();
+}
+
 bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool atClose) {
     const std::string path = PathOf(day_);
     const std::string name = DayFileName(day_.Year, day_.Month, day_.Day);
@@ -93,6 +102,7 @@ bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool at
     shown_ = true;
     edited_ = false;
     if (OnFileChanged) OnFileChanged(day_, true);
+    if (OnSaved) OnSaved(text);
     return true;
 }
 

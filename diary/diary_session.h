@@ -30,7 +30,15 @@ public:
     // start-up): a file there holds something the user has not seen.
     void Forget(const TYMD& day);
 
+    // Text recovered after the program ended without saving it, for `day`: it began as
+    // the day file `base` when `loaded`, else on an empty editor. Counts as edited, and a
+    // save asks before it replaces a file that is no longer `base`.
+    void Resume(const TYMD& day, bool loaded, const TFileStamp& base);
+
     const TYMD& Day() const { return day_; }
+    // Whether the text came from the day's file, and that file as it was then.
+    bool Loaded() const { return shown_; }
+    const TFileStamp& LoadedStamp() const { return stamp_; }
     // Changed by the user since it was last shown or saved.
     bool Edited() const { return edited_; }
     void SetEdited(bool edited) { edited_ = edited; }
@@ -48,6 +56,8 @@ public:
     // Told after a save wrote a day's file (true) or a delete removed it (false), so that
     // whoever lists the days with an entry knows at once.
     std::function<void(const TYMD& day, bool hasFile)> OnFileChanged;
+    // After every save that wrote the file, with the text written.
+    std::function<void(std::string_view text)> OnSaved;
 
 private:
     std::string folder_;

@@ -151,6 +151,13 @@ void TEditorStrings::SetText(std::string_view text) {
     if (store_.WordWrap()) store_.RewrapAll();
 }
 
+void TEditorStrings::SetWholeText(std::string_view text) {
+    TLinesUpdate update(store_);
+    SetText(text);
+    if (!text.empty() && text.back() != '\n' && text.back() != '\r' && store_.RowCount() > 0)
+        store_.SetRowKind(store_.RowCount() - 1, rkEnd);
+}
+
 void TEditorStrings::CopyFrom(const TStrings& source) {
     // The strings are taken before the rows go, so that copying the lines onto themselves
     // keeps them.

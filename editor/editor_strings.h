@@ -35,6 +35,9 @@ public:
     std::string Text() const override;
     // Clear, then one rkBreak row per line of text, rewrapped when WordWrap is on.
     void SetText(std::string_view text) override;
+    // SetText, but a last line without a break stays without one, as a loaded file's does:
+    // Text() then gives back `text` byte for byte when its breaks are CR LF.
+    void SetWholeText(std::string_view text);
 
     // One rkBreak row per string of `source` (a string holding line breaks gives several),
     // rewrapped when WordWrap is on; empties the undo lists, since their records refer to

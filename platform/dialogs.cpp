@@ -54,3 +54,13 @@ bool TScriptedDialogs::PrinterSetup(QPrinter& printer) {
     }
     return printerSetupAnswer;
 }
+
+int TScriptedDialogs::Choose(const std::string& message, const std::vector<std::string>& buttons) {
+    choices.push_back(message);
+    choiceButtons.push_back(buttons);
+    const int last = static_cast<int>(buttons.size()) - 1;
+    if (choiceAnswers.empty()) return last;
+    int answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer < 0 || answer > last ? last : answer;
+}

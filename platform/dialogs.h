@@ -41,6 +41,9 @@ public:
     virtual bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) = 0;
     // The printer set-up; true when the user chose a printer (set up in `printer`).
     virtual bool PrinterSetup(QPrinter& printer) = 0;
+    // A question with the given buttons (captions with their "&" mnemonics), the first
+    // the default; the index of the one pressed, the last one for Escape or a closed box.
+    virtual int Choose(const std::string& message, const std::vector<std::string>& buttons) = 0;
 
     // The installed service; the Qt one unless a test installed another.
     static TDialogs& Instance();
@@ -68,6 +71,11 @@ public:
     bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) override;
     // When the answer is yes and `printToFile` is set, the printer writes a PDF there.
     bool PrinterSetup(QPrinter& printer) override;
+    int Choose(const std::string& message, const std::vector<std::string>& buttons) override;
+
+    std::deque<int> choiceAnswers;            // empty: the last button
+    std::vector<std::string> choices;         // the messages asked
+    std::vector<std::vector<std::string>> choiceButtons;
 
     // The answers to both kinds of question, in the order asked; empty: "いいえ(&N)". A
     // yes/no box takes キャンセル as いいえ, as its Escape does.

@@ -10,6 +10,8 @@
 #include <QPrinter>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 QWidget* Parent() { return QApplication::activeWindow(); }
@@ -65,4 +67,17 @@ bool TQtDialogs::ChooseFont(TFont& font, const TFontDialogOptions& options) {
 bool TQtDialogs::PrinterSetup(QPrinter& printer) {
     QPrintDialog dialog(&printer, Parent());
     return dialog.exec() == QDialog::Accepted;
+}
+
+int TQtDialogs::Choose(const std::string& message, const std::vector<std::string>& buttons) {
+    QMessageBox box(QMessageBox::Question, Caption(), QString::fromStdString(message), QMessageBox::NoButton, Parent());
+    std::vector<QPushButton*> pushed;
+    for (const std::string& caption : buttons)
+        pushed.push_back(box.addButton(QString::fromStdString(caption), QMessageBox::ActionRole));
+    if (pushed.empty()) return -1;
+    box.setDefaultButton(pushed.front());
+    box.setEscapeButton(pushed.back());
+    box.exec();
+    const auto it = std::find(pushed.begin(), pushed.end(), box.clickedButton());
+    return it == pushed.end() ? static_cast<int>(pushed.size()) - 1 : static_cast<int>(it - pushed.begin());
 }

@@ -11,4 +11,5 @@ public:
     std::optional<TColor> ChooseColor(TColor initial) override;
     bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) override;
     bool PrinterSetup(QPrinter& printer) override;
+    int Choose(const std::string& message, const std::vector<std::string>& buttons) override;
 };

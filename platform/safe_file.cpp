@@ -88,7 +88,9 @@ bool IsReplacementFileName(std::string_view name) {
     return name.substr(name.size() - kUniqueLength - kMarker.size(), kMarker.size()) == kMarker;
 }
 
-int ReplaceFileContents(const std::string& path, std::string_view data) {
+namespace {
+
+int Replace(const std::string& path, std::string_view data, int* heldFd) {
     if (path.empty()) return ENOENT;
     std::string target;
     if (int err = ResolveLinks(path, target)) return err;
@@ -120,11 +122,23 @@ int ReplaceFileContents(const std::string& path, std::string_view data) {
     if (err == 0 && ::fsync(fd) != 0) err = errno;
     if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
     if (err != 0) ::unlink(temp.c_str());
+    if (err == 0) err = SyncFolder(FolderOf(target));
     // Closed only now, so the lock covers the new file's name for as long as it exists;
     // fsync has already reported any error the close could bring.
-    ::close(fd);
-    if (err == 0) err = SyncFolder(FolderOf(target));
+    if (err == 0 && heldFd != nullptr)
+        *heldFd = fd;
+    else
+        ::close(fd);
     return err;
+}
+
+}  // namespace
+
+int ReplaceFileContents(const std::string& path, std::string_view data) { return Replace(path, data, nullptr); }
+
+int ReplaceFileContentsHeld(const std::string& path, std::string_view data, int& heldFd) {
+    heldFd = -1;
+    return Replace(path, data, &heldFd);
 }
 
 void RemoveStaleReplacements(const std::string& folder) {

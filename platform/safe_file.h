@@ -18,6 +18,11 @@
 // - Once renamed, the folder is flushed too, so the new name survives a power cut.
 int ReplaceFileContents(const std::string& target, std::string_view data);
 
+// The same, but on success the new file stays open, under an exclusive flock(2), and its
+// descriptor goes to `heldFd` (the caller closes it): no other process can take the file
+// for abandoned between its rename and a lock taken afterwards. -1 on failure.
+int ReplaceFileContentsHeld(const std::string& target, std::string_view data, int& heldFd);
+
 // Removes the new files that replacements in `folder` left behind when their process died
 // half-way (a kill, a power cut). A replacement still running in another process keeps its
 // file. The program calls this at start for the folders it writes in.

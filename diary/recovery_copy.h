@@ -1,0 +1,55 @@
+#pragma once
+// A recovery copy: the diary text the user changed but has not saved, with the day it
+// belongs to and what the day's file was when the text was loaded, so that after a crash,
+// a kill or a power cut the text can be offered back and a file changed since is noticed.
+//
+// On disk it is a few header lines and then the text's bytes exactly as the editor holds
+// them (Shift-JIS, CR LF between lines):
+//
+//   Mekuri recovery 1
+//   day 2026-12-07
+//   written 1796601234 123456789
+//   folder /home/user/diary
+//   loaded 1
+//   stamp 1 2049 1234567 812 1796600000 0 1796600000 0
+//   length 812
+//   crc32 1a2b3c4d
+//   <empty line>
+//   <812 bytes of text>
+//
+// "loaded" says whether the text came from the day file (1) or was begun on a day the
+// editor showed empty (0); "stamp" is that file then: exists, device, inode, size,
+// modification time and status-change time (seconds, nanoseconds each). The CRC-32 covers every byte before its own
+// line and the text, so a torn or altered copy is recognised.
+#include "calendar/julius.h"
+#include "diary/day_file.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct TRecoveryCopy {
+    TYMD day{0, 1, 1};
+    std::string text;
+    // Whether `text` started as the day file's content, and that file as it was then.
+    bool loaded = false;
+    TFileStamp base;
+    // The diary folder the text belongs to (absolute); tells copies in the shared state
+    // folder apart.
+    std::string folder;
+    std::int64_t writtenSec = 0;
+    std::int64_t writtenNsec = 0;
+    bool operator==(const TRecoveryCopy&) const = default;
+};
+
+// A copy file larger than this is not read: it cannot be one Mekuri wrote for a day.
+constexpr std::int64_t kMaxRecoveryCopyBytes = 256LL << 20;
+
+std::string EncodeRecoveryCopy(const TRecoveryCopy& copy);
+
+// The copy in `bytes`, or nothing with the reason in `why` (Japanese, for the user):
+// truncated, unknown version, garbage, a checksum that does not match.
+std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes, std::string& why);
+
+std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0);
