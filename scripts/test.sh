@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install_deps.sh --test
+# A compiler cache, where the machine has one, spares rebuilding what did not change.
+if command -v ccache >/dev/null; then export CMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMEKURI_BUILD_TESTS=ON -DMEKURI_BUILD_BENCH=ON >/dev/null
 cmake --build build -j"$(nproc)"
 # Short fuzzing runs of the parsers keep the fuzz targets built and honest.

@@ -6,6 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install_deps.sh --test
+# A compiler cache, where the machine has one, spares rebuilding what did not change.
+if command -v ccache >/dev/null; then export CMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMEKURI_SANITIZE=ON \
   -DMEKURI_BUILD_TESTS=ON -DMEKURI_BUILD_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$(nproc)"
