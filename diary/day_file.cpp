@@ -21,6 +21,30 @@ TFileStamp StampOf(const std::string& path) {
             static_cast<std::int64_t>(st.st_ctim.tv_nsec)};
 }
 
+int ReadDayFileBytes(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return errno;
+    struct stat st {};
+    int err = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EISDIR;
+    if (err == 0) {
+        // One byte more than the size, so that a file that grew is still read to its end.
+        bytes.resize(static_cast<size_t>(st.st_size) + 1);
+        size_t got = 0;
+        for (;;) {
+            if (got == bytes.size()) bytes.resize(bytes.size() * 2);
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) err = errno;
+            if (n <= 0) break;
+            got += static_cast<size_t>(n);
+        }
+        bytes.resize(err ? 0 : got);
+    }
+    ::close(fd);
+    return err;
+}
+
 namespace {
 
 // What stands in the file's place, in the words loading uses.

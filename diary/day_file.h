@@ -23,6 +23,10 @@ struct TFileStamp {
 
 TFileStamp StampOf(const std::string& path);
 
+// Reads the whole file at `path` into `bytes`; 0, or the errno of the failure (EISDIR for
+// anything that is not a plain file). Never blocks on a pipe given a day's name.
+int ReadDayFileBytes(const std::string& path, std::string& bytes);
+
 // The error text for a failed write: access denied, disk full, a folder or something
 // else than a file in the way (worded as loading words them), else "I/O エラー (n)".
 std::string WriteErrorMessage(int err);

@@ -1,5 +1,6 @@
 #include "diary/diary_export.h"
 
+#include "diary/day_file.h"
 #include "diary/day_file_name.h"
 #include "platform/file_error.h"
 #include "platform/sjis.h"
@@ -12,29 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Reads the whole file; returns 0 or the errno.
-int ReadWhole(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            return err;
-        }
-        if (n == 0) break;
-        bytes.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return 0;
-}
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
@@ -83,7 +61,7 @@ std::string ForEachEntry(const std::string& folder, const std::vector<TYMD>& day
     const std::string prefix = folder.empty() ? std::string() : folder + "/";
     for (const TYMD& day : days) {
         const std::string name = DayFileName(day.Year, day.Month, day.Day);
-        const int err = ReadWhole(prefix + name, bytes);
+        const int err = ReadDayFileBytes(prefix + name, bytes);
         if (err == ENOENT) continue;  // removed since the folder was listed
         if (err != 0) return FileErrorMessage(name, "読めません", err);
         if (bytes.empty()) continue;

@@ -1,5 +1,6 @@
 #include "diary/diary_search.h"
 
+#include "diary/day_file.h"
 #include "diary/day_file_name.h"
 #include "diary/day_index.h"
 
@@ -15,39 +16,6 @@
 #include <vector>
 
 namespace {
-
-// Reads the whole file into `out`; 0 or the errno.
-int ReadWhole(const std::string& path, std::string& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return err;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return EISDIR;
-    }
-    out.resize(static_cast<size_t>(st.st_size) + 1);
-    size_t got = 0;
-    for (;;) {
-        if (got == out.size()) out.resize(out.size() * 2);
-        const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            return err;
-        }
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
-    }
-    ::close(fd);
-    out.resize(got);
-    return 0;
-}
 
 // Waits while the user types (see TDiarySearchOptions::lastInput).
 void WaitForQuiet(const TDiarySearchOptions& options, const std::atomic<bool>* stop) {
@@ -107,7 +75,7 @@ int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
                 const TYMD& day = days[k];
                 std::string name = DayFileName(day.Year, day.Month, day.Day);
                 std::string path = options.folder.empty() ? name : options.folder + "/" + name;
-                const int err = ReadWhole(path, text);
+                const int err = ReadDayFileBytes(path, text);
                 if (err == ENOENT) {
                     // Deleted since the folder was listed: the day has no entry now.
                 } else if (err) {

@@ -32,16 +32,6 @@ constexpr int kOpenFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
 
 }  // namespace
 
-int ReadDayFileBytes(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    const int fd = ::open(path.c_str(), kOpenFlags);
-    if (fd < 0) return errno;
-    const ssize_t got = ReadAll(fd, bytes);
-    ::close(fd);
-    bytes.resize(got < 0 ? 0 : static_cast<size_t>(got));
-    return got < 0 ? static_cast<int>(-got) : 0;
-}
-
 void ForEachEntrySummary(const std::string& folder, const std::vector<TYMD>& days,
                   const std::function<void(const TYMD& day, const TEntrySummary& summary)>& entry,
                   const std::function<void(const std::string& fileName, int err)>& failed) {

@@ -8,9 +8,6 @@
 #include <string>
 #include <vector>
 
-// Reads the whole file at `path` into `bytes`; 0, or the errno of the failure.
-int ReadDayFileBytes(const std::string& path, std::string& bytes);
-
 // For each day in `days`, in order, reads its file in `folder` (empty: the current folder)
 // and hands its summary to `entry`; a file that cannot be read goes to `failed` with its
 // name and errno instead, and the list goes on.
