@@ -47,11 +47,11 @@ const char* const kReadme[] = {
     "",
     "■ 謝辞",
     "",
-    "　Mekuri は Qt 6、libnova、fontconfig、GNU C ライブラリと",
-    "　その iconv、GCC の C++ ライブラリ、IPA フォントの上に",
-    "　成り立っています。テストと計測には GoogleTest と",
-    "　Google Benchmark を使っています。作り手の皆さんと",
-    "　Debian の皆さんに心から感謝します。",
+    "　Mekuri は Qt 6、libnova、fontconfig、ICU、",
+    "　GNU C ライブラリとその iconv、GCC の C++ ライブラリ、",
+    "　IPA フォントの上に成り立っています。テストと計測には",
+    "　GoogleTest と Google Benchmark を使っています。",
+    "　作り手の皆さんと Debian の皆さんに心から感謝します。",
 };
 
 }  // namespace

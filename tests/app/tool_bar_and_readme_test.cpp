@@ -137,7 +137,7 @@ TEST_F(ToolBarAndReadme, AboutShowsOnlyWhatIsTrue) {
 TEST_F(ToolBarAndReadme, ThanksNameEveryLinkedLibrary) {
     // Shared object name prefix, and the name the thanks use for its makers' work.
     const std::pair<const char*, const char*> makers[] = {
-        {"libQt6", "Qt 6"},       {"libnova", "libnova"}, {"libfontconfig", "fontconfig"},
+        {"libQt6", "Qt 6"},       {"libnova", "libnova"}, {"libfontconfig", "fontconfig"}, {"libicu", "ICU"},
         {"libc.", "GNU C ライブラリ"}, {"libm.", "GNU C ライブラリ"},
         {"ld-linux", "GNU C ライブラリ"}, {"libstdc++", "GCC"}, {"libgcc_s", "GCC"},
     };
