@@ -19,7 +19,7 @@ targets=(
   "settings 4096 fuzz/settings_store_fuzz.cpp settings/profile_text.cpp"
   "holiday_rules 8192 fuzz/holiday_rules_fuzz.cpp calendar/holiday_rules.cpp calendar/equinox.cpp
      calendar/julius.cpp platform/convert.cpp platform/sjis.cpp platform/string_list.cpp"
-  "print_layout 16384 fuzz/print_layout_fuzz.cpp diary/print_layout.cpp diary/line_breaking.cpp diary/diary_export.cpp
+  "print_layout 16384 fuzz/print_layout_fuzz.cpp diary/print_layout.cpp diary/line_breaking.cpp diary/diary_export.cpp diary/day_file.cpp
      diary/day_file_name.cpp calendar/julius.cpp platform/file_error.cpp platform/sjis.cpp"
   "editor_loader 65536 fuzz/editor_loader_fuzz.cpp editor/byte_arena.cpp editor/caret_rule.cpp
      editor/column_map.cpp editor/line_compact.cpp editor/edit_commands.cpp editor/edit_lines.cpp editor/edit_session.cpp
