@@ -3,7 +3,7 @@
 #include "app/command_export.h"
 #include "app/form1.h"
 #include "app/print_pages.h"
-#include "app/program_places.h"
+#include "app/window_places.h"
 #include "app/shipped_lists.h"
 
 #include "calendar/holiday_rules.h"
@@ -12,10 +12,7 @@
 #include "settings/ini_store.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -23,14 +20,7 @@ namespace {
 
 // The folder the window keeps "Mekuri.ini" in.
 std::string WindowSettingsFolder() {
-    TPlacesInput in;
-    in.programDir = QCoreApplication::applicationDirPath().toStdString();
-    in.programDirWritable = QFileInfo(QCoreApplication::applicationDirPath()).isWritable();
-    in.installed = LooksInstalled(in.programDir);
-    in.configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
-    in.homeDir = QDir::homePath().toStdString();
-    in.currentDir = QDir::currentPath().toStdString();
-    return ChoosePlaces(in).settingsDir;
+    return ChoosePlaces(WindowPlacesInput()).settingsDir;
 }
 
 // Qt's own notices go to standard error like the command's messages; the one about a

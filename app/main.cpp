@@ -5,14 +5,13 @@
 #include "app/qt_language.h"
 #include "app/quit_after_first_paint.h"
 #include "app/quit_signals.h"
+#include "app/window_places.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/font_warm_up.h"
 #include "platform/safe_file.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 
 #include <csignal>
 #include <string>
@@ -20,13 +19,7 @@
 namespace {
 
 TPlaces FindPlaces(int argc, char** argv) {
-    TPlacesInput in;
-    in.programDir = QCoreApplication::applicationDirPath().toStdString();
-    in.programDirWritable = QFileInfo(QCoreApplication::applicationDirPath()).isWritable();
-    in.installed = LooksInstalled(in.programDir);
-    in.configDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString();
-    in.homeDir = QDir::homePath().toStdString();
-    in.currentDir = QDir::currentPath().toStdString();
+    TPlacesInput in = WindowPlacesInput();
     if (argc > 1) in.argDiary = QString::fromLocal8Bit(argv[1]).toStdString();
     in.envDiary = qEnvironmentVariable("MEKURI_DIARY").toStdString();
     return ChoosePlaces(in);

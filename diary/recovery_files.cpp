@@ -111,7 +111,7 @@ void Scan(const std::string& folder, const std::string& onlyFolder, TRecoverySca
 }  // namespace
 
 std::string RecoveryStateFolder(const char* xdgStateHome, const char* home) {
-    // The base directory specification ignores relative paths.
+    // A relative state folder is not to be trusted: it would follow the current folder.
     if (xdgStateHome != nullptr && xdgStateHome[0] == '/') return std::string(xdgStateHome) + "/Mekuri";
     if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/Mekuri";
     return {};
