@@ -1,6 +1,7 @@
 // Included by column_map.h: the cutter behind SplitIntoRows, RewrapLine and RewrapAll.
 #pragma once
 
+#include "editor/byte_masks.h"
 #include "platform/sjis.h"
 
 #include <cstddef>
@@ -39,6 +40,23 @@ inline size_t FindTab(const char* p, size_t from, size_t n) {
 // cannot lead a character ends one (as a single byte or as a trail), so characters start
 // right after the last such byte before x, and from there on every character is two bytes.
 inline size_t CharStart(std::string_view line, size_t from, size_t x) {
+#if defined(__SSE2__)
+    // The run of lead-capable bytes before x is read from sixteen bytes around it at once
+    // (the line's first sixteen when x is nearer its start), those before `from` and from
+    // x on masked off: a walk back byte by byte ends at a branch the processor cannot
+    // guess, which costs more than the whole look. Only a run that fills the window and
+    // may go on before it is walked.
+    if (line.size() >= 16) {
+        const size_t w = x >= 16 ? x - 16 : 0;
+        const size_t below = x - w;  // bytes of the window before x, 0..16
+        uint64_t m = LeadMask16(line.data() + w) & ((uint64_t{1} << below) - 1);
+        m &= ~uint64_t{0} << (from > w ? from - w : 0);
+        // Byte x - 1 to bit 47; the run is the ones from there down.
+        const uint64_t top = ~(m << (48 - below)) << 16;
+        const size_t run = top != 0 ? static_cast<size_t>(__builtin_clzll(top)) : 64;
+        if (run < below || from >= w) return run % 2 == 0 ? x : x - 1;
+    }
+#endif
     size_t s = x;
     while (s > from && IsLeadByte(static_cast<unsigned char>(line[s - 1]))) --s;
     return (x - s) % 2 == 0 ? x : x - 1;
@@ -253,4 +271,75 @@ void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&&
         }
     }
     onRow(start, n - start, false);
+}
+
+// The rows of a line that gives at most two, as WrapLine cuts them: `known` is false
+// when the line is not such a line, or one this path does not read (under 64 bytes, a tab
+// after byte 63, more than two tabs, a tab that ends its row or is a trail byte, a row
+// that ends in a broken lead byte after the cut); `firstEnd` ends the first row when there
+// are two.
+struct TTwoRows {
+    bool known = false;
+    int rows = 1;
+    size_t firstEnd = 0;
+};
+
+// The common line of a diary is cut by arithmetic on its tabs' stops and on a mask of the
+// bytes that may lead a character near its end, without a branch that depends on the
+// line: the loader meets hundreds of thousands of such lines, and a walk over them spends
+// more time on branches guessed wrong than on the cuts.
+inline TTwoRows CutTwoRows(std::string_view line, size_t tabBytes, int wrapByte, const wrap_detail::TTabStops& stops) {
+    TTwoRows r;
+    const size_t n = line.size();
+#if defined(__SSE2__)
+    if (n < 64 || tabBytes > 2) return r;
+    const char* p = line.data();
+    const size_t last = static_cast<size_t>(wrapByte) - 1;
+    uint64_t tabs = Mask64(p, '\t');
+    bool ok = true;
+    size_t b = 0, col = 0, found = 0;  // as in the walk: a character start, the columns before it
+    for (int slot = 0; slot < 2; ++slot) {
+        const bool active = tabs != 0;
+        const size_t t = active ? static_cast<size_t>(__builtin_ctzll(tabs)) : b;
+        const size_t reach = col + (t - b);
+        const size_t after = reach + stops.Fill(reach);
+        // A tab right after a byte that may lead a character may be its trail.
+        const bool real = !IsLeadByte(static_cast<unsigned char>(p[t - (t != 0)])) || wrap_detail::CharStart(line, b, t) == t;
+        ok &= (!active) | ((after <= last) & real);
+        col = active ? after : col;
+        b = active ? t + 1 : b;
+        found += active;
+        tabs &= tabs - 1;
+    }
+    ok &= (tabs == 0) & (found == tabBytes);
+    // The last 32 bytes as a mask of bytes that may lead a character, those before b left
+    // out. Byte y in them begins a double-byte character when it may lead one and the run
+    // of such bytes right before it is even; a run that fills the window is not read.
+    const size_t w = n - 32;
+    uint64_t lead = LeadMask16(p + w) | uint64_t{LeadMask16(p + w + 16)} << 16;
+    lead &= ~uint64_t{0} << (b > w ? b - w : 0);
+    auto doubleAt = [&](size_t y) {
+        const size_t i = y - w;  // < 32
+        const uint64_t stops = ~lead & ((uint64_t{1} << i) - 1);
+        ok &= stops != 0;
+        const size_t run = i - 64 + static_cast<size_t>(__builtin_clzll(stops | 1));
+        return (((lead >> i) & 1) != 0) & (run % 2 == 0);
+    };
+    // The row ends on byte x, before the line does, or the line fits.
+    const size_t x = b + (last - col);
+    const bool cut = x < n;
+    ok &= (!cut) | (x >= w);
+    const size_t at = cut ? x + 1 - static_cast<size_t>(doubleAt(cut ? x : n - 1)) : n;
+    // After a cut the rest is one row of plain bytes, if short enough and not ended by a
+    // lead byte in its last column; without one, such a lead byte adds an empty row.
+    const bool leadInLast = (n > b) & doubleAt(n - 1);
+    ok &= (!cut) | (n - at < last) | ((n - at == last) & !leadInLast);
+    const bool emptyAfter = (!cut) & (col + (n - b) == last) & leadInLast;
+    r.known = ok;
+    r.rows = 1 + static_cast<int>(cut | emptyAfter);
+    r.firstEnd = at;
+#else
+    (void)line, (void)tabBytes, (void)wrapByte, (void)stops;
+#endif
+    return r;
 }

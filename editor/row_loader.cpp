@@ -135,81 +135,99 @@ namespace {
 
 // Cuts loaded lines into rows for word wrap: a line narrower than a row even if each of its
 // tabs were as wide as they come is one row, without a look at its bytes; the others are
-// cut while their bytes are still in the cache.
+// cut while their bytes are still in the cache. The work is done in passes with few
+// branches that depend on the text, since a branch guessed wrong at every line that may be
+// wide costs more than the cut itself: the wide lines are listed, then measured one after
+// another (each on its own, so the processor overlaps them), then the rows are written.
 class TLoadCutter {
 public:
-    TLoadCutter(int wrapByte, int tabSpaceCount) : wrapByte_(wrapByte), tabSpaceCount_(tabSpaceCount) {}
+    // Room for the copies of runs of lines, which write whole groups of entries.
+    static constexpr size_t Overrun = 16;
 
-    // Lines of first[...] ending at ends[0, lines) with tabs[0, lines) tabs before each end,
-    // then, when lastKind is not -1, a line ending at `last` with `lastTabs` tabs before it.
-    // Returns the rows, their ends from `first` and their kinds, valid until the next call.
-    size_t Cut(const char* first, const uint32_t* ends, const uint32_t* tabs, size_t lines, int lastKind,
-               uint32_t last, uint32_t lastTabs) {
-        // Every line gives at most one row more than it has bytes.
-        const size_t most = lines + 1 + (lastKind >= 0 ? last : ends[lines - 1]);
+    TLoadCutter(int wrapByte, int tabSpaceCount)
+        : wrapByte_(wrapByte), tabSpaceCount_(tabSpaceCount), stops_(tabSpaceCount) {}
+
+    // Lines of first[...] ending at ends[0, lines) with tabs[0, lines) tabs before each end
+    // (counted from `first`); both arrays readable Overrun entries past `lines`. The last line
+    // is of `lastKind`, the others rkBreak. Returns the rows, their ends from `first` and
+    // their kinds, valid until the next call.
+    size_t Cut(const char* first, const uint32_t* ends, const uint32_t* tabs, size_t lines, int lastKind) {
+        // Every line gives at most one row more than it has bytes, and the writers run past
+        // the last row.
+        const size_t most = lines + ends[lines - 1] + 2 + Overrun;
         if (cutEnds_.size() < most) {
             cutEnds_.resize(most);
             cutKinds_.resize(most);
         }
-        uint32_t* cutEnd = cutEnds_.data();
-        uint8_t* cutKind = cutKinds_.data();
+        if (wideAt_.size() < lines + 1) {
+            wideAt_.resize(lines + 1);
+            twoRows_.resize(lines);
+        }
         const uint64_t extra = static_cast<uint64_t>(tabSpaceCount_) - 1;
         const uint64_t wrapByte = static_cast<uint64_t>(wrapByte_);
-        // The lines that may need cutting are listed first, without a branch per line, so
-        // that the lines between them are copied in runs.
-        if (wideAt_.size() < lines) wideAt_.resize(lines);
         size_t wide = 0;
-        {
-            uint32_t start = 0, tabsBefore = 0;
-            for (size_t j = 0; j < lines; ++j) {
-                wideAt_[wide] = static_cast<uint32_t>(j);
-                wide += ends[j] - start + 1 + (tabs[j] - tabsBefore) * extra >= wrapByte;
-                start = ends[j];
-                tabsBefore = tabs[j];
-            }
+        for (size_t j = 0; j < lines; ++j) {
+            const uint32_t start = j ? ends[j - 1] : 0, tabsBefore = j ? tabs[j - 1] : 0;
+            wideAt_[wide] = static_cast<uint32_t>(j);
+            wide += ends[j] - start + 1 + (tabs[j] - tabsBefore) * extra >= wrapByte;
         }
+        wideAt_[wide] = static_cast<uint32_t>(lines);
+        for (size_t w = 0; w < wide; ++w) {
+            const size_t j = wideAt_[w];
+            const uint32_t start = j ? ends[j - 1] : 0, tabsBefore = j ? tabs[j - 1] : 0;
+            twoRows_[w] = CutTwoRows(std::string_view(first + start, ends[j] - start), tabs[j] - tabsBefore, wrapByte_,
+                                     stops_);
+        }
+        uint32_t* cutEnd = cutEnds_.data();
+        uint8_t* cutKind = cutKinds_.data();
         size_t cuts = 0;
         size_t j = 0;
-        for (size_t w = 0; w <= wide; ++w) {
-            const size_t to = w < wide ? wideAt_[w] : lines;
-            for (; j < to; ++j) {
-                cutEnd[cuts] = ends[j];
-                cutKind[cuts++] = rkBreak;
+        for (size_t w = 0;; ++w) {
+            // The lines before the next wide one, in groups of 16 (most runs take one).
+            const size_t to = wideAt_[w];
+            for (size_t k = 0; k < to - j || k == 0; k += Overrun) {
+                std::memcpy(cutEnd + cuts + k, ends + j + k, Overrun * sizeof(uint32_t));
+                std::memset(cutKind + cuts + k, rkBreak, Overrun);
             }
+            cuts += to - j;
             if (to == lines) break;
-            cuts = CutLine(first, to ? ends[to - 1] : 0, ends[to], rkBreak, cutEnd, cutKind, cuts);
+            const uint32_t start = to ? ends[to - 1] : 0;
+            const TTwoRows two = twoRows_[w];
+            if (two.known) [[likely]] {
+                const bool cut = two.rows == 2;
+                cutEnd[cuts] = start + static_cast<uint32_t>(two.firstEnd);
+                cutKind[cuts] = static_cast<uint8_t>(cut ? rkWrap : rkBreak);
+                cutEnd[cuts + 1] = ends[to];
+                cutKind[cuts + 1] = rkBreak;
+                cuts += 1 + cut;
+            } else {
+                cuts = WalkLine(std::string_view(first + start, ends[to] - start), start, cutEnd, cutKind, cuts);
+            }
             j = to + 1;
         }
-        if (lastKind >= 0) {
-            const uint32_t start = lines ? ends[lines - 1] : 0, tabsBefore = lines ? tabs[lines - 1] : 0;
-            if (last - start + 1 + (lastTabs - tabsBefore) * extra < wrapByte) {
-                cutEnd[cuts] = last;
-                cutKind[cuts++] = static_cast<uint8_t>(lastKind);
-            } else {
-                cuts = CutLine(first, start, last, lastKind, cutEnd, cutKind, cuts);
-            }
-        }
+        cutKind[cuts - 1] = static_cast<uint8_t>(lastKind);
         return cuts;
     }
     const uint32_t* Ends() const { return cutEnds_.data(); }
     const uint8_t* Kinds() const { return cutKinds_.data(); }
 
 private:
-    [[gnu::noinline]] size_t CutLine(const char* first, uint32_t start, uint32_t end, int kind, uint32_t* cutEnd,
-                                     uint8_t* cutKind, size_t at) const {
-        WrapLine(std::string_view(first + start, end - start), wrapByte_, tabSpaceCount_,
-                 [&](size_t offset, size_t piece, bool wrapped) {
-                     cutEnd[at] = start + static_cast<uint32_t>(offset + piece);
-                     cutKind[at++] = static_cast<uint8_t>(wrapped ? rkWrap : kind);
-                 });
+    [[gnu::noinline]] size_t WalkLine(std::string_view line, uint32_t start, uint32_t* cutEnd, uint8_t* cutKind,
+                                      size_t at) const {
+        WrapLine(line, wrapByte_, tabSpaceCount_, [&](size_t offset, size_t piece, bool wrapped) {
+            cutEnd[at] = start + static_cast<uint32_t>(offset + piece);
+            cutKind[at++] = static_cast<uint8_t>(wrapped ? rkWrap : rkBreak);
+        });
         return at;
     }
 
     int wrapByte_;
     int tabSpaceCount_;
+    wrap_detail::TTabStops stops_;
     std::vector<uint32_t> cutEnds_;
     std::vector<uint8_t> cutKinds_;
     std::vector<uint32_t> wideAt_;
+    std::vector<TTwoRows> twoRows_;
 };
 
 }  // namespace
@@ -234,16 +252,22 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
         size_t carried = 0;       // bytes of the open line, just before `out`
         uint32_t carriedTabs = 0;
         const TCompactKernel compact = BestCompactKernel();
-        std::vector<uint32_t> ends(BlockSize + CompactSlack);
+        // The line ends, with room for one more line and for the cutter's reads past them.
+        std::vector<uint32_t> ends(BlockSize + CompactSlack + 1 + TLoadCutter::Overrun);
         std::vector<uint32_t> tabs;
         const bool wrap = store.WordWrap();
         TLoadCutter cutter(store.WrapByte(), store.TabSpaceCount());
-        if (wrap) tabs.resize(BlockSize + CompactSlack);
+        if (wrap) tabs.resize(ends.size());
         // Hands over the lines ended in the block, ends[0, lines) from `first`; a last line
         // (`lastKind` not -1) ends at `last`.
         auto handOver = [&](const char* first, size_t lines, int lastKind, uint32_t last) {
             if (wrap) {
-                const size_t cuts = cutter.Cut(first, ends.data(), tabs.data(), lines, lastKind, last, carriedTabs);
+                if (lastKind >= 0) {
+                    ends[lines] = last;
+                    tabs[lines] = (lines ? tabs[lines - 1] : 0) + carriedTabs;
+                }
+                const size_t count = lines + (lastKind >= 0);
+                const size_t cuts = cutter.Cut(first, ends.data(), tabs.data(), count, lastKind >= 0 ? lastKind : rkBreak);
                 rows.AppendShared(block, capacity, first, cutter.Ends(), cutter.Kinds(), cuts);
                 return;
             }
