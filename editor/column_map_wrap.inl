@@ -288,7 +288,7 @@ struct TTwoRows {
 // bytes that may lead a character near its end, without a branch that depends on the
 // line: the loader meets hundreds of thousands of such lines, and a walk over them spends
 // more time on branches guessed wrong than on the cuts.
-inline TTwoRows CutTwoRows(std::string_view line, size_t tabBytes, int wrapByte, const wrap_detail::TTabStops& stops) {
+[[gnu::always_inline]] inline TTwoRows CutTwoRows(std::string_view line, size_t tabBytes, int wrapByte, const wrap_detail::TTabStops& stops) {
     TTwoRows r;
     const size_t n = line.size();
 #if defined(__SSE2__)
@@ -300,11 +300,12 @@ inline TTwoRows CutTwoRows(std::string_view line, size_t tabBytes, int wrapByte,
     size_t b = 0, col = 0, found = 0;  // as in the walk: a character start, the columns before it
     for (int slot = 0; slot < 2; ++slot) {
         const bool active = tabs != 0;
-        const size_t t = active ? static_cast<size_t>(__builtin_ctzll(tabs)) : b;
+        const size_t t = static_cast<size_t>(__builtin_ctzll(tabs | uint64_t{1} << 63));
         const size_t reach = col + (t - b);
         const size_t after = reach + stops.Fill(reach);
         // A tab right after a byte that may lead a character may be its trail.
-        const bool real = !IsLeadByte(static_cast<unsigned char>(p[t - (t != 0)])) || wrap_detail::CharStart(line, b, t) == t;
+        bool real = true;
+        if (active & IsLeadByte(static_cast<unsigned char>(p[t - (t != 0)]))) real = wrap_detail::CharStart(line, b, t) == t;
         ok &= (!active) | ((after <= last) & real);
         col = active ? after : col;
         b = active ? t + 1 : b;

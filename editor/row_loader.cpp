@@ -166,10 +166,13 @@ public:
         const uint64_t extra = static_cast<uint64_t>(tabSpaceCount_) - 1;
         const uint64_t wrapByte = static_cast<uint64_t>(wrapByte_);
         size_t wide = 0;
+        uint32_t start = 0, tabsBefore = 0;
         for (size_t j = 0; j < lines; ++j) {
-            const uint32_t start = j ? ends[j - 1] : 0, tabsBefore = j ? tabs[j - 1] : 0;
+            const uint32_t end = ends[j], tabsAt = tabs[j];
             wideAt_[wide] = static_cast<uint32_t>(j);
-            wide += ends[j] - start + 1 + (tabs[j] - tabsBefore) * extra >= wrapByte;
+            wide += end - start + 1 + (tabsAt - tabsBefore) * extra >= wrapByte;
+            start = end;
+            tabsBefore = tabsAt;
         }
         wideAt_[wide] = static_cast<uint32_t>(lines);
         for (size_t w = 0; w < wide; ++w) {
