@@ -10,6 +10,7 @@
 #include "platform/string_list.h"
 
 #include <QAbstractScrollArea>
+#include <QFont>
 #include <QRect>
 #include <QTimer>
 
@@ -351,6 +352,17 @@ private:
     TStringList reserveWordList_;
     TEditorCanvas canvas_;
     std::unique_ptr<TCellText> cellText_;
+    // The Qt font of the font drawn last: building one decodes the face name and looks it
+    // up, which would otherwise be done for every run of cells of every paint.
+    struct TQtFontCache {
+        std::string name;
+        int height = 0;
+        TFontStyles style{};
+        QFont font;
+        bool valid = false;
+    };
+    TQtFontCache qtFont_;
+    const QFont& QtFont(const TFont& font);
 
     TBorderStyle borderStyle_ = bsSingle;
     TCaretStyle caretStyle_ = csBrief;

@@ -62,8 +62,20 @@ void TEditor::OutputCells(QPainter& p, const TFont& font, TColor color, int x, i
     p.setPen(ToQColor(color));
     // Characters before `from` are passed too, so a double-byte character cut by the
     // start still lines up; the drawing itself begins at `from`.
-    cellText_->Draw(p, ToQFont(font), x, y, cellWidth_, std::string_view(text).substr(0, static_cast<size_t>(to) + 2),
+    cellText_->Draw(p, QtFont(font), x, y, cellWidth_, std::string_view(text).substr(0, static_cast<size_t>(to) + 2),
                     from, to);
+}
+
+const QFont& TEditor::QtFont(const TFont& font) {
+    TQtFontCache& c = qtFont_;
+    if (!c.valid || c.height != font.Height() || c.style != font.Style() || c.name != font.Name()) {
+        c.font = ToQFont(font);
+        c.name = font.Name();
+        c.height = font.Height();
+        c.style = font.Style();
+        c.valid = true;
+    }
+    return c.font;
 }
 
 void TEditor::paintEvent(QPaintEvent* event) {

@@ -152,8 +152,15 @@ bool TEditor::RepaintEdited(const TEditNotice& notice) {
         // already being repainted.
         if (!editCaret_.isEmpty()) viewport()->update(editCaret_.translated(0, dy).intersected(area));
         if (editUnderLineY_ >= 0) viewport()->update(QRect(0, editUnderLineY_ + dy, w, 1).intersected(area));
-        std::vector<std::string> before = shown_;
-        for (int i = bandFirst; i <= bandLast; ++i) shown_[static_cast<size_t>(i)] = before[static_cast<size_t>(i - delta)];
+        // The keys move along, in an order that reads each before it is overwritten; the
+        // rows they leave behind are all uncovered, cleared just below.
+        if (delta < 0) {
+            for (int i = bandFirst; i <= bandLast; ++i)
+                shown_[static_cast<size_t>(i)] = std::move(shown_[static_cast<size_t>(i - delta)]);
+        } else {
+            for (int i = bandLast; i >= bandFirst; --i)
+                shown_[static_cast<size_t>(i)] = std::move(shown_[static_cast<size_t>(i - delta)]);
+        }
         // What the move uncovered is repainted by the scroll: unknown until then.
         for (int i = 0; i < n; ++i) {
             const int y = RowY(topRow_ + i);
@@ -163,7 +170,7 @@ bool TEditor::RepaintEdited(const TEditNotice& notice) {
 
     for (int i = first; i <= last; ++i) {
         if (i >= bandFirst && i <= bandLast) continue;
-        const std::string& key = now[static_cast<size_t>(i)];
+        std::string& key = now[static_cast<size_t>(i)];
         const std::string& old = shown(i);
         if (old == key) continue;
         const int y = RowY(topRow_ + i);
@@ -180,7 +187,7 @@ bool TEditor::RepaintEdited(const TEditNotice& notice) {
             const int right = cellsX(to);
             if (right > left) viewport()->update(QRect(left, y, right - left, pitch));
         }
-        shown_[static_cast<size_t>(i)] = key;
+        shown_[static_cast<size_t>(i)] = std::move(key);
     }
     return true;
 }
