@@ -143,6 +143,12 @@ public:
     explicit TTabStops(int width) : width_(static_cast<uint32_t>(width)), magic_((uint32_t{1} << 24) / width_ + 1) {}
     size_t Fill(size_t col) const {
         if (col >= (size_t{1} << 16) || width_ >= 256) return width_ - col % width_;
+        return FillNear(col);
+    }
+    bool Small() const { return width_ < 256; }
+    // Fill for a column below 2^16 and a width below 256, without the check. A column
+    // beyond gives a wrong width, for a caller that throws the result away then.
+    size_t FillNear(size_t col) const {
         const uint32_t c = static_cast<uint32_t>(col);
         const uint32_t q = static_cast<uint32_t>((uint64_t{c} * magic_) >> 24);
         return width_ - (c - q * width_);
@@ -286,54 +292,68 @@ struct TTwoRows {
 
 // The common line of a diary is cut by arithmetic on its tabs' stops and on a mask of the
 // bytes that may lead a character near its end, without a branch that depends on the
-// line: the loader meets hundreds of thousands of such lines, and a walk over them spends
-// more time on branches guessed wrong than on the cuts.
-[[gnu::always_inline]] inline TTwoRows CutTwoRows(std::string_view line, size_t tabBytes, int wrapByte, const wrap_detail::TTabStops& stops) {
+// line (but one on whether it has tabs, which the loader keeps steady by handing over the
+// lines without tabs and those with tabs apart): the loader meets hundreds of thousands
+// of such lines, and a walk over them spends more time on branches guessed wrong than on
+// the cuts.
+[[gnu::always_inline]] inline TTwoRows CutTwoRows(std::string_view line, size_t tabBytes, int wrapByte,
+                                                  const wrap_detail::TTabStops& stops) {
     TTwoRows r;
     const size_t n = line.size();
 #if defined(__SSE2__)
-    if (n < 64 || tabBytes > 2) return r;
+    if (n < (tabBytes != 0 ? 64 : 32) || tabBytes > 2 || !stops.Small()) return r;
     const char* p = line.data();
     const size_t last = static_cast<size_t>(wrapByte) - 1;
-    uint64_t tabs = Mask64(p, '\t');
+    // Selections by mask: a conditional the compiler turns into a branch is guessed wrong
+    // on a good share of lines.
+    auto pick = [](bool c, size_t a, size_t b) {
+        const size_t m = size_t{0} - static_cast<size_t>(c);
+        return (a & m) | (b & ~m);
+    };
     bool ok = true;
-    size_t b = 0, col = 0, found = 0;  // as in the walk: a character start, the columns before it
-    for (int slot = 0; slot < 2; ++slot) {
-        const bool active = tabs != 0;
-        const size_t t = static_cast<size_t>(__builtin_ctzll(tabs | uint64_t{1} << 63));
-        const size_t reach = col + (t - b);
-        const size_t after = reach + stops.Fill(reach);
-        // A tab right after a byte that may lead a character may be its trail.
-        bool real = true;
-        if (active & IsLeadByte(static_cast<unsigned char>(p[t - (t != 0)]))) real = wrap_detail::CharStart(line, b, t) == t;
-        ok &= (!active) | ((after <= last) & real);
-        col = active ? after : col;
-        b = active ? t + 1 : b;
-        found += active;
-        tabs &= tabs - 1;
+    size_t b = 0, col = 0;  // as in the walk: a character start, the columns before it
+    if (tabBytes != 0) {
+        uint64_t tabs = Mask64(p, '\t');
+        size_t found = 0;
+        for (int slot = 0; slot < 2; ++slot) {
+            const bool active = tabs != 0;
+            const size_t t = pick(active, static_cast<size_t>(__builtin_ctzll(tabs | uint64_t{1} << 63)), b);
+            const size_t reach = col + (t - b);
+            const size_t after = reach + stops.FillNear(reach);
+            // A tab right after a byte that may lead a character may be its trail.
+            bool real = true;
+            const bool suspect = active & IsLeadByte(static_cast<unsigned char>(p[t - (t != 0)]));
+            if (suspect) [[unlikely]]
+                real = wrap_detail::CharStart(line, b, t) == t;
+            ok &= (!active) | ((after <= last) & real);
+            col = pick(active, after, col);
+            b = pick(active, t + 1, b);
+            found += active;
+            tabs &= tabs - 1;
+        }
+        ok &= (tabs == 0) & (found == tabBytes);
     }
-    ok &= (tabs == 0) & (found == tabBytes);
     // The last 32 bytes as a mask of bytes that may lead a character, those before b left
     // out. Byte y in them begins a double-byte character when it may lead one and the run
     // of such bytes right before it is even; a run that fills the window is not read.
     const size_t w = n - 32;
     uint64_t lead = LeadMask16(p + w) | uint64_t{LeadMask16(p + w + 16)} << 16;
-    lead &= ~uint64_t{0} << (b > w ? b - w : 0);
+    lead &= ~uint64_t{0} << pick(b > w, b - w, 0);
     auto doubleAt = [&](size_t y) {
         const size_t i = y - w;  // < 32
         const uint64_t stops = ~lead & ((uint64_t{1} << i) - 1);
         ok &= stops != 0;
         const size_t run = i - 64 + static_cast<size_t>(__builtin_clzll(stops | 1));
-        return (((lead >> i) & 1) != 0) & (run % 2 == 0);
+        return static_cast<size_t>(((lead >> i) & 1) & (run % 2 == 0));
     };
     // The row ends on byte x, before the line does, or the line fits.
     const size_t x = b + (last - col);
     const bool cut = x < n;
     ok &= (!cut) | (x >= w);
-    const size_t at = cut ? x + 1 - static_cast<size_t>(doubleAt(cut ? x : n - 1)) : n;
+    const size_t at = pick(cut, x + 1 - doubleAt(pick(cut & (x >= w), x, n - 1)), n);
     // After a cut the rest is one row of plain bytes, if short enough and not ended by a
     // lead byte in its last column; without one, such a lead byte adds an empty row.
-    const bool leadInLast = (n > b) & doubleAt(n - 1);
+    const bool leadInLast = (n > b) & (doubleAt(n - 1) != 0);
     ok &= (!cut) | (n - at < last) | ((n - at == last) & !leadInLast);
     const bool emptyAfter = (!cut) & (col + (n - b) == last) & leadInLast;
     r.known = ok;

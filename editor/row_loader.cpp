@@ -161,6 +161,7 @@ public:
         }
         if (wideAt_.size() < lines + 1) {
             wideAt_.resize(lines + 1);
+            byTabs_.resize(lines);
             twoRows_.resize(lines);
         }
         const uint64_t extra = static_cast<uint64_t>(tabSpaceCount_) - 1;
@@ -175,8 +176,19 @@ public:
             tabsBefore = tabsAt;
         }
         wideAt_[wide] = static_cast<uint32_t>(lines);
+        // The wide lines without tabs first, then those with tabs, so that the cutter's one
+        // branch on tabs goes the same way line after line.
+        size_t plain = 0, tabbed = wide;
         for (size_t w = 0; w < wide; ++w) {
             const size_t j = wideAt_[w];
+            const bool hasTabs = tabs[j] != (j ? tabs[j - 1] : 0);
+            byTabs_[plain] = static_cast<uint32_t>(w);
+            byTabs_[tabbed - 1] = static_cast<uint32_t>(w);
+            plain += !hasTabs;
+            tabbed -= hasTabs;
+        }
+        for (size_t k = 0; k < wide; ++k) {
+            const size_t w = byTabs_[k], j = wideAt_[w];
             const uint32_t start = j ? ends[j - 1] : 0, tabsBefore = j ? tabs[j - 1] : 0;
             twoRows_[w] = CutTwoRows(std::string_view(first + start, ends[j] - start), tabs[j] - tabsBefore, wrapByte_,
                                      stops_);
@@ -230,6 +242,7 @@ private:
     std::vector<uint32_t> cutEnds_;
     std::vector<uint8_t> cutKinds_;
     std::vector<uint32_t> wideAt_;
+    std::vector<uint32_t> byTabs_;  // the wide lines, those without tabs first
     std::vector<TTwoRows> twoRows_;
 };
 
