@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <tuple>
 
@@ -234,6 +235,64 @@ TEST(WrapLine, TabStopsByMultiplicationAgreeWithTheRemainder) {
         const wrap_detail::TTabStops stops(width);
         for (size_t col = 0; col < (size_t{1} << 16) + 300; ++col)
             ASSERT_EQ(stops.Fill(col), static_cast<size_t>(width) - col % static_cast<size_t>(width)) << width << " " << col;
+    }
+}
+
+TEST(WrapLine, LoadedLinesCutByArithmeticAsTheWalkCutsThem) {
+    // The loader's path for lines of at most two rows, from their tab count and a mask of
+    // lead bytes near the end: where it answers, the rows are the walk's. Lines around the
+    // 32- and 64-byte limits of its windows, tabs whose byte before may lead (and a tab that
+    // is a trail), runs of lead bytes across the window's start, broken lead bytes at the end.
+    const std::vector<std::string> pieces = {"a", kA2, kSo, "\x93\xfa", "\xe0\xe0", "\x9f\xfc", "\xb1", "0123456789",
+                                             std::string(9, '\x82'), std::string(33, '\x82')};
+    const std::vector<std::string> tabPieces = {"\t", "\x81\t", "\x93\xfa\t", "\t\t"};
+    std::mt19937 rng(4096);
+    int answered = 0, cut = 0;
+    for (int round = 0; round < 40000; ++round) {
+        const int wrapByte = round % 4 ? std::uniform_int_distribution<int>(20, 100)(rng)
+                                       : std::uniform_int_distribution<int>(20, 250)(rng);
+        const int tabs = 2 * std::uniform_int_distribution<int>(1, 4)(rng);
+        std::string line;
+        const size_t target = static_cast<size_t>(std::max(24, wrapByte + std::uniform_int_distribution<int>(-20, 40)(rng)));
+        while (line.size() < target) line += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(rng)];
+        for (int k = std::uniform_int_distribution<int>(0, 3)(rng); k > 0; --k) {
+            const size_t at = std::uniform_int_distribution<size_t>(0, std::min<size_t>(line.size(), 70))(rng);
+            line.insert(at, tabPieces[std::uniform_int_distribution<size_t>(0, tabPieces.size() - 1)(rng)]);
+        }
+        if (round % 3 == 0) line.resize(target);  // a lead byte last included
+        const size_t tabBytes = static_cast<size_t>(std::count(line.begin(), line.end(), '\t'));
+        const TTwoRows two = CutTwoRows(line, tabBytes, wrapByte, wrap_detail::TTabStops(tabs));
+        if (!two.known) continue;
+        ++answered;
+        std::vector<std::pair<size_t, size_t>> rows = {{0, line.size()}};
+        if (two.rows == 2) rows = {{0, two.firstEnd}, {two.firstEnd, line.size() - two.firstEnd}};
+        cut += two.rows == 2;
+        ASSERT_EQ(rows, WalkCuts(line, wrapByte, tabs)) << "round " << round << " width " << wrapByte << " tabs " << tabs;
+    }
+    // The path answers for most of these lines, cut or not, or the comparison says little.
+    EXPECT_GT(answered, 3000);
+    EXPECT_GT(cut, 2000);
+    EXPECT_GT(answered - cut, 1000);
+}
+
+TEST(WrapLine, CharacterStartsFromSixteenBytesMatchAByteWalk) {
+    // Runs of lead-capable bytes of every length across the sixteen bytes read at once, from
+    // every character start before the byte asked about.
+    std::mt19937 rng(16);
+    for (int round = 0; round < 3000; ++round) {
+        std::string line;
+        const size_t n = std::uniform_int_distribution<size_t>(1, 60)(rng);
+        const int leadShare = std::uniform_int_distribution<int>(0, 10)(rng);
+        for (size_t i = 0; i < n; ++i) line += std::uniform_int_distribution<int>(0, 9)(rng) < leadShare ? '\x82' : 'a';
+        std::vector<size_t> starts;
+        for (size_t i = 0; i < n; i += IsLeadByte(static_cast<unsigned char>(line[i])) ? 2 : 1) starts.push_back(i);
+        for (size_t x = 0; x < n; ++x) {
+            const size_t expected = std::binary_search(starts.begin(), starts.end(), x) ? x : x - 1;
+            for (size_t from : starts) {
+                if (from > x) break;
+                ASSERT_EQ(wrap_detail::CharStart(line, from, x), expected) << "round " << round << " x " << x << " from " << from;
+            }
+        }
     }
 }
 
