@@ -110,6 +110,9 @@ private:
     // Chunk and row within it; r == Count gives the last chunk and its row count.
     std::pair<int, int> Locate(int r) const;
     void EnsureTree() const;
+    // AppendShared for one row; a chunk begun here reserves `spareRows` rows past its fill.
+    void AppendLoaded(const std::shared_ptr<char>& block, size_t capacity, const char* data, size_t length, int kind,
+                      int spareRows);
     void TreeAdd(int k, int rows, int lineEnds);
     void Restructured();
     void Account(const TChunk& c, int sign);

@@ -9,6 +9,14 @@
 using row_chunk::MaxChunkBytes;
 using row_chunk::TooLong;
 
+namespace {
+
+// Rows past a chunk's fill that a loaded chunk of wrapped rows has room for: a diary's
+// line gives a row or two.
+constexpr int kSpareWrappedRows = 32;
+
+}  // namespace
+
 // --- Cutting lines into rows ----------------------------------------------------------------
 
 void TRowList::Recut(int r, int n, const std::vector<TRowCut>& cuts) {
@@ -139,6 +147,11 @@ void CountKinds(const uint8_t* kinds, size_t m, int& wraps, int& unended) {
 
 void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity, const char* data, size_t length,
                             int kind) {
+    AppendLoaded(block, capacity, data, length, kind, 0);
+}
+
+void TRowList::AppendLoaded(const std::shared_ptr<char>& block, size_t capacity, const char* data, size_t length,
+                            int kind, int spareRows) {
     if (length > MaxChunkBytes) TooLong();
     TChunk* c = chunks_.empty() ? nullptr : chunks_.back().get();
     const bool extend = c && c->cap == 0 && c->store == block && c->base + c->size == data &&
@@ -160,8 +173,8 @@ void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity,
         fresh->limits = &limits_;
         fresh->store = block;
         fresh->base = const_cast<char*>(data);
-        fresh->ends.reserve(limits_.fillRows);
-        fresh->kinds.reserve(limits_.fillRows);
+        fresh->ends.reserve(static_cast<size_t>(limits_.fillRows + spareRows));
+        fresh->kinds.reserve(static_cast<size_t>(limits_.fillRows + spareRows));
         chunks_.push_back(std::move(fresh));
         counts_.push_back({0, 0});
         c = chunks_.back().get();
@@ -184,7 +197,10 @@ void TRowList::AppendShared(const std::shared_ptr<char>& block, size_t capacity,
     uint32_t prev = 0;  // end of the rows handed over so far, from `data`
     while (done < count) {
         // The first row decides the chunk; the rows that still fit follow in bulk.
-        AppendShared(block, capacity, data + prev, ends[done] - prev, kinds ? int{kinds[done]} : int{rkBreak});
+        // A chunk of wrapped rows that fills up inside a line takes the rest of the line's
+        // rows too: room for a few spares saves growing its tables for them.
+        AppendLoaded(block, capacity, data + prev, ends[done] - prev, kinds ? int{kinds[done]} : int{rkBreak},
+                     kinds ? kSpareWrappedRows : 0);
         prev = ends[done++];
         // The rest join in bulk only where the chunk's window of the block ends at the next
         // row (a row copied after an open wrapped line, even an empty one, breaks that).
