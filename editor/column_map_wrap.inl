@@ -280,10 +280,11 @@ void WrapLongLine(std::string_view line, int wrapByte, int tabSpaceCount, Emit&&
 }
 
 // The rows of a line that gives at most two, as WrapLine cuts them: `known` is false
-// when the line is not such a line, or one this path does not read (under 64 bytes, a tab
-// after byte 63, more than two tabs, a tab that ends its row or is a trail byte, a row
-// that ends in a broken lead byte after the cut); `firstEnd` ends the first row when there
-// are two.
+// when the line is not such a line, or one this path does not read (a line with tabs under
+// 64 bytes or over 128, one without under 32, more than two tabs, a tab that ends its row
+// or may be a trail byte and is, a run of bytes that may lead characters over the 32 last,
+// a cut more than 32 bytes before the end, a second row that ends in a broken lead byte);
+// `firstEnd` ends the first row when there are two.
 struct TTwoRows {
     bool known = false;
     int rows = 1;
@@ -301,7 +302,7 @@ struct TTwoRows {
     TTwoRows r;
     const size_t n = line.size();
 #if defined(__SSE2__)
-    if (n < (tabBytes != 0 ? 64 : 32) || tabBytes > 2 || !stops.Small()) return r;
+    if (n < (tabBytes != 0 ? 64 : 32) || (tabBytes != 0 && n > 128) || tabBytes > 2 || !stops.Small()) return r;
     const char* p = line.data();
     const size_t last = static_cast<size_t>(wrapByte) - 1;
     // Selections by mask: a conditional the compiler turns into a branch is guessed wrong
@@ -313,11 +314,15 @@ struct TTwoRows {
     bool ok = true;
     size_t b = 0, col = 0;  // as in the walk: a character start, the columns before it
     if (tabBytes != 0) {
+        // Tabs of bytes 0-63 and 64-127, the latter read as the line's last 64 bytes.
         uint64_t tabs = Mask64(p, '\t');
+        uint64_t more = pick(n > 64, Mask64(p + n - 64, '\t') >> ((128 - n) & 63), 0);
         size_t found = 0;
         for (int slot = 0; slot < 2; ++slot) {
-            const bool active = tabs != 0;
-            const size_t t = pick(active, static_cast<size_t>(__builtin_ctzll(tabs | uint64_t{1} << 63)), b);
+            const bool active = (tabs | more) != 0;
+            const size_t next = pick(tabs != 0, static_cast<size_t>(__builtin_ctzll(tabs | uint64_t{1} << 63)),
+                                     64 + static_cast<size_t>(__builtin_ctzll(more | uint64_t{1} << 63)));
+            const size_t t = pick(active, next, b);
             const size_t reach = col + (t - b);
             const size_t after = reach + stops.FillNear(reach);
             // A tab right after a byte that may lead a character may be its trail.
@@ -329,9 +334,10 @@ struct TTwoRows {
             col = pick(active, after, col);
             b = pick(active, t + 1, b);
             found += active;
+            more = pick(tabs != 0, more, more & (more - 1));
             tabs &= tabs - 1;
         }
-        ok &= (tabs == 0) & (found == tabBytes);
+        ok &= ((tabs | more) == 0) & (found == tabBytes);
     }
     // The last 32 bytes as a mask of bytes that may lead a character, those before b left
     // out. Byte y in them begins a double-byte character when it may lead one and the run
