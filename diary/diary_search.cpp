@@ -105,10 +105,7 @@ int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
             }
         }
     };
-    // A search behind the window leaves one processor, and the caches that go with it, to
-    // the window's thread: a key typed meanwhile then finds its code and data still there.
-    const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
-    unsigned threads = options.threads ? options.threads : options.idlePriority ? std::max(1u, processors - 1) : processors;
+    unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     threads = static_cast<unsigned>(std::min<size_t>(threads, (total + kBatch - 1) / kBatch));
     std::vector<std::thread> pool;
     for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
