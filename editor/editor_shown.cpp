@@ -129,6 +129,16 @@ bool TEditor::RepaintEdited(const TEditNotice& notice) {
     const int pitch = RowPitch();
     const int w = viewport()->width();
     auto cellsX = [&](int cells) { return std::min(w, ColX(cells)); };
+    // A row at either end of the run that changes sort (from text to past the text, or
+    // back) differs right of its text too, where the owner's drawing ends with the text:
+    // left out of the move and drawn whole, it lets the rest move only as wide as the text
+    // (at the end of the text a Backspace would otherwise move the whole width of the view).
+    auto sortChanges = [&](int i) {
+        const std::string& before = shown(i);
+        return !before.empty() && PastText(before) != PastText(now[static_cast<size_t>(i)]);
+    };
+    while (bandFirst >= 0 && bandFirst <= bandLast && sortChanges(bandFirst)) shown_[static_cast<size_t>(bandFirst++)].clear();
+    while (bandFirst >= 0 && bandLast >= bandFirst && sortChanges(bandLast)) shown_[static_cast<size_t>(bandLast--)].clear();
     if (bandLast >= bandFirst && bandFirst >= 0) {
         // Right of the widest text both ends of the move show the same empty row, as long
         // as each row lands on a row of its own sort: rows past the text have no rule or
