@@ -54,8 +54,10 @@ command -v ccache >/dev/null && export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 ) >"$work/commands.log" 2>&1 || { tail -n 40 "$work/commands.log" >&2; fail "the README's commands failed"; }
 
 prefix="$root/usr/local"
+# Private libraries go to the multiarch library folder, as Debian keeps them.
+multiarch=$(gcc -print-multiarch)
 id=jp.mekuri.Mekuri
-for f in bin/mekuri lib/mekuri/libmekuri-window.so share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+for f in bin/mekuri lib/$multiarch/mekuri/libmekuri-window.so share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png \
          share/icons/hicolor/256x256/apps/$id.png share/man/man1/mekuri.1.gz \
          share/doc/mekuri/copyright share/doc/mekuri/changelog.gz; do
@@ -127,7 +129,7 @@ cp "$tree/build/app/mekuri" "$tree/build/app/libmekuri-window.so" "$work/copy/"
 deb=$(ls "$tree"/build/mekuri_*.deb 2>/dev/null | head -n1)
 [ -n "$deb" ] || fail "no package was written"
 contents=$(dpkg-deb -c "$deb")
-for f in ./usr/bin/mekuri ./usr/lib/mekuri/libmekuri-window.so ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
+for f in ./usr/bin/mekuri ./usr/lib/$multiarch/mekuri/libmekuri-window.so ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
          ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/icons/hicolor/48x48/apps/$id.png \
          ./usr/share/man/man1/mekuri.1.gz ./usr/share/doc/mekuri/copyright ./usr/share/doc/mekuri/changelog.gz; do
   grep -qF " $f" <<<"$contents" || fail "the package lacks $f"
