@@ -64,7 +64,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildStatusBar();
     BuildEditCommands();
     BuildIniStore();
-    BuildReadmeDialog();
     LayOut();
     ConnectListCommands();
     ConnectColorCommands();

@@ -90,7 +90,7 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
     TIniStore* IniStore1 = nullptr;
-    TReadmeDialog* ReadmeDialog1 = nullptr;
+    TReadmeDialog* Readme();
 
     QAction* MonthlyCalendarShow = nullptr;
     QAction* WeeklyCalendarShow = nullptr;
@@ -295,7 +295,7 @@ private:
     void SetInitialCalendarProperties();
     void SetInitialEditorProperties();
     void BuildIniStore();
-    void BuildReadmeDialog();
+    TReadmeDialog* ReadmeDialog1 = nullptr;
     void SetDayBound(int month);
     void BuildOptionsMenu(QMenu* options);
     void ConnectListCommands();

@@ -56,7 +56,10 @@ const char* const kReadme[] = {
 
 }  // namespace
 
-void TForm1::BuildReadmeDialog() {
+// Made when first shown: it is rarely opened, and its text and picture would delay the
+// window's first picture.
+TReadmeDialog* TForm1::Readme() {
+    if (ReadmeDialog1) return ReadmeDialog1;
     ReadmeDialog1 = new TReadmeDialog(this);
     ReadmeDialog1->TitleCaption = QString::fromUtf8("簡易日記・スケジューラー Ｍｅｋｕｒｉ v.1.16");
     ReadmeDialog1->SetTitleFont(GothicFont(-20, clActiveCaption, fsBold | fsItalic));
@@ -74,6 +77,7 @@ void TForm1::BuildReadmeDialog() {
     ReadmeDialog1->ShowOnStartCaption = QStringLiteral("Show Readme on next start?");
     ReadmeDialog1->ShowOnStartVisible = false;
     ReadmeDialog1->SetPicture(MekuriPicture(32));
+    return ReadmeDialog1;
 }
 
-void TForm1::About1Click() { ReadmeDialog1->ShowDialog(); }
+void TForm1::About1Click() { Readme()->ShowDialog(); }

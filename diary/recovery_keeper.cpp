@@ -3,7 +3,7 @@
 #include <ctime>
 
 TRecoveryKeeper::TRecoveryKeeper(std::string diaryFolder, std::string stateFolder)
-    : folder_(diaryFolder), writer_(std::move(diaryFolder), std::move(stateFolder)), thread_([this] { Run(); }) {}
+    : folder_(diaryFolder), writer_(std::move(diaryFolder), std::move(stateFolder)) {}
 
 TRecoveryKeeper::~TRecoveryKeeper() {
     {
@@ -11,7 +11,12 @@ TRecoveryKeeper::~TRecoveryKeeper() {
         stopping_ = true;
     }
     wake_.notify_one();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
+}
+
+void TRecoveryKeeper::Post(std::optional<TRecoveryCopy> request) {
+    pending_.emplace(std::move(request));
+    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
 }
 
 void TRecoveryKeeper::Keep(TRecoveryCopy copy) {
@@ -23,7 +28,7 @@ void TRecoveryKeeper::Keep(TRecoveryCopy copy) {
     {
         std::lock_guard lock(mutex_);
         if (frozen_) return;
-        pending_.emplace(std::move(copy));
+        Post(std::move(copy));
     }
     wake_.notify_one();
 }
@@ -31,8 +36,9 @@ void TRecoveryKeeper::Keep(TRecoveryCopy copy) {
 void TRecoveryKeeper::Discard() {
     {
         std::lock_guard lock(mutex_);
-        if (frozen_) return;
-        pending_.emplace(std::nullopt);
+        // Before the first copy was asked for, there is none of ours to remove.
+        if (frozen_ || !thread_.joinable()) return;
+        Post(std::nullopt);
     }
     wake_.notify_one();
 }

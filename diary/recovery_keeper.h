@@ -1,7 +1,9 @@
 #pragma once
 // Keeps the recovery copy of the text being written, on a thread of its own: a write
 // flushes the copy to the disk, which can take long on a busy disk, and typing must not
-// wait for it. Requests replace each other: only the newest text is written.
+// wait for it. Requests replace each other: only the newest text is written. The thread
+// starts with the first request: most sessions never ask for one, and the window's start
+// should not pay for it.
 #include "diary/recovery_files.h"
 
 #include <condition_variable>
@@ -36,6 +38,8 @@ public:
 
 private:
     void Run();
+    // With `mutex_` held: hands `request` to the thread, starting it if need be.
+    void Post(std::optional<TRecoveryCopy> request);
 
     const std::string folder_;
     TRecoveryWriter writer_;

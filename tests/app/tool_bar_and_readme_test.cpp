@@ -124,7 +124,7 @@ TEST_F(ToolBarAndReadme, AboutShowsOnlyWhatIsTrue) {
     });
     form->About1->trigger();
     EXPECT_TRUE(seen);
-    EXPECT_TRUE(form->ReadmeDialog1->ShowOnStart);  // the hidden box cannot change it
+    EXPECT_TRUE(form->Readme()->ShowOnStart);  // the hidden box cannot change it
 
     QFile readme(QStringLiteral(MEKURI_SOURCE_DIR "/README.md"));
     ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
@@ -144,7 +144,7 @@ TEST_F(ToolBarAndReadme, ThanksNameEveryLinkedLibrary) {
         {"libc.", "GNU C ライブラリ"}, {"libm.", "GNU C ライブラリ"},
         {"ld-linux", "GNU C ライブラリ"}, {"libstdc++", "GCC"}, {"libgcc_s", "GCC"},
     };
-    const QString thanks = form->ReadmeDialog1->Lines().join('\n').section(QString::fromUtf8("■ 謝辞"), 1);
+    const QString thanks = form->Readme()->Lines().join('\n').section(QString::fromUtf8("■ 謝辞"), 1);
     static const QRegularExpression needed(R"(\(NEEDED\).*\[(.+)\])");
     QStringList libraries;
     for (const char* file : {MEKURI_PROGRAM, MEKURI_WINDOW_LIBRARY}) {
@@ -171,8 +171,8 @@ TEST_F(ToolBarAndReadme, ReadmeTextAgreesWithTheLicenceFile) {
     ASSERT_TRUE(licence.open(QIODevice::ReadOnly));
     QString text = QString::fromUtf8(licence.readAll());
     EXPECT_TRUE(text.startsWith("MIT License"));
-    EXPECT_TRUE(form->ReadmeDialog1->Lines().join('\n').contains("MIT"));
-    EXPECT_TRUE(form->ReadmeDialog1->CopyrightCaption.contains("MIT"));
+    EXPECT_TRUE(form->Readme()->Lines().join('\n').contains("MIT"));
+    EXPECT_TRUE(form->Readme()->CopyrightCaption.contains("MIT"));
     EXPECT_TRUE(text.contains("Copyright (c) 2026"));
-    EXPECT_TRUE(form->ReadmeDialog1->CopyrightCaption.contains("Copyright (c) 2026"));
+    EXPECT_TRUE(form->Readme()->CopyrightCaption.contains("Copyright (c) 2026"));
 }

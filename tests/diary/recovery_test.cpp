@@ -1,6 +1,7 @@
 // Recovery copies: what a copy holds comes back exactly, a copy that is not whole is
 // never taken for one, and the files are found, passed over or set aside as they should.
 #include "diary/recovery_files.h"
+#include "diary/recovery_keeper.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,38 @@ TEST_F(Folders, AHeldCopyIsPassedOverAndFoundOnceItsWriterIsGone) {
     EXPECT_TRUE(FindRecoveryCopies(diary.string(), state.string()).copies.empty());
     EXPECT_TRUE(scan.copies[0].Remove());
     EXPECT_TRUE(Names(diary).empty());
+}
+
+TEST_F(Folders, TheKeeperWritesTheNewestTextAndRemovesOnlyItsOwnCopy) {
+    // Another program's copy, as a crashed session leaves it.
+    TRecoveryCopy theirs = Sample({2026, 12, 6}, "theirs");
+    theirs.folder = diary.string();
+    {
+        TRecoveryWriter crashed(diary.string(), state.string());
+        ASSERT_EQ(crashed.Write(theirs), 0);
+    }
+    const std::vector<std::string> before = Names(diary);
+    ASSERT_EQ(before.size(), 1u);
+    {
+        TRecoveryKeeper keeper(diary.string(), state.string());
+        keeper.Discard();  // nothing of ours yet: the other copy stays
+        keeper.Flush();
+        EXPECT_EQ(Names(diary), before);
+        for (const char* text : {"one", "two", "three"}) keeper.Keep(Sample({2026, 12, 7}, text));
+        keeper.Flush();
+        EXPECT_EQ(keeper.LastError(), 0);
+        ASSERT_EQ(Names(diary).size(), 2u);
+        keeper.Discard();
+        keeper.Flush();
+        EXPECT_EQ(Names(diary), before);
+        keeper.Keep(Sample({2026, 12, 7}, "kept at the end"));
+    }
+    // The keeper's end leaves its last copy for the next start to offer.
+    TRecoveryScan scan = FindRecoveryCopies(diary.string(), state.string());
+    ASSERT_EQ(scan.copies.size(), 2u);
+    std::vector<std::string> texts{scan.copies[0].copy.text, scan.copies[1].copy.text};
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{"kept at the end", "theirs"}));
 }
 
 TEST_F(Folders, AFolderThatCannotBeWrittenSendsTheCopyToTheStateFolderAndBack) {
