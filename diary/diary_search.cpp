@@ -90,6 +90,7 @@ int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
                 if (slot.report) {
                     slot.result.day = day;
                     slot.result.path = std::move(path);
+                    if (!slot.result.error && options.prepare) options.prepare(slot.result);
                 }
             }
             std::lock_guard lock(deliver);
