@@ -42,9 +42,9 @@ void PrintHelp() {
 }
 
 std::string ProgramDir() {
+    const std::string exe = ProgramFile();
     std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path(ec).string() : exe.parent_path().string();
+    return exe.empty() ? fs::current_path(ec).string() : fs::path(exe).parent_path().string();
 }
 
 // The folder the window would open, with no folder named on the command line.

@@ -63,6 +63,11 @@ int RunSearchCommand(const TCommandInput& in) {
     // The lines are written in blocks; a message on standard error comes after the lines
     // found before it.
     std::string out;
+    // Each line is made on the search's threads; only the writing is one at a time.
+    options.prepare = [](TDaySearchResult& r) {
+        const TExcerpt cut = Excerpt(r.line, r.match.match, kExcerptChars);
+        r.prepared = FormatCommandDate(r.day) + '\t' + SjisToUtf8(cut.text) + '\n';
+    };
     const auto flush = [&] {
         std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));
         std::cout.flush();
@@ -76,11 +81,7 @@ int RunSearchCommand(const TCommandInput& in) {
             return;
         }
         found = true;
-        const TExcerpt cut = Excerpt(r.line, r.match.match, kExcerptChars);
-        out += FormatCommandDate(r.day);
-        out += '\t';
-        out += SjisToUtf8(cut.text);
-        out += '\n';
+        out += r.prepared;
         if (out.size() >= 65536) flush();
     });
     if (err) return CommandError(kName, "日記のフォルダー " + options.folder + " を読めません: " + FileErrorReason(err));

@@ -1,59 +1,11 @@
+// The program: the commands run here without Qt; the window and the PDF export come from
+// the window library, loaded only when asked for (see window_entry.h).
 #include "app/command_export.h"
 #include "app/command_line.h"
-#include "app/form1.h"
-#include "app/program_places.h"
-#include "app/qt_language.h"
-#include "app/quit_after_first_paint.h"
-#include "app/quit_signals.h"
-#include "app/window_places.h"
-#include "platform/application.h"
-#include "platform/dialogs.h"
-#include "platform/font_warm_up.h"
-#include "platform/safe_file.h"
-
-#include <QDir>
-
-#include <csignal>
-#include <string>
-
-namespace {
-
-TPlaces FindPlaces(int argc, char** argv) {
-    TPlacesInput in = WindowPlacesInput();
-    if (argc > 1) in.argDiary = QString::fromLocal8Bit(argv[1]).toStdString();
-    in.envDiary = qEnvironmentVariable("MEKURI_DIARY").toStdString();
-    return ChoosePlaces(in);
-}
-
-}  // namespace
+#include "app/window_library.h"
 
 int main(int argc, char** argv) {
-    SetPdfExporter(ExportPdfForCommand);
+    SetPdfExporter(ExportPdfFromLibrary);
     if (auto status = RunCommandLine(argc, argv)) return *status;
-    TFontWarmUp fonts;
-    TApplication app(argc, argv);
-    fonts.Fill();
-    InstallQtJapanese(app);
-    const TPlaces places = FindPlaces(argc, argv);
-    for (const std::string& dir : {places.settingsDir, places.diaryDir}) {
-        if (!QDir().mkpath(QString::fromStdString(dir))) {
-            Dialogs().Error("フォルダ " + dir + " を作成できません");
-            return 1;
-        }
-    }
-    if (!QDir::setCurrent(QString::fromStdString(places.diaryDir))) {
-        Dialogs().Error("フォルダ " + places.diaryDir + " に移れません");
-        return 1;
-    }
-    SetSettingsFolder(places.settingsDir);
-    // Saves cut short by a kill or a power cut leave their new files behind.
-    for (const std::string& dir : {places.settingsDir, places.diaryDir}) RemoveStaleReplacements(dir);
-
-    TForm1 form;
-    // Asked to end from outside: the unsaved text is kept in its recovery copy first.
-    TQuitSignals quitSignals({SIGTERM, SIGHUP}, [&form] { form.KeepRecoveryNow(); });
-    TQuitAfterFirstPaint quitter;
-    if (qEnvironmentVariableIsSet("MEKURI_QUIT_AFTER_FIRST_PAINT")) form.installEventFilter(&quitter);
-    form.show();
-    return app.exec();
+    return RunWindowFromLibrary(argc, argv);
 }

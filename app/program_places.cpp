@@ -31,6 +31,12 @@ bool LooksInstalled(const std::string& programDir) {
            fs::exists(dir.parent_path() / "share" / "applications" / "jp.mekuri.Mekuri.desktop", ec);
 }
 
+std::string ProgramFile() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.string();
+}
+
 const std::string& SettingsFolder() { return settingsFolder; }
 
 void SetSettingsFolder(const std::string& folder) { settingsFolder = folder; }

@@ -29,6 +29,10 @@ TPlaces ChoosePlaces(const TPlacesInput& in);
 // the program's shared data under <prefix>/share.
 bool LooksInstalled(const std::string& programDir);
 
+// The program's own file, symbolic links resolved (from /proc/self/exe), or an empty
+// string when the system does not say.
+std::string ProgramFile();
+
 // The folder "Mekuri.ini" lives in; the program's folder until SetSettingsFolder.
 const std::string& SettingsFolder();
 void SetSettingsFolder(const std::string& folder);

@@ -50,6 +50,9 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/doc/copyright ${CMAKE_BINARY_DIR}/
 
 add_custom_target(mekuri_install_files ALL DEPENDS ${install_files})
 add_dependencies(mekuri mekuri_install_files)
+# A library the program loads itself, not one to link against: read-only like data.
+install(TARGETS mekuri_window LIBRARY DESTINATION ${MEKURI_WINDOW_LIBRARY_INSTALL_DIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(TARGETS mekuri RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 set(CPACK_GENERATOR DEB)

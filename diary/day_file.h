@@ -3,6 +3,7 @@
 // and age, the folder lock a running copy holds, and the Japanese error texts.
 #include <cstdint>
 #include <ctime>
+#include <fcntl.h>
 #include <string>
 
 // A file as it was seen at one moment. Two stamps differ when the file was created,
@@ -23,9 +24,10 @@ struct TFileStamp {
 
 TFileStamp StampOf(const std::string& path);
 
-// Reads the whole file at `path` into `bytes`; 0, or the errno of the failure (EISDIR for
-// anything that is not a plain file). Never blocks on a pipe given a day's name.
-int ReadDayFileBytes(const std::string& path, std::string& bytes);
+// Reads the whole file at `path` (relative to the folder `dirFd` when it is not absolute)
+// into `bytes`; 0, or the errno of the failure (EISDIR for anything that is not a plain
+// file). Never blocks on a pipe given a day's name.
+int ReadDayFileBytes(const std::string& path, std::string& bytes, int dirFd = AT_FDCWD);
 
 // The error text for a failed write: access denied, disk full, a folder or something
 // else than a file in the way (worded as loading words them), else "I/O エラー (n)".

@@ -26,6 +26,18 @@ void WaitForQuiet(const TDiarySearchOptions& options, const std::atomic<bool>* s
     }
 }
 
+struct TFolderHandle {
+    explicit TFolderHandle(const std::string& path)
+        : fd(path.empty() ? AT_FDCWD : ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)), err(fd < 0 && fd != AT_FDCWD ? errno : 0) {}
+    ~TFolderHandle() {
+        if (fd >= 0) ::close(fd);
+    }
+    TFolderHandle(const TFolderHandle&) = delete;
+    TFolderHandle& operator=(const TFolderHandle&) = delete;
+    int fd;
+    int err;
+};
+
 struct TSlot {
     bool done = false;
     bool report = false;
@@ -43,6 +55,10 @@ int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
                 const std::function<void(const TDiarySearchProgress&)>& onProgress, const std::atomic<bool>* stop) {
     TDayIndex index;
     if (const int err = index.Scan(options.folder)) return err;
+    // The day files are opened from the folder itself: a path from the current folder
+    // would be looked up again for every file.
+    const TFolderHandle folder(options.folder);
+    if (folder.err) return folder.err;
     std::vector<TYMD> days = options.from || options.to
                                  ? index.Between(options.from.value_or(TYMD{-999999999, 1, 1}),
                                                  options.to.value_or(TYMD{999999999, 12, 31}))
@@ -73,9 +89,8 @@ int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
                 WaitForQuiet(options, stop);
                 TSlot& slot = slots[k];
                 const TYMD& day = days[k];
-                std::string name = DayFileName(day.Year, day.Month, day.Day);
-                std::string path = options.folder.empty() ? name : options.folder + "/" + name;
-                const int err = ReadDayFileBytes(path, text);
+                const std::string name = DayFileName(day.Year, day.Month, day.Day);
+                const int err = ReadDayFileBytes(name, text, folder.fd);
                 if (err == ENOENT) {
                     // Deleted since the folder was listed: the day has no entry now.
                 } else if (err) {
@@ -89,7 +104,8 @@ int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
                 }
                 if (slot.report) {
                     slot.result.day = day;
-                    slot.result.path = std::move(path);
+                    slot.result.path = options.folder.empty() ? name : options.folder + "/" + name;
+                    if (!slot.result.error && options.prepare) options.prepare(slot.result);
                 }
             }
             std::lock_guard lock(deliver);

@@ -17,6 +17,7 @@ struct TDaySearchResult {
     int error = 0;
     TDayMatch match;
     std::string line;  // the first matching line (CP932); match.match is relative to it
+    std::string prepared;  // what TDiarySearchOptions::prepare made of it
 };
 
 struct TDiarySearchOptions {
@@ -34,6 +35,10 @@ struct TDiarySearchOptions {
     // competes with typing for the processor or its caches.
     const std::atomic<int64_t>* lastInput = nullptr;
     int64_t quietMs = 150;
+    // When set: called for each day found, on the thread that found it, before the days are
+    // handed over in order. The results reach `onResult` one at a time; what is done here
+    // runs on every thread at once.
+    std::function<void(TDaySearchResult&)> prepare;
 };
 
 // The steady clock in milliseconds, as `lastInput` counts it.

@@ -1,17 +1,9 @@
 #include "diary/text_fold.h"
 
-#include "platform/exceptions.h"
+#include "diary/fold_tables.h"
 #include "platform/sjis.h"
 
-#include <unicode/uchar.h>
-#include <unicode/unorm2.h>
-#include <unicode/ustring.h>
-
-#include <algorithm>
-#include <array>
 #include <cstring>
-#include <stdexcept>
-#include <unordered_map>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -21,179 +13,60 @@ namespace {
 
 constexpr bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 
-// Reserved codes: lead byte 0x85, a row CP932 leaves empty. The first stands for any byte
-// that forms no character; the others for characters CP932 cannot hold.
-constexpr unsigned char kReservedLead = 0x85;
-constexpr unsigned char kBrokenTrail = 0x40;
 constexpr unsigned char kVoicedMark = 0xDE;      // ﾞ
 constexpr unsigned char kSemiVoicedMark = 0xDF;  // ﾟ
 
-// A table entry: bits 0-6 the folded length, bit 7 set when a sound mark may join the
-// character, bits 8-31 the folded bytes themselves (length up to 3) or their offset in
-// the pool.
-constexpr uint32_t kJoinFlag = 0x80;
-
-class TFoldTables {
-public:
-    TFoldTables() { Build(); }
-
-    uint32_t single[256] = {};
-    std::vector<uint32_t> pairs;  // (lead - 0x80) * 256 + trail
-    std::string pool;
-    // (code << 1 | semi-voiced): the folded text of the character and the mark together,
-    // where it is not the two folds one after the other.
-    std::unordered_map<uint32_t, std::string> joined;
-    std::vector<char32_t> reserved;  // reserved trail - 0x41 -> code point
-    uint32_t broken = 0;             // the entry for a byte that forms no character
-    // Folded character (its bytes as a number) -> the CP932 characters whose fold holds it.
-    std::unordered_map<uint32_t, std::vector<std::string>> sources;
+// The generated tables, read in place.
+struct TFoldTables {
+    const uint32_t* single = fold_tables::kSingle;
+    const uint32_t* pairs = fold_tables::kPairs;
+    const char* pool = reinterpret_cast<const char*>(fold_tables::kPool);
+    uint32_t broken = fold_tables::kBroken;
 
     std::string_view Bytes(const uint32_t& e) const {
         const size_t n = e & 0x7F;
         if (n <= 3) return {reinterpret_cast<const char*>(&e) + 1, n};
-        return {pool.data() + (e >> 8), n};
+        return {pool + (e >> 8), n};
     }
 
-private:
-    std::unordered_map<char32_t, std::string> encoded_;
-    const UNormalizer2* nfkc_ = nullptr;
-
-    std::string Encode(char32_t c) {
-        auto at = encoded_.find(c);
-        if (at != encoded_.end()) return at->second;
-        std::string utf8;
-        if (c < 0x80) {
-            utf8 = static_cast<char>(c);
-        } else {
-            char buf[8];
-            int32_t len = 0;
-            UErrorCode err = U_ZERO_ERROR;
-            UChar u16[2];
-            int32_t n16 = 0;
-            U16_APPEND_UNSAFE(u16, n16, static_cast<UChar32>(c));
-            u_strToUTF8(buf, sizeof buf, &len, u16, n16, &err);
-            utf8.assign(buf, static_cast<size_t>(len));
+    // The folded text of a character and the sound mark after it together
+    // (key: code << 1 | semi-voiced), or a null view where it is the two folds in a row.
+    std::string_view Joined(uint32_t key) const {
+        size_t lo = 0, hi = fold_tables::kJoinedCount;
+        while (lo < hi) {
+            const size_t mid = (lo + hi) / 2;
+            const uint32_t* j = fold_tables::kJoined + 3 * mid;
+            if (j[0] == key) return {pool + j[1], j[2]};
+            if (j[0] < key)
+                lo = mid + 1;
+            else
+                hi = mid;
         }
-        std::string out;
-        try {
-            out = Utf8ToSjis(utf8);
-            // iconv also takes a few characters CP932 only resembles (¥ as the backslash
-            // byte); those are kept apart like any other character CP932 lacks.
-            if (SjisToUtf8(out) != utf8) throw EEncodingError("");
-        } catch (const EEncodingError&) {
-            if (0x41 + reserved.size() > 0x7E) throw std::runtime_error("too many folded characters outside CP932");
-            out = {static_cast<char>(kReservedLead), static_cast<char>(0x41 + reserved.size())};
-            reserved.push_back(c);
-        }
-        encoded_.emplace(c, out);
-        return out;
-    }
-
-    // The fold of a piece of Unicode text, encoded.
-    std::string Fold(const std::u16string& text) {
-        UChar norm[64];
-        UErrorCode err = U_ZERO_ERROR;
-        const int32_t n = unorm2_normalize(nfkc_, reinterpret_cast<const UChar*>(text.data()),
-                                           static_cast<int32_t>(text.size()), norm, 64, &err);
-        if (U_FAILURE(err)) throw std::runtime_error("NFKC failed");
-        std::string out;
-        for (int32_t i = 0; i < n;) {
-            UChar32 c;
-            U16_NEXT(norm, i, n, c);
-            c = u_foldCase(c, U_FOLD_CASE_DEFAULT);
-            if (c >= 0x30A1 && c <= 0x30F6) c -= 0x60;
-            out += Encode(static_cast<char32_t>(c));
-        }
-        return out;
-    }
-
-    // The character a CP932 code stands for, or nothing.
-    static bool Decode(std::string_view code, std::u16string& out) {
-        const std::string utf8 = SjisToUtf8(code);
-        if (utf8.find("\xEF\xBF\xBD") != std::string::npos) return false;
-        UChar buf[8];
-        int32_t len = 0;
-        UErrorCode err = U_ZERO_ERROR;
-        u_strFromUTF8(buf, 8, &len, utf8.data(), static_cast<int32_t>(utf8.size()), &err);
-        if (U_FAILURE(err) || len == 0) return false;
-        out.assign(reinterpret_cast<const char16_t*>(buf), static_cast<size_t>(len));
-        return true;
-    }
-
-    void AddSources(std::string_view code, std::string_view folded) {
-        for (size_t i = 0; i < folded.size();) {
-            const auto c = static_cast<unsigned char>(folded[i]);
-            const size_t n = IsLeadByte(c) && i + 1 < folded.size() ? 2 : 1;
-            uint32_t key = 0;
-            for (size_t k = 0; k < n; ++k) key = key << 8 | static_cast<unsigned char>(folded[i + k]);
-            std::vector<std::string>& list = sources[key];
-            if (std::find(list.begin(), list.end(), code) == list.end()) list.emplace_back(code);
-            i += n;
-        }
-    }
-
-    uint32_t Entry(const std::string& bytes) {
-        uint32_t e = static_cast<uint32_t>(bytes.size());
-        if (bytes.size() <= 3) {
-            std::memcpy(reinterpret_cast<char*>(&e) + 1, bytes.data(), bytes.size());
-        } else {
-            e |= static_cast<uint32_t>(pool.size()) << 8;
-            pool += bytes;
-        }
-        return e;
-    }
-
-    void Build() {
-        UErrorCode err = U_ZERO_ERROR;
-        nfkc_ = unorm2_getNFKCInstance(&err);
-        if (U_FAILURE(err)) throw std::runtime_error("NFKC data missing");
-        const std::string brokenBytes{static_cast<char>(kReservedLead), static_cast<char>(kBrokenTrail)};
-        encoded_.emplace(U'\uFFFD', brokenBytes);
-        broken = Entry(brokenBytes);
-        std::u16string probe;
-        if (Decode("\x85\x40", probe) || Decode("\x85\xFC", probe))
-            throw std::runtime_error("CP932 row 0x85 is not empty here: no room for the fold's own codes");
-        pairs.assign(0x7D * 256, 0);
-
-        std::u16string marks[2];
-        Decode("\xDE", marks[0]);
-        Decode("\xDF", marks[1]);
-        const std::string markFolds[2] = {Fold(marks[0]), Fold(marks[1])};
-
-        auto fill = [&](std::string_view code, uint32_t key) -> uint32_t {
-            std::u16string text;
-            if (!Decode(code, text)) return broken;
-            const std::string folded = Fold(text);
-            AddSources(code, folded);
-            uint32_t e = Entry(folded);
-            for (int m = 0; m < 2; ++m) {
-                const std::string both = Fold(text + marks[m]);
-                if (both == folded + markFolds[m]) continue;
-                joined.emplace(key << 1 | static_cast<uint32_t>(m), both);
-                AddSources(code, both);
-                e |= kJoinFlag;
-            }
-            return e;
-        };
-        for (unsigned b = 0; b < 256; ++b) {
-            if (IsLeadByte(static_cast<unsigned char>(b))) continue;
-            const char c = static_cast<char>(b);
-            single[b] = fill(std::string_view(&c, 1), b);
-        }
-        for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
-            for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-                if (!IsTrailByte(static_cast<unsigned char>(trail))) continue;
-                const char code[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                pairs[(lead - 0x80) * 256 + trail] = fill(std::string_view(code, 2), lead << 8 | trail);
-            }
-        }
+        return {};
     }
 };
 
 const TFoldTables& Tables() {
     static const TFoldTables tables;
     return tables;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 // ASCII-only stretch: A-Z lowered, 16 bytes at a time. Returns how many bytes it took.
@@ -245,15 +118,15 @@ void FoldMapped(std::string_view text, std::string& out, std::vector<uint32_t>* 
         }
         if (canJoin && (c == kVoicedMark || c == kSemiVoicedMark)) {
             canJoin = false;
-            auto at = t.joined.find(joinKey << 1 | (c == kSemiVoicedMark ? 1u : 0u));
-            if (at != t.joined.end()) {
+            const std::string_view joined = t.Joined(joinKey << 1 | (c == kSemiVoicedMark ? 1u : 0u));
+            if (joined.data()) {
                 // The character before and the mark become one: its fold is replaced.
                 pos = joinAt;
-                room(at->second.size());
-                std::memcpy(out.data() + pos, at->second.data(), at->second.size());
-                pos += at->second.size();
+                room(joined.size());
+                std::memcpy(out.data() + pos, joined.data(), joined.size());
+                pos += joined.size();
                 from->resize(fromBase + (joinAt - base));
-                from->insert(from->end(), at->second.size(), static_cast<uint32_t>(joinSource));
+                from->insert(from->end(), joined.size(), static_cast<uint32_t>(joinSource));
                 ++i;
                 continue;
             }
@@ -276,7 +149,7 @@ void FoldMapped(std::string_view text, std::string& out, std::vector<uint32_t>* 
         room(bytes.size());
         std::memcpy(out.data() + pos, bytes.data(), bytes.size());
         from->insert(from->end(), bytes.size(), static_cast<uint32_t>(i));
-        canJoin = (e & kJoinFlag) != 0;
+        canJoin = (e & kFoldJoinFlag) != 0;
         joinKey = key;
         joinAt = pos;
         joinSource = i;
@@ -332,15 +205,15 @@ void FoldFast(std::string_view text, std::string& out) {
             e = t.single[c];
             if (canJoin && (c == kVoicedMark || c == kSemiVoicedMark)) {
                 canJoin = false;
-                auto at = t.joined.find(joinKey << 1 | (c == kSemiVoicedMark ? 1u : 0u));
-                if (at != t.joined.end()) {
+                const std::string_view joined = t.Joined(joinKey << 1 | (c == kSemiVoicedMark ? 1u : 0u));
+                if (joined.data()) {
                     pos = joinAt;
-                    if (out.size() - pos < at->second.size() + 2 * (n - i) + 64) {
-                        out.resize(pos + at->second.size() + 2 * (n - i) + 64);
+                    if (out.size() - pos < joined.size() + 2 * (n - i) + 64) {
+                        out.resize(pos + joined.size() + 2 * (n - i) + 64);
                         o = out.data();
                     }
-                    std::memcpy(o + pos, at->second.data(), at->second.size());
-                    pos += at->second.size();
+                    std::memcpy(o + pos, joined.data(), joined.size());
+                    pos += joined.size();
                     ++i;
                     continue;
                 }
@@ -356,10 +229,10 @@ void FoldFast(std::string_view text, std::string& out) {
                 out.resize(pos + len + 2 * (n - i) + 64);
                 o = out.data();
             }
-            std::memcpy(o + pos, t.pool.data() + (e >> 8), len);
+            std::memcpy(o + pos, t.pool + (e >> 8), len);
         }
         pos += len;
-        canJoin = (e & kJoinFlag) != 0;
+        canJoin = (e & kFoldJoinFlag) != 0;
         joinKey = key;
         i += width;
     }
@@ -370,13 +243,29 @@ void FoldFast(std::string_view text, std::string& out) {
 
 void FoldText(std::string_view text, std::string& out) { FoldFast(text, out); }
 
-const std::vector<std::string>& FoldSources(std::string_view unit) {
-    static const std::vector<std::string> none;
+std::vector<std::string> FoldSources(std::string_view unit) {
     uint32_t key = 0;
     for (char c : unit.substr(0, 2)) key = key << 8 | static_cast<unsigned char>(c);
-    const auto& sources = Tables().sources;
-    auto at = sources.find(key);
-    return at == sources.end() ? none : at->second;
+    const uint32_t* first = fold_tables::kSources;
+    const uint32_t* last = first + 3 * fold_tables::kSourcesCount;
+    size_t lo = 0, hi = fold_tables::kSourcesCount;
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (first[3 * mid] < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    std::vector<std::string> out;
+    if (first + 3 * lo == last || first[3 * lo] != key) return out;
+    for (uint32_t k = 0; k < first[3 * lo + 2]; ++k) {
+        const uint16_t code = fold_tables::kSourceCodes[first[3 * lo + 1] + k];
+        if (code > 0xFF)
+            out.push_back({static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)});
+        else
+            out.push_back(std::string(1, static_cast<char>(code)));
+    }
+    return out;
 }
 
 void FoldTextMapped(std::string_view text, std::string& out, std::vector<uint32_t>& from) {
@@ -384,24 +273,15 @@ void FoldTextMapped(std::string_view text, std::string& out, std::vector<uint32_
 }
 
 std::string FoldedToUtf8(std::string_view folded) {
-    const TFoldTables& t = Tables();
     std::string out;
     size_t i = 0;
     while (i < folded.size()) {
         const auto c = static_cast<unsigned char>(folded[i]);
         const bool pair = IsLeadByte(c) && i + 1 < folded.size() && IsTrailByte(static_cast<unsigned char>(folded[i + 1]));
-        if (pair && c == kReservedLead) {
+        if (pair && c == kFoldReservedLead) {
             const unsigned trail = static_cast<unsigned char>(folded[i + 1]);
             const size_t k = trail - 0x41;
-            char32_t cp = trail == kBrokenTrail || k >= t.reserved.size() ? U'\uFFFD' : t.reserved[k];
-            char buf[8];
-            int32_t len = 0;
-            UErrorCode err = U_ZERO_ERROR;
-            UChar u16[2];
-            int32_t n16 = 0;
-            U16_APPEND_UNSAFE(u16, n16, static_cast<UChar32>(cp));
-            u_strToUTF8(buf, sizeof buf, &len, u16, n16, &err);
-            out.append(buf, static_cast<size_t>(len));
+            AppendUtf8(trail == kFoldBrokenTrail || k >= fold_tables::kReservedCount ? U'\uFFFD' : fold_tables::kReserved[k], out);
         } else {
             out += SjisToUtf8(folded.substr(i, pair ? 2 : 1));
         }

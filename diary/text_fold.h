@@ -10,8 +10,9 @@
 // that forms no character (a lone lead byte, an unassigned pair) takes one reserved code,
 // so broken text never matches a query.
 //
-// The tables are built once, at the first use, from ICU's normalisation and case data
-// (the same library the toolkit uses), so they are exact for every character CP932 holds.
+// The tables are worked out at build time from ICU's normalisation and case data
+// (fold_tables.h), so they are exact for every character CP932 holds, and a search pays
+// nothing to build them.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,7 +29,7 @@ void FoldTextMapped(std::string_view text, std::string& out, std::vector<uint32_
 // folded text), those that a following sound mark turns into it included. Wherever a
 // folded text holds `unit`, its source holds one of these: a scan for them finds every
 // place a folded word can start or pass through.
-const std::vector<std::string>& FoldSources(std::string_view unit);
+std::vector<std::string> FoldSources(std::string_view unit);
 
 // Folded text as UTF-8 (reserved codes back to their characters; a broken byte as U+FFFD).
 std::string FoldedToUtf8(std::string_view folded);

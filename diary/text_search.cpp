@@ -83,14 +83,17 @@ size_t FindWord(std::string_view haystack, std::string_view needle, size_t from)
 }
 
 TExcerpt Excerpt(std::string_view line, TTextSpan match, size_t maxChars) {
-    std::vector<size_t> starts;  // of each character, and the end
-    for (size_t i = 0; i < line.size(); i += CharWidth(line, i)) starts.push_back(i);
-    starts.push_back(line.size());
-    const size_t chars = starts.size() - 1;
-    const auto charAt = [&](size_t byte) {
-        return static_cast<size_t>(std::lower_bound(starts.begin(), starts.end(), byte) - starts.begin());
-    };
-    const size_t m0 = charAt(match.start), m1 = std::max(m0, charAt(match.End()));
+    // Counted in characters: the match's first, the one after it, and the whole line. The
+    // command line cuts one excerpt per day found, so the line is walked without keeping
+    // where each character starts.
+    constexpr size_t kNone = std::string_view::npos;
+    size_t chars = 0, m0 = kNone, m1 = kNone;
+    for (size_t i = 0; i < line.size(); i += CharWidth(line, i), ++chars) {
+        if (m0 == kNone && i >= match.start) m0 = chars;
+        if (m1 == kNone && i >= match.End()) m1 = chars;
+    }
+    if (m0 == kNone) m0 = chars;
+    m1 = std::max(m0, m1 == kNone ? chars : m1);
     size_t first = 0, last = chars;
     if (chars > maxChars) {
         // A third of the room before the match, so that it reads in context.
@@ -99,12 +102,21 @@ TExcerpt Excerpt(std::string_view line, TTextSpan match, size_t maxChars) {
         last = std::min(chars, first + maxChars);
         first = last - maxChars;
     }
+    size_t from = line.size(), to = line.size();
+    size_t c = 0;
+    for (size_t i = 0; i < line.size(); i += CharWidth(line, i), ++c) {
+        if (c == first) from = i;
+        if (c == last) {
+            to = i;
+            break;
+        }
+    }
     TExcerpt out;
-    out.text.assign(line.substr(starts[first], starts[last] - starts[first]));
+    out.text.assign(line.substr(from, to - from));
     std::replace(out.text.begin(), out.text.end(), '\t', ' ');
-    const size_t s = std::clamp(match.start, starts[first], starts[last]);
-    const size_t e = std::clamp(match.End(), s, starts[last]);
-    out.match = {s - starts[first], e - s};
+    const size_t s = std::clamp(match.start, from, to);
+    const size_t e = std::clamp(match.End(), s, to);
+    out.match = {s - from, e - s};
     return out;
 }
 

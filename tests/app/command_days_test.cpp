@@ -15,10 +15,10 @@ struct TRun {
     std::string err;
 };
 
-// Runs Mekuri with `args` (already quoted for the shell) and no display.
-TRun Mekuri(const std::string& args, const std::string& env = {}) {
+// Runs Mekuri (or `program`) with `args` (already quoted for the shell) and no display.
+TRun Mekuri(const std::string& args, const std::string& env = {}, const std::string& program = MEKURI_PROGRAM) {
     const std::string errFile = (std::filesystem::temp_directory_path() / ("mekuri-days-err-" + std::to_string(::getpid()))).string();
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb " + env + " '" MEKURI_PROGRAM "' " +
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb " + env + " '" + program + "' " +
                                 args + " 2>'" + errFile + "'";
     TRun run;
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -138,4 +138,44 @@ TEST_F(DaysCommand, TheFolderComesFromTheEnvironmentWithoutOptionAndHelpListsIt)
     EXPECT_NE(help.out.find("mekuri days [--folder"), std::string::npos);
     const TRun all = Mekuri("--help");
     EXPECT_NE(all.out.find("days"), std::string::npos);
+}
+
+// The commands start without loading Qt: the dynamic loader's own record of the files it
+// loads shows none of Qt's libraries nor the window library. The PDF export, which draws
+// with Qt, shows both, so the record is read right.
+TEST_F(DaysCommand, CommandsLoadNoQtAndPdfLoadsTheWindowLibrary) {
+    const std::string pdf = PathOf("out.pdf");
+    const struct {
+        std::string args;
+        bool drawsWithQt;
+    } cases[] = {
+        {"days " + folder_, false},
+        {"search " + folder_ + " 一月", false},
+        {"search --exact " + folder_ + " 一月", false},
+        {"export " + folder_ + " --format markdown", false},
+        {"export " + folder_ + " --format pdf -o '" + pdf + "'", true},
+    };
+    for (const auto& c : cases) {
+        const TRun run = Mekuri(c.args, "LD_DEBUG=files");
+        EXPECT_EQ(run.status, 0) << c.args << run.err;
+        EXPECT_NE(run.err.find("libstdc++"), std::string::npos) << "no loader record for " << c.args;
+        EXPECT_EQ(run.err.find("libQt6Core") != std::string::npos, c.drawsWithQt) << c.args;
+        EXPECT_EQ(run.err.find("libmekuri-window.so") != std::string::npos, c.drawsWithQt) << c.args;
+    }
+    EXPECT_GT(Get(pdf).size(), 0u);
+}
+
+// Without its window library the program says so and fails, and its commands still run.
+TEST_F(DaysCommand, WithoutTheWindowLibraryTheWindowFailsAndCommandsRun) {
+    const std::string copy = PathOf("mekuri");
+    std::filesystem::copy_file(MEKURI_PROGRAM, copy);
+    const TRun window = Mekuri("", "", copy);
+    EXPECT_EQ(window.status, 1);
+    EXPECT_NE(window.err.find("ウィンドウを開けません"), std::string::npos) << window.err;
+    EXPECT_NE(window.err.find("libmekuri-window.so が見つかりません"), std::string::npos) << window.err;
+    const TRun pdf = Mekuri("export " + folder_ + " --format pdf -o '" + PathOf("out.pdf") + "'", "", copy);
+    EXPECT_EQ(pdf.status, 2);
+    EXPECT_NE(pdf.err.find("mekuri export: PDF を書き出せません"), std::string::npos) << pdf.err;
+    EXPECT_FALSE(std::filesystem::exists(PathOf("out.pdf")));
+    EXPECT_EQ(Mekuri("days " + folder_, "", copy).out, Mekuri("days " + folder_).out);
 }

@@ -1,5 +1,6 @@
 // Day file names, and saving, replacing and deleting day files without ever losing what
 // another day, another program or another running copy wrote.
+#include "diary/day_file.h"
 #include "diary/day_file_name.h"
 #include "diary/diary_session.h"
 #include "calendar/julius.h"
@@ -371,4 +372,26 @@ TEST_F(DayFiles, SomethingElseThanAFileInTheDaysPlaceIsNamedAsLoadingNamesIt) {
     struct stat st {};
     ASSERT_EQ(::stat(Path("202735.dat").c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+TEST_F(DayFiles, WholeFilesAreReadFromTheFolderGivenAndNothingElseIsWaitedOn) {
+    const std::string sizes[] = {"", "x", std::string(8191, 'a') + "\x1A", std::string(1 << 20, '\x82')};
+    const int folder = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(folder, 0);
+    for (const std::string& bytes : sizes) {
+        Write(Path("2027101.dat"), bytes);
+        std::string got = "left over";
+        EXPECT_EQ(ReadDayFileBytes("2027101.dat", got, folder), 0);
+        EXPECT_EQ(got, bytes) << bytes.size();
+        EXPECT_EQ(ReadDayFileBytes(Path("2027101.dat"), got), 0);
+        EXPECT_EQ(got, bytes) << bytes.size();
+    }
+    ASSERT_EQ(::mkfifo(Path("2027102.dat").c_str(), 0644), 0);
+    ASSERT_EQ(::mkdir(Path("2027103.dat").c_str(), 0755), 0);
+    std::string got;
+    EXPECT_EQ(ReadDayFileBytes("2027102.dat", got, folder), EISDIR);
+    EXPECT_EQ(ReadDayFileBytes("2027103.dat", got, folder), EISDIR);
+    EXPECT_EQ(ReadDayFileBytes("2027104.dat", got, folder), ENOENT);
+    EXPECT_TRUE(got.empty());
+    ::close(folder);
 }

@@ -119,4 +119,32 @@ TEST(TextSearch, ExcerptKeepsTheMatchInSixtyCharacters) {
     }
 }
 
+TEST(TextSearch, ExcerptsOfRandomLinesAreWholeCharactersAroundTheWholeMatch) {
+    std::mt19937 random(20261207);
+    const std::string pieces[] = {"a", "\t", Sjis("あ"), Sjis("漢"), "\xB1"};
+    for (int round = 0; round < 2000; ++round) {
+        std::string line;
+        std::vector<size_t> starts;
+        const size_t n = random() % 150;
+        for (size_t k = 0; k < n; ++k) {
+            starts.push_back(line.size());
+            line += pieces[random() % 5];
+        }
+        starts.push_back(line.size());
+        const size_t m0 = random() % (n + 1), m1 = m0 + random() % (std::min<size_t>(n - m0, 20) + 1);
+        const TTextSpan match{starts[m0], starts[m1] - starts[m0]};
+        const TExcerpt e = Excerpt(line, match, 60);
+        std::string shown = line;
+        std::replace(shown.begin(), shown.end(), '\t', ' ');
+        // Some whole characters of the line, as many as fit, with the match inside.
+        const size_t at = shown.find(e.text, match.start >= e.match.start ? match.start - e.match.start : 0);
+        ASSERT_EQ(at, match.start - e.match.start) << round;
+        const size_t first = std::find(starts.begin(), starts.end(), at) - starts.begin();
+        const size_t last = std::find(starts.begin(), starts.end(), at + e.text.size()) - starts.begin();
+        ASSERT_LE(last, n) << round;
+        EXPECT_EQ(last - first, std::min<size_t>(n, 60)) << round;
+        EXPECT_EQ(e.match.length, match.length) << round;
+    }
+}
+
 }  // namespace

@@ -38,7 +38,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # The program runs from a copy, so its settings file lands in the scratch folder; its day
 # files go to the diary folder it is started in.
-cp "$program" "$work/bin/mekuri"
+cp "$program" "$(dirname "$program")/libmekuri-window.so" "$work/bin/"
 (cd "$work/diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb exec timeout -k 5 240 "$work/bin/mekuri") \
   >"$work/mekuri.out" 2>&1 &
 app_pid=$!

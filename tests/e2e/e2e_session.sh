@@ -96,14 +96,14 @@ e2e_start_xvfb() {
   e2e_log "Xvfb on $DISPLAY"
 }
 
-# e2e_start_program PROGRAM [PREFIX...]: copies the program into the scratch folder (its
-# settings file lands beside it, not in the build tree) and starts it from the diary
-# folder, where its day files go. PREFIX runs it as another user. Sets APP_PID, WIN and
-# the window's X, Y, WIDTH, HEIGHT.
+# e2e_start_program PROGRAM [PREFIX...]: copies the program, with the window library it
+# loads from beside itself, into the scratch folder (its settings file lands beside it,
+# not in the build tree) and starts it from the diary folder, where its day files go.
+# PREFIX runs it as another user. Sets APP_PID, WIN and the window's X, Y, WIDTH, HEIGHT.
 e2e_start_program() {
   local program=$1
   shift
-  cp "$program" "$E2E_DIR/bin/mekuri"
+  cp "$program" "$(dirname "$program")/libmekuri-window.so" "$E2E_DIR/bin/"
   [ "$(id -u)" != 0 ] || [ $# -eq 0 ] || chown -R "${E2E_RUN_UID}:${E2E_RUN_UID}" "$E2E_DIR/bin" "$E2E_DIR/diary"
   # A diary folder named in the environment would take the day files elsewhere.
   (cd "$E2E_DIR/diary" && unset MEKURI_DIARY && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 QT_QPA_PLATFORM=xcb \

@@ -11,7 +11,7 @@ fail() { echo "e2e entries: $*" >&2; exit 1; }
 source "$(dirname "$0")/e2e_lib.sh"
 
 mkdir "$diary/bin"
-cp "$program" "$diary/bin/mekuri"
+cp "$program" "$(dirname "$program")/libmekuri-window.so" "$diary/bin/"
 program="$diary/bin/mekuri"
 
 year=$(date +%Y)

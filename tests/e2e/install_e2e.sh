@@ -54,8 +54,10 @@ command -v ccache >/dev/null && export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 ) >"$work/commands.log" 2>&1 || { tail -n 40 "$work/commands.log" >&2; fail "the README's commands failed"; }
 
 prefix="$root/usr/local"
+# Private libraries go to the multiarch library folder, as Debian keeps them.
+multiarch=$(gcc -print-multiarch)
 id=jp.mekuri.Mekuri
-for f in bin/mekuri share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+for f in bin/mekuri lib/$multiarch/mekuri/libmekuri-window.so share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png \
          share/icons/hicolor/256x256/apps/$id.png share/man/man1/mekuri.1.gz \
          share/doc/mekuri/copyright share/doc/mekuri/changelog.gz; do
@@ -112,10 +114,10 @@ HOME="$home" XDG_CONFIG_HOME="$home/.config" MEKURI_DIARY="$work/env_diary" QT_Q
 [ ! -e "$work/env_diary" ] || fail "MEKURI_DIARY was preferred to the command line"
 [ ! -e "$home/Mekuri" ] || fail "the default diary folder was made although one was given"
 
-# A copy outside any installed layout keeps its settings beside itself and its day files in
-# the folder it was started in.
+# A copy outside any installed layout (the program with its window library beside it)
+# keeps its settings beside itself and its day files in the folder it was started in.
 mkdir -p "$work/copy" "$work/cwd" "$work/home3"
-cp "$tree/build/app/mekuri" "$work/copy/mekuri"
+cp "$tree/build/app/mekuri" "$tree/build/app/libmekuri-window.so" "$work/copy/"
 (cd "$work/cwd" && env -u MEKURI_DIARY HOME="$work/home3" XDG_CONFIG_HOME="$work/home3/.config" \
    QT_QPA_PLATFORM=offscreen MEKURI_QUIT_AFTER_FIRST_PAINT=1 timeout 60 "$work/copy/mekuri" >/dev/null) ||
   fail "a copy of the program did not start and close cleanly"
@@ -127,7 +129,7 @@ cp "$tree/build/app/mekuri" "$work/copy/mekuri"
 deb=$(ls "$tree"/build/mekuri_*.deb 2>/dev/null | head -n1)
 [ -n "$deb" ] || fail "no package was written"
 contents=$(dpkg-deb -c "$deb")
-for f in ./usr/bin/mekuri ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
+for f in ./usr/bin/mekuri ./usr/lib/$multiarch/mekuri/libmekuri-window.so ./usr/share/applications/$id.desktop ./usr/share/metainfo/$id.metainfo.xml \
          ./usr/share/icons/hicolor/scalable/apps/$id.svg ./usr/share/icons/hicolor/48x48/apps/$id.png \
          ./usr/share/man/man1/mekuri.1.gz ./usr/share/doc/mekuri/copyright ./usr/share/doc/mekuri/changelog.gz; do
   grep -qF " $f" <<<"$contents" || fail "the package lacks $f"
