@@ -2,8 +2,8 @@
 #include "app/command_line.h"
 #include "app/command_options.h"
 #include "diary/diary_search.h"
+#include "diary/sjis_utf8.h"
 #include "platform/file_error.h"
-#include "platform/sjis.h"
 
 #include <iostream>
 
@@ -66,7 +66,11 @@ int RunSearchCommand(const TCommandInput& in) {
     // Each line is made on the search's threads; only the writing is one at a time.
     options.prepare = [](TDaySearchResult& r) {
         const TExcerpt cut = Excerpt(r.line, r.match.match, kExcerptChars);
-        r.prepared = FormatCommandDate(r.day) + '\t' + SjisToUtf8(cut.text) + '\n';
+        r.prepared.reserve(16 + cut.text.size() * 3);
+        r.prepared = FormatCommandDate(r.day);
+        r.prepared += '\t';
+        AppendSjisAsUtf8(r.prepared, cut.text);
+        r.prepared += '\n';
     };
     const auto flush = [&] {
         std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));

@@ -102,13 +102,15 @@ TExcerpt Excerpt(std::string_view line, TTextSpan match, size_t maxChars) {
         last = std::min(chars, first + maxChars);
         first = last - maxChars;
     }
-    size_t from = line.size(), to = line.size();
-    size_t c = 0;
-    for (size_t i = 0; i < line.size(); i += CharWidth(line, i), ++c) {
-        if (c == first) from = i;
-        if (c == last) {
-            to = i;
-            break;
+    // Most diary lines fit whole: only a longer one is walked again, to where it is cut.
+    size_t from = 0, to = line.size();
+    if (first > 0 || last < chars) {
+        for (size_t i = 0, c = 0; i < line.size(); i += CharWidth(line, i), ++c) {
+            if (c == first) from = i;
+            if (c == last) {
+                to = i;
+                break;
+            }
         }
     }
     TExcerpt out;

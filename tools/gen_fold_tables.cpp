@@ -38,6 +38,9 @@ public:
     uint32_t broken = 0;
     // Folded unit -> the CP932 codes whose fold holds it, in the order they were found.
     std::map<uint32_t, std::vector<uint16_t>> sources;
+    // Each code as UTF-8, as iconv reads it: length, then the bytes (0: no character).
+    uint32_t utf8Single[256] = {};
+    std::vector<uint32_t> utf8Pairs;
 
 private:
     std::unordered_map<char32_t, std::string> encoded_;
@@ -117,6 +120,14 @@ private:
         }
     }
 
+    static uint32_t Utf8Entry(std::string_view code) {
+        const std::string utf8 = SjisToUtf8(code);
+        if (utf8.find("\xEF\xBF\xBD") != std::string::npos || utf8.empty() || utf8.size() > 3) return 0;
+        uint32_t e = static_cast<uint32_t>(utf8.size());
+        std::memcpy(reinterpret_cast<char*>(&e) + 1, utf8.data(), utf8.size());
+        return e;
+    }
+
     uint32_t Entry(const std::string& bytes) {
         uint32_t e = static_cast<uint32_t>(bytes.size());
         if (bytes.size() <= 3) {
@@ -140,6 +151,7 @@ private:
         if (Decode("\x85\x40", probe) || Decode("\x85\xFC", probe))
             throw std::runtime_error("CP932 row 0x85 is not empty here: no room for the fold's own codes");
         pairs.assign(kFoldPairCount, 0);
+        utf8Pairs.assign(kFoldPairCount, 0);
 
         std::u16string marks[2];
         Decode("\xDE", marks[0]);
@@ -165,6 +177,7 @@ private:
             if (IsLeadByte(static_cast<unsigned char>(b))) continue;
             const char c = static_cast<char>(b);
             single[b] = fill(std::string_view(&c, 1), b);
+            utf8Single[b] = Utf8Entry(std::string_view(&c, 1));
         }
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
             if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
@@ -172,6 +185,7 @@ private:
                 if (!IsTrailByte(static_cast<unsigned char>(trail))) continue;
                 const char code[2] = {static_cast<char>(lead), static_cast<char>(trail)};
                 pairs[(lead - 0x80) * 256 + trail] = fill(std::string_view(code, 2), lead << 8 | trail);
+                utf8Pairs[(lead - 0x80) * 256 + trail] = Utf8Entry(std::string_view(code, 2));
             }
         }
     }
@@ -213,6 +227,8 @@ int Write(const char* path) {
     WriteNumbers(out, "const uint32_t kJoined[]", joined);
     out << "const size_t kReservedCount = " << t.reserved.size() << ";\n";
     WriteNumbers(out, "const char32_t kReserved[]", t.reserved);
+    WriteNumbers(out, "const uint32_t kUtf8Single[256]", t.utf8Single);
+    WriteNumbers(out, "const uint32_t kUtf8Pairs[kFoldPairCount]", t.utf8Pairs);
     out << "const size_t kSourcesCount = " << t.sources.size() << ";\n";
     WriteNumbers(out, "const uint32_t kSources[]", sources);
     WriteNumbers(out, "const uint16_t kSourceCodes[]", codes);

@@ -1,6 +1,8 @@
 // The search folding against a table written by Unicode's own data (Python's
 // unicodedata, tools/gen_fold_expected.py), for every character CP932 can hold and every
-// character followed by a half-width sound mark.
+// character followed by a half-width sound mark; and the UTF-8 reading of Shift-JIS
+// against iconv's.
+#include "diary/sjis_utf8.h"
 #include "diary/text_fold.h"
 #include "platform/sjis.h"
 
@@ -166,3 +168,23 @@ TEST(TextFold, RandomTextFoldsCharacterByCharacter) {
 }
 
 }  // namespace
+
+TEST(SjisUtf8, EveryCodeAndRandomBytesReadAsIconvReadsThem) {
+    std::string all;
+    for (unsigned b = 0; b < 256; ++b) all += static_cast<char>(b);
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead)
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) all += {static_cast<char>(lead), static_cast<char>(trail), ' '};
+    std::string got = "kept ";
+    AppendSjisAsUtf8(got, all);
+    EXPECT_EQ(got, "kept " + SjisToUtf8(all));
+    // Broken and cut-off characters, lead bytes before anything at all.
+    std::mt19937 random(7);
+    const unsigned char likely[] = {0x81, 0x82, 0x83, 0x88, 0xE0, 0xFC, 0x40, 0x7F, 0x80, 0xA0, 0xA1, 0xDF, 0xFD, 0xFF, 0x5C, 0x0A};
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(random() % 12, '\0');
+        for (char& c : bytes) c = static_cast<char>(random() % 3 ? likely[random() % 16] : random() % 256);
+        std::string out;
+        AppendSjisAsUtf8(out, bytes);
+        ASSERT_EQ(out, SjisToUtf8(bytes)) << round;
+    }
+}
