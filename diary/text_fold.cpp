@@ -1,6 +1,7 @@
 #include "diary/text_fold.h"
 
 #include "diary/fold_tables.h"
+#include "diary/sjis_utf8.h"
 #include "platform/sjis.h"
 
 #include <cstring>
@@ -22,6 +23,19 @@ struct TFoldTables {
     const uint32_t* pairs = fold_tables::kPairs;
     const char* pool = reinterpret_cast<const char*>(fold_tables::kPool);
     uint32_t broken = fold_tables::kBroken;
+
+    // The entry of the character at p[i] (of n bytes), its code and its width in bytes.
+    struct TLookup {
+        uint32_t entry;
+        uint32_t key;
+        size_t width;
+    };
+    TLookup Lookup(const unsigned char* p, size_t i, size_t n) const {
+        const unsigned char c = p[i];
+        if (!IsLeadByte(c)) return {single[c], c, 1};
+        if (i + 1 < n && IsTrailByte(p[i + 1])) return {pairs[(c - 0x80) * 256 + p[i + 1]], uint32_t{c} << 8 | p[i + 1], 2};
+        return {broken, c, 1};
+    }
 
     std::string_view Bytes(const uint32_t& e) const {
         const size_t n = e & 0x7F;
@@ -49,24 +63,6 @@ struct TFoldTables {
 const TFoldTables& Tables() {
     static const TFoldTables tables;
     return tables;
-}
-
-void AppendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // ASCII-only stretch: A-Z lowered, 16 bytes at a time. Returns how many bytes it took.
@@ -131,20 +127,7 @@ void FoldMapped(std::string_view text, std::string& out, std::vector<uint32_t>* 
                 continue;
             }
         }
-        uint32_t e;
-        size_t width = 1;
-        uint32_t key = c;
-        if (IsLeadByte(c)) {
-            if (i + 1 < n && IsTrailByte(p[i + 1])) {
-                key = static_cast<uint32_t>(c) << 8 | p[i + 1];
-                e = t.pairs[(c - 0x80) * 256 + p[i + 1]];
-                width = 2;
-            } else {
-                e = t.broken;
-            }
-        } else {
-            e = t.single[c];
-        }
+        const auto [e, key, width] = t.Lookup(p, i, n);
         const std::string_view bytes = t.Bytes(e);
         room(bytes.size());
         std::memcpy(out.data() + pos, bytes.data(), bytes.size());
@@ -190,35 +173,22 @@ void FoldFast(std::string_view text, std::string& out) {
             ++i;
             continue;
         }
-        uint32_t e;
-        uint32_t key = c;
-        size_t width = 1;
-        if (IsLeadByte(c)) {
-            if (i + 1 < n && IsTrailByte(p[i + 1])) {
-                key = static_cast<uint32_t>(c) << 8 | p[i + 1];
-                e = t.pairs[(c - 0x80) * 256 + p[i + 1]];
-                width = 2;
-            } else {
-                e = t.broken;
-            }
-        } else {
-            e = t.single[c];
-            if (canJoin && (c == kVoicedMark || c == kSemiVoicedMark)) {
-                canJoin = false;
-                const std::string_view joined = t.Joined(joinKey << 1 | (c == kSemiVoicedMark ? 1u : 0u));
-                if (joined.data()) {
-                    pos = joinAt;
-                    if (out.size() - pos < joined.size() + 2 * (n - i) + 64) {
-                        out.resize(pos + joined.size() + 2 * (n - i) + 64);
-                        o = out.data();
-                    }
-                    std::memcpy(o + pos, joined.data(), joined.size());
-                    pos += joined.size();
-                    ++i;
-                    continue;
+        if (canJoin && (c == kVoicedMark || c == kSemiVoicedMark)) {
+            canJoin = false;
+            const std::string_view joined = t.Joined(joinKey << 1 | (c == kSemiVoicedMark ? 1u : 0u));
+            if (joined.data()) {
+                pos = joinAt;
+                if (out.size() - pos < joined.size() + 2 * (n - i) + 64) {
+                    out.resize(pos + joined.size() + 2 * (n - i) + 64);
+                    o = out.data();
                 }
+                std::memcpy(o + pos, joined.data(), joined.size());
+                pos += joined.size();
+                ++i;
+                continue;
             }
         }
+        const auto [e, key, width] = t.Lookup(p, i, n);
         const size_t len = e & 0x7F;
         joinAt = pos;
         if (len <= 3) {
@@ -281,9 +251,9 @@ std::string FoldedToUtf8(std::string_view folded) {
         if (pair && c == kFoldReservedLead) {
             const unsigned trail = static_cast<unsigned char>(folded[i + 1]);
             const size_t k = trail - 0x41;
-            AppendUtf8(trail == kFoldBrokenTrail || k >= fold_tables::kReservedCount ? U'\uFFFD' : fold_tables::kReserved[k], out);
+            AppendCodePointAsUtf8(trail == kFoldBrokenTrail || k >= fold_tables::kReservedCount ? U'\uFFFD' : fold_tables::kReserved[k], out);
         } else {
-            out += SjisToUtf8(folded.substr(i, pair ? 2 : 1));
+            AppendSjisAsUtf8(out, folded.substr(i, pair ? 2 : 1));
         }
         i += pair ? 2 : 1;
     }
