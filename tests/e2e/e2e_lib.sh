@@ -23,6 +23,14 @@ start_x() {
   for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 }
 
+# Runs the program from a private copy in the scratch folder, with the window library it
+# loads from beside itself: its settings file then lands there, not in the build tree.
+use_private_copy() {
+  mkdir "$diary/bin"
+  cp "$program" "$(dirname "$program")/libmekuri-window.so" "$diary/bin/"
+  program="$diary/bin/mekuri"
+}
+
 start_program() {
   (cd "$diary" && LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 exec "$program") &
   app_pid=$!

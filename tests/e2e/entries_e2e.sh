@@ -10,9 +10,7 @@ fail() { echo "e2e entries: $*" >&2; exit 1; }
 # shellcheck source=e2e_lib.sh
 source "$(dirname "$0")/e2e_lib.sh"
 
-mkdir "$diary/bin"
-cp "$program" "$(dirname "$program")/libmekuri-window.so" "$diary/bin/"
-program="$diary/bin/mekuri"
+use_private_copy
 
 year=$(date +%Y)
 month=$(date +%-m)

@@ -11,9 +11,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 # The settings file lives beside the program: a private copy starts from the shipped lists
 # and leaves the build's own settings alone.
-mkdir "$diary/bin"
-cp "$program" "$(dirname "$program")/libmekuri-window.so" "$diary/bin/"
-program="$diary/bin/mekuri"
+use_private_copy
 
 start_x
 start_program
