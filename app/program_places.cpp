@@ -1,7 +1,9 @@
 #include "app/program_places.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -40,3 +42,18 @@ std::string ProgramFile() {
 const std::string& SettingsFolder() { return settingsFolder; }
 
 void SetSettingsFolder(const std::string& folder) { settingsFolder = folder; }
+
+std::string DefaultDiaryFolder() {
+    const std::string exe = ProgramFile();
+    std::error_code ec;
+    TPlacesInput in;
+    in.programDir = exe.empty() ? fs::current_path(ec).string() : fs::path(exe).parent_path().string();
+    in.programDirWritable = ::access(in.programDir.c_str(), W_OK) == 0;
+    in.installed = LooksInstalled(in.programDir);
+    const char* home = std::getenv("HOME");
+    in.homeDir = home ? home : "";
+    in.currentDir = fs::current_path(ec).string();
+    const char* env = std::getenv("MEKURI_DIARY");
+    in.envDiary = env ? env : "";
+    return ChoosePlaces(in).diaryDir;
+}

@@ -33,6 +33,10 @@ bool LooksInstalled(const std::string& programDir);
 // string when the system does not say.
 std::string ProgramFile();
 
+// The folder the window would open with no folder named on the command line, worked out
+// without Qt for the commands.
+std::string DefaultDiaryFolder();
+
 // The folder "Mekuri.ini" lives in; the program's folder until SetSettingsFolder.
 const std::string& SettingsFolder();
 void SetSettingsFolder(const std::string& folder);

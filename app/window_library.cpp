@@ -1,7 +1,7 @@
 #include "app/window_library.h"
 
 #include "app/program_places.h"
-#include "app/window_entry.h"
+#include "window/window_entry.h"
 
 #include <dlfcn.h>
 #include <filesystem>

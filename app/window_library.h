@@ -1,9 +1,9 @@
 #pragma once
-// The program's way to the window library (see window_entry.h). It is looked for only
+// The program's way to the window library (see window/window_entry.h). It is looked for only
 // where this build put it: beside the program in the build tree, or in the library
 // folder of the installed layout, both found from the program's own file, never through
 // the library search path or the current folder, where anyone could leave a library.
-#include "app/command_export.h"
+#include "cli/command_export.h"
 
 #include <string>
 #include <vector>

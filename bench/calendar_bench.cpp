@@ -5,7 +5,7 @@
 // simplest lookup one could write. The summary at the end gives each redraw's CPU median
 // of five repetitions (unless --benchmark_repetitions says otherwise) beside its target,
 // and the ratios to the peers.
-#include "app/shipped_lists.h"
+#include "window/shipped_lists.h"
 #include "bench/median_summary.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/old_calendar.h"

@@ -6,7 +6,7 @@
 // every day of the year carries the mark of an entry in both calendars (the index is built
 // before the steps, as after the first paint).
 #include "diary/day_file_name.h"
-#include "app/form1.h"
+#include "window/form1.h"
 #include "calendar/julius.h"
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"

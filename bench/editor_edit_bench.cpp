@@ -18,7 +18,7 @@
 #include "bench/bench_app.h"
 #include "bench/median_summary.h"
 #include "bench/diary_file.h"
-#include "app/form1.h"
+#include "window/form1.h"
 #include "editor/editor.h"
 #include "editor/edit_session.h"
 #include "platform/qt_text.h"

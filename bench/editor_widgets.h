@@ -2,7 +2,7 @@
 // The editors the benchmarks compare, set up alike: Mekuri's TEditor as the main window sets
 // it up, and Qt's QPlainTextEdit in the same font and size. A paint counter on a viewport
 // proves that a timed paint really happened.
-#include "app/form1.h"
+#include "window/form1.h"
 #include "bench/bench_app.h"
 #include "editor/editor.h"
 #include "platform/qt_fonts.h"

@@ -8,8 +8,8 @@
 // a PDF: the figures behind the progress shown while printing.
 //
 // The diary comes from the project's own deterministic generator (tools/diary_folder.h).
-#include "app/form1.h"
-#include "app/print_pages.h"
+#include "window/form1.h"
+#include "window/print_pages.h"
 #include "bench/bench_app.h"
 #include "bench/median_summary.h"
 #include "diary/print_layout.h"

@@ -7,7 +7,7 @@
 //   taken from the editor and handed to the keeper. Writing, flushing and renaming happen
 //   on the keeper's thread and are not on the typing's path; this figure is the longest
 //   the window is held, once every two seconds at most.
-#include "app/form1.h"
+#include "window/form1.h"
 #include "bench/bench_app.h"
 #include "editor/editor.h"
 #include "platform/dialogs.h"

@@ -9,8 +9,8 @@
 // process follows. ripgrep 13 takes no Shift-JIS bytes with -F (a pattern must be UTF-8),
 // so the query's bytes go as a pure literal, (?-u)\xHH..., which it searches by the same
 // literal path. Times: wall and the child's CPU (user + system, from wait4).
-#include "app/day_finder.h"
-#include "app/typing_watch.h"
+#include "window/day_finder.h"
+#include "window/typing_watch.h"
 #include "bench/editor_widgets.h"
 #include "diary/diary_search.h"
 #include "editor/row_store.h"

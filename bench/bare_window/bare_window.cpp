@@ -1,7 +1,7 @@
 // The floor for start-up: a bare Qt program (an application object and an empty main
 // window of Mekuri's size, nothing else linked) that says "first-paint" once painted and
 // quits.
-#include "app/quit_after_first_paint.h"
+#include "window/quit_after_first_paint.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -2,7 +2,7 @@
 // menus, a tool bar, six line edits, up/down buttons, five push buttons, two painted grids
 // of Japanese text, a text edit and a status bar), built from stock widgets only, linking
 // nothing of ours but the first-paint marker.
-#include "app/quit_after_first_paint.h"
+#include "window/quit_after_first_paint.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,7 +1,7 @@
 // A reference beside the start-up floor: the bare window with one line of Japanese text.
 // Any window that shows text pays for reading the font configuration, filling the font
 // database and loading a Japanese face; this program pays that and nothing else.
-#include "app/quit_after_first_paint.h"
+#include "window/quit_after_first_paint.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,5 +1,5 @@
 #include "app/program_places.h"
-#include "app/qt_language.h"
+#include "window/qt_language.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

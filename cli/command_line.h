@@ -1,0 +1,24 @@
+#pragma once
+// `mekuri COMMAND …`: the diary's commands for terminals and scripts, run without a
+// window or an X server. Results go to standard output in UTF-8, messages in Japanese to
+// standard error; exit status 0 for success, 1 for "nothing found", 2 for an error.
+#include <optional>
+#include <string>
+#include <vector>
+
+// Runs the command that argv names and returns its exit status; nothing when argv names
+// no command, and the window is to start. `defaultFolder` gives the diary folder the window
+// would use; it is asked only when a command runs.
+std::optional<int> RunCommandLine(int argc, char** argv, std::string (*defaultFolder)());
+
+// What every command is given: its own arguments (after the command's name) and the
+// diary folder the window would use when no --folder is given.
+struct TCommandInput {
+    std::vector<std::string> args;
+    std::string defaultFolder;
+};
+
+// The commands, one file each.
+int RunDaysCommand(const TCommandInput& in);
+int RunSearchCommand(const TCommandInput& in);
+int RunExportCommand(const TCommandInput& in);

@@ -1,0 +1,122 @@
+// The diary side of the main window: the selected day's file in the editor, its save,
+// delete and edit lock, the ruled lines, and the questions that keep unsaved text.
+#include "diary/diary_session.h"
+#include "window/form1.h"
+#include "calendar/monthly_calendar.h"
+#include "calendar/weekly_calendar.h"
+#include "editor/editor.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/handler_guard.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QDir>
+#include <QPainter>
+#include <QScopedValueRollback>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+const char* const kEditedQuestion = "エディタの内容が編集されました。保存しますか？";
+
+bool Ask(const std::string& question) { return Dialogs().Confirm(question); }
+
+bool HasText(const TEditor* editor) { return editor->Store().TextLength() > 0; }
+
+}  // namespace
+
+void TForm1::BuildDiaryCommands() {
+    Diary_ = std::make_unique<TDiarySession>();
+    auto wire = [this](QAction* action, void (TForm1::*handler)()) {
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
+    };
+    wire(Save1, &TForm1::EditorSaveClick);
+    wire(EditorSave, &TForm1::EditorSaveClick);
+    wire(Delete1, &TForm1::EditorFileDaleteClick);
+    wire(EditorFileDalete, &TForm1::EditorFileDaleteClick);
+    wire(CanEdit, &TForm1::CanEditClick);
+    wire(F1, &TForm1::F1Click);
+    wire(Print1, &TForm1::Print1Click);
+    // Every change counts as the user's; the program's own loads and clears reset the
+    // flag afterwards.
+    Editor1->OnChange = Guarded([this](TEditor*) {
+        Diary_->SetEdited(true);
+        // Not restarted by every key: typing on and on still gets its text kept.
+        if (RecoveryTimer && !RecoveryTimer->isActive()) RecoveryTimer->start();
+    });
+    Editor1->OnDrawLine = Guarded([this](TEditor* sender, const std::string& lineStr, int x, int y, int index,
+                                         const QRect& aRect) { Editor1DrawLine(sender, lineStr, x, y, index, aRect); });
+    Editor1->OnTopColChange = Guarded([this](TEditor* sender) { Editor1TopColChange(sender); });
+}
+
+void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
+    if (returningToText_ || startingUp_) return;
+    const std::optional<std::string> file = Diary_->Show({y, m, d});
+    try {
+        Editor1->Clear();
+        if (file) {
+            Editor1->SetReadOnly(true);
+            Editor1->Lines().LoadFromFile(*file);
+        }
+    } catch (...) {
+        // The file holds what the editor could not show: a save must ask before it goes.
+        Diary_->Forget({y, m, d});
+        throw;
+    }
+    Diary_->SetEdited(false);
+    RecoverySettled();
+}
+
+bool TForm1::OfferToSaveText(bool atClose) {
+    Editor1->CommitComposition();
+    if (!Diary_->Edited() || !HasText(Editor1)) return true;
+    switch (Dialogs().YesNoCancel(kEditedQuestion)) {
+        case TAnswer::No: return true;
+        case TAnswer::Cancel: return false;
+        case TAnswer::Yes: break;
+    }
+    try {
+        return Diary_->Save(Editor1->Lines().Text(), Ask, atClose);
+    } catch (...) {
+        TApplication::ReportCurrentException();
+        return false;
+    }
+}
+
+bool TForm1::LeaveDayText(std::int32_t day) {
+    // A composition belongs to the text it was typed in, whatever becomes of that text.
+    Editor1->CommitComposition();
+    const TYMD& textDay = Diary_->Day();
+    if (YMDToJulius(textDay.Year, textDay.Month, textDay.Day) == day || OfferToSaveText(false)) return true;
+    // The text stays with its own day, so that the user can try again or copy it away.
+    QScopedValueRollback<bool> returning(returningToText_, true);
+    MonthlyCalendar1->SetJuliusDay(YMDToJulius(textDay.Year, textDay.Month, textDay.Day));
+    // A field step or 今日 goes on to move the week calendar once this handler returns;
+    // it follows the month calendar back afterwards, and the fields with it.
+    QTimer::singleShot(0, this, Guarded([this] { WeeklyCalendar1->SetJuliusDay(MonthlyCalendar1->JuliusDay()); }));
+    return false;
+}
+
+void TForm1::EditorSaveClick() {
+    Editor1->CommitComposition();
+    Diary_->Save(Editor1->Lines().Text(), Ask);
+}
+
+void TForm1::EditorFileDaleteClick() { Diary_->Delete(JuliusToYMD(MonthlyCalendar1->JuliusDay()), Ask); }
+
+void TForm1::CanEditClick() { Editor1->SetReadOnly(false); }
+
+void TForm1::F1Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::currentPath())); }
+
+void TForm1::Editor1DrawLine(TEditor* sender, const std::string&, int, int, int, const QRect& aRect) {
+    QPainter* p = sender->Canvas().Painter;
+    if (!p) return;
+    // A one-pixel rectangle: the same pixels as the line, at a fraction of the cost of
+    // stroking it through a clip of many rectangles (a row is drawn at every keystroke).
+    p->fillRect(QRect(aRect.left(), aRect.bottom(), aRect.width(), 1), QColor(192, 192, 192));
+}
+
+void TForm1::Editor1TopColChange(TEditor*) {}
