@@ -1,6 +1,7 @@
 #include "diary/day_file.h"
 
 #include "platform/file_error.h"
+#include "platform/folder_files.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -54,6 +55,7 @@ namespace {
 std::string NotAFileMessage(int err) {
     if (err == EISDIR) return "フォルダーです";
     if (err == ENODEV) return "通常のファイルではありません";
+    if (err == ELOOP) return "シンボリックリンクです";
     return "";
 }
 
@@ -81,9 +83,12 @@ TFolderLock::~TFolderLock() {
 
 bool TFolderLock::HeldByAnother() {
     if (fd_ >= 0) return false;
-    const std::string path = folder_.empty() ? kFileName : folder_ + "/" + kFileName;
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+    int fd = -1;
+    if (int err = OpenLockFile(folder_, kFileName, fd)) {
+        // A link put in the lock's place is never followed; the user hears of it.
+        if (err == ELOOP) ThrowFileError(kFileName, "開けません", err);
+        return false;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const bool busy = errno == EWOULDBLOCK;
         ::close(fd);

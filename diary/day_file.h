@@ -38,7 +38,8 @@ std::string CloseSaveErrorMessage(const std::string& fileName, int err);
 // A lock file in the diary folder, taken at the first save and held until the object
 // goes. While another running copy holds it, HeldByAnother says so; it tries again at
 // every call, since the other copy may have ended. A folder where the lock file cannot be
-// made (read-only) counts as not held by another: a save there fails on its own.
+// made (read-only) counts as not held by another: a save there fails on its own. A
+// symbolic link in the lock's place raises EFileError: it is never followed.
 class TFolderLock {
 public:
     explicit TFolderLock(std::string folder);

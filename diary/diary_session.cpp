@@ -84,6 +84,12 @@ void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base)
 bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool atClose) {
     const std::string path = PathOf(day_);
     const std::string name = DayFileName(day_.Year, day_.Month, day_.Day);
+    const auto fail = [&](int err) {
+        throw EFileError(atClose ? CloseSaveErrorMessage(name, err) : WriteErrorMessage(err));
+    };
+    // What stands in the file's place and cannot be replaced is said at once: a question
+    // whether to overwrite it would offer what cannot be done.
+    if (int err = ReplaceRefusal(path)) fail(err);
     const TFileStamp now = StampOf(path);
     std::string question;
     if (lock_.HeldByAnother())
@@ -96,8 +102,7 @@ bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool at
 
     std::string bytes(text);
     bytes += unread_;
-    if (int err = ReplaceFileContents(path, bytes))
-        throw EFileError(atClose ? CloseSaveErrorMessage(name, err) : WriteErrorMessage(err));
+    if (int err = ReplaceFileContents(path, bytes)) fail(err);
     stamp_ = StampOf(path);
     shown_ = true;
     edited_ = false;

@@ -1,6 +1,7 @@
 #include "diary/recovery_files.h"
 
 #include "diary/day_file_name.h"
+#include "platform/folder_files.h"
 #include "platform/safe_file.h"
 
 #include <algorithm>
@@ -27,16 +28,6 @@ std::string MakeTag() {
     std::string tag;
     for (int i = 0; i < 6; ++i) tag += kChars[device() % (sizeof kChars - 1)];
     return tag;
-}
-
-int MakeFolders(const std::string& path) {
-    for (size_t slash = 1; slash != std::string::npos;) {
-        slash = path.find('/', slash + 1);
-        const std::string part = path.substr(0, slash);
-        // The state folder holds diary text: only its owner reads it.
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
-    }
-    return 0;
 }
 
 std::string Absolute(const std::string& folder) {
@@ -133,17 +124,20 @@ TRecoveryWriter::~TRecoveryWriter() {
 
 int TRecoveryWriter::Write(const TRecoveryCopy& copy) {
     // A copy the next start would refuse to read is not worth the disk.
-    if (static_cast<std::int64_t>(copy.text.size()) > kMaxRecoveryCopyBytes) return EFBIG;
+    if (static_cast<std::int64_t>(copy.text.size()) > kMaxRecoveryCopyBytes) return E2BIG;
     std::string name = DayFileName(copy.day.Year, copy.day.Month, copy.day.Day);
     name = std::string(kPrefix) + name.substr(0, name.size() - 4) + "-" + tag_ + std::string(kSuffix);
     const std::string bytes = EncodeRecoveryCopy(copy);
     int err = ENOENT;
     for (const std::string* folder : {&diaryFolder_, &stateFolder_}) {
         if (folder->empty()) continue;
-        if (folder == &stateFolder_ && (err = MakeFolders(*folder)) != 0) continue;
+        if (folder == &stateFolder_ && (err = MakePrivateFolder(*folder, true)) != 0) continue;
         const std::string path = *folder + "/" + name;
         int fd = -1;
-        err = ReplaceFileContentsHeld(path, bytes, fd);
+        err = ReplacePrivateFile(path, bytes, fd);
+        // A link put where the copy was means someone else writes in the folder: the
+        // user is told rather than the text quietly moved elsewhere.
+        if (err == ELOOP) return err;
         if (err != 0) continue;
         // The new copy is whole and locked before the old one goes.
         if (!path_.empty() && path_ != path) ::unlink(path_.c_str());

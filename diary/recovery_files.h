@@ -30,8 +30,11 @@ public:
     TRecoveryWriter(const TRecoveryWriter&) = delete;
     TRecoveryWriter& operator=(const TRecoveryWriter&) = delete;
 
-    // 0, or the errno of the last folder tried (EFBIG for a text over the size a copy may
-    // have); the previous copy is left as it was then.
+    // 0, or the errno of the last folder tried (E2BIG for a text over the size a copy may
+    // have, EFBIG for the file-size limit); the previous copy is left as it was then. A
+    // copy is 0600 wherever it is written; a symbolic link found in its place is refused
+    // with ELOOP, without trying the state folder. The state folder is used only when it
+    // is the user's and open to no one else (MakePrivateFolder).
     int Write(const TRecoveryCopy& copy);
     void Remove();
     // The copy on disk now; empty when there is none.

@@ -22,6 +22,7 @@ std::string FileErrorReason(int err) {
     case EIO: return "入出力エラーが発生しました";
     case EFBIG: return "ファイルが大きすぎます";
     case ENODEV: return "通常のファイルではありません";
+    case ELOOP: return "シンボリックリンクです";
     default: return "エラー " + std::to_string(err) + " (" + std::strerror(err) + ")";
     }
 }

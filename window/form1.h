@@ -347,6 +347,9 @@ private:
     std::unique_ptr<TDayFinder> finder_;
     QString finderWords_;
     std::unique_ptr<TRecoveryKeeper> Recovery_;
+    // Where copies go when the diary folder cannot take them; empty when there is no
+    // state folder or it is not the user's alone.
+    std::string stateFolder_;
     // The settled text, as its length and hash, to notice the text returning to it.
     std::size_t settledLength_ = 0;
     std::size_t settledHash_ = 0;

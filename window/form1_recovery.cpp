@@ -8,6 +8,7 @@
 #include "editor/editor.h"
 #include "platform/dialogs.h"
 #include "platform/file_error.h"
+#include "platform/folder_files.h"
 #include "platform/handler_guard.h"
 #include "platform/safe_file.h"
 
@@ -27,14 +28,30 @@ std::string DayCaption(const TYMD& d) {
     return std::to_string(d.Year) + "年" + std::to_string(d.Month) + "月" + std::to_string(d.Day) + "日";
 }
 
+// The state folder holds the unsaved text of every diary of the user's: one that others may
+// read is tightened when it is the user's, and else left unused, with a word why. A
+// missing one is made (0700) when a copy first needs it.
+std::string PrivateStateFolder() {
+    const std::string folder = RecoveryStateFolder();
+    if (folder.empty()) return folder;
+    const int err = MakePrivateFolder(folder, false);
+    if (err == 0 || err == ENOENT) return folder;
+    const std::string why = err == EPERM     ? "ほかのユーザーのフォルダーです"
+                            : err == ENOTDIR ? "フォルダーではありません"
+                                             : FileErrorReason(err);
+    Dialogs().Error("状態フォルダー " + folder + " は使いません（" + why +
+                    "）。\n保存されていない日記の復元用コピーは、日記のフォルダーにだけ置きます。");
+    return {};
+}
+
 }  // namespace
 
 void TForm1::BuildRecovery() {
     const std::string diaryFolder = QDir::currentPath().toStdString();
-    const std::string stateFolder = RecoveryStateFolder();
+    stateFolder_ = PrivateStateFolder();
     // Saves of copies cut short in the state folder; the diary folder's are cleared at start.
-    if (!stateFolder.empty()) RemoveStaleReplacements(stateFolder);
-    Recovery_ = std::make_unique<TRecoveryKeeper>(diaryFolder, stateFolder);
+    if (!stateFolder_.empty()) RemoveStaleReplacements(stateFolder_);
+    Recovery_ = std::make_unique<TRecoveryKeeper>(diaryFolder, stateFolder_);
     RecoveryTimer = new QTimer(this);
     RecoveryTimer->setSingleShot(true);
     RecoveryTimer->setInterval(kRecoveryDelayMs);
@@ -77,7 +94,8 @@ void TForm1::RecoveryTick() {
     // a box every two seconds.
     if (int err = Recovery_->LastError(); err != 0 && !recoveryErrorShown_) {
         recoveryErrorShown_ = true;
-        const std::string why = err == EFBIG ? "文章が大きすぎます" : WriteErrorMessage(err);
+        // The copy's own limit; the file-size limit is worded as the day file's save words it.
+        const std::string why = err == E2BIG ? "文章が大きすぎます" : WriteErrorMessage(err);
         Dialogs().Error("保存されていない日記の復元用コピーを書けません（" + why +
                         "）。\n日記を保存すれば、文章は失われません。");
     }
@@ -98,7 +116,7 @@ void TForm1::EndRecovery() {
 }
 
 void TForm1::OfferRecoveryCopies() {
-    TRecoveryScan scan = FindRecoveryCopies(QDir::currentPath().toStdString(), RecoveryStateFolder());
+    TRecoveryScan scan = FindRecoveryCopies(QDir::currentPath().toStdString(), stateFolder_);
     if (!scan.damaged.empty()) Dialogs().Error(DamagedCopiesMessage(scan.damaged));
     for (TFoundCopy& found : scan.copies) {
         const TRecoveryCopy& c = found.copy;

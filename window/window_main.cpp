@@ -11,6 +11,7 @@
 #include "window/window_places.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "platform/folder_files.h"
 #include "platform/font_warm_up.h"
 #include "platform/safe_file.h"
 
@@ -34,8 +35,9 @@ int RunWindow(int argc, char** argv) {
     fonts.Fill();
     InstallQtJapanese(app);
     const TPlaces places = FindPlaces(argc, argv);
+    // Made for the user alone: the diary is private until the user shares its folder.
     for (const std::string& dir : {places.settingsDir, places.diaryDir}) {
-        if (!QDir().mkpath(QString::fromStdString(dir))) {
+        if (MakeFolders(dir) != 0) {
             Dialogs().Error("フォルダ " + dir + " を作成できません");
             return 1;
         }
