@@ -343,31 +343,40 @@ TEST_F(DayFiles, BytesAfterTheFirstCtrlZSurviveEverySave) {
     }
 }
 
+// Said at once, whether the editor showed the day or could not read it: a question whether
+// to overwrite would offer what cannot be done.
 TEST_F(DayFiles, SomethingElseThanAFileInTheDaysPlaceIsNamedAsLoadingNamesIt) {
     ASSERT_EQ(::mkfifo(Path("202735.dat").c_str(), 0644), 0);
     ASSERT_EQ(::mkdir(Path("202736.dat").c_str(), 0755), 0);
-    const auto yes = [](const std::string&) { return true; };
     struct Case {
         TYMD day;
         bool atClose;
+        bool shown;
         const char* message;
     };
     const Case cases[] = {
-        {{2027, 3, 5}, false, "通常のファイルではありません"},
-        {{2027, 3, 5}, true, "ファイル 202735.dat を作成できません。通常のファイルではありません"},
-        {{2027, 3, 6}, false, "フォルダーです"},
-        {{2027, 3, 6}, true, "ファイル 202736.dat を作成できません。フォルダーです"},
+        {{2027, 3, 5}, false, true, "通常のファイルではありません"},
+        {{2027, 3, 5}, true, true, "ファイル 202735.dat を作成できません。通常のファイルではありません"},
+        {{2027, 3, 5}, false, false, "通常のファイルではありません"},
+        {{2027, 3, 6}, false, true, "フォルダーです"},
+        {{2027, 3, 6}, true, true, "ファイル 202736.dat を作成できません。フォルダーです"},
+        {{2027, 3, 6}, true, false, "ファイル 202736.dat を作成できません。フォルダーです"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
         TDiarySession session(dir);
-        session.Show(c.day);
+        if (c.shown)
+            session.Show(c.day);
+        else
+            session.Forget(c.day);
+        Answers answers;
         try {
-            session.Save("text", yes, c.atClose);
+            session.Save("text", answers.Confirm(), c.atClose);
             ADD_FAILURE() << "no error";
         } catch (const EFileError& e) {
             EXPECT_EQ(std::string(e.what()), c.message);
         }
+        EXPECT_TRUE(answers.asked.empty());
     }
     struct stat st {};
     ASSERT_EQ(::stat(Path("202735.dat").c_str(), &st), 0);

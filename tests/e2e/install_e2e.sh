@@ -76,7 +76,7 @@ man -l "$prefix/share/man/man1/mekuri.1.gz" 2>/dev/null | grep -q MEKURI_DIARY |
 start_x
 home="$work/home1"
 mkdir -p "$home"
-(cd "$home" && env -u MEKURI_DIARY HOME="$home" XDG_CONFIG_HOME="$home/.config" \
+(cd "$home" && umask 022 && env -u MEKURI_DIARY HOME="$home" XDG_CONFIG_HOME="$home/.config" \
    LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 "$prefix/bin/mekuri") &
 app_pid=$!
 win=$(find_window "Mekuri v.1.16")
@@ -101,6 +101,12 @@ app_pid=""
 # Installed: settings in the configuration folder, the diary in ~/Mekuri.
 [ -s "$home/.config/Mekuri/Mekuri.ini" ] || fail "the installed program kept no settings in ~/.config/Mekuri"
 [ -d "$home/Mekuri" ] || fail "the installed program did not create ~/Mekuri"
+# Private by default, whatever the umask (022 above) would allow.
+for f in Mekuri .config/Mekuri .config/Mekuri/Mekuri.ini; do
+  mode=$(stat -c %a "$home/$f")
+  want=700; [ -f "$home/$f" ] && want=600
+  [ "$mode" = "$want" ] || fail "~/$f is $mode, not $want"
+done
 [ ! -e "$prefix/bin/Mekuri.ini" ] || fail "the installed program wrote into its program folder"
 grep -q '^\[Form\]' "$home/.config/Mekuri/Mekuri.ini" || fail "the settings file lacks the window section"
 

@@ -110,16 +110,17 @@ TEST_F(Diary, UnreadableDayFileShowsTheErrorAndAnEmptyLockedEditor) {
     EXPECT_EQ(Text(), "");
     EXPECT_TRUE(form->Editor1->ReadOnly());
 
-    // What could not be shown is not replaced unasked by what the user writes instead.
+    // What could not be shown cannot be replaced by what the user writes instead, and the
+    // save says so at once rather than offering to overwrite it.
     ASSERT_EQ(::mkfifo("202737.dat", 0644), 0);
     Command([&] { Select(2027, 3, 7); });
     ASSERT_EQ(env->dialogs.errors.size(), 2u);
     form->CanEdit->trigger();
     Type("instead");
     Command([&] { form->EditorSaveClick(); });
-    EXPECT_EQ(env->dialogs.confirmations,
-              std::vector<std::string>{"ファイル 202737.dat には、エディタに表示されていない内容があります。上書きしますか？"});
-    EXPECT_EQ(env->dialogs.errors.size(), 2u);
+    EXPECT_TRUE(env->dialogs.confirmations.empty());
+    ASSERT_EQ(env->dialogs.errors.size(), 3u);
+    EXPECT_EQ(env->dialogs.errors[2], "通常のファイルではありません");
 }
 
 TEST_F(Diary, SaveWritesTheWholeTextAndDeleteAsksForTheFile) {
@@ -221,16 +222,17 @@ TEST_F(Diary, FailedSaveOnTheWayToAnotherDayKeepsTheTextOnItsDay) {
     Start({2027, 3, 5});
     ASSERT_EQ(::mkdir("202735.dat", 0755), 0);  // the day's file cannot be replaced
     Type("precious");
-    env->dialogs.confirmAnswers = {true, true};  // save, and replace what is in the way
+    env->dialogs.confirmAnswers = {true};  // save
     form->SpeedButtonClick(1);
     ASSERT_EQ(env->dialogs.errors.size(), 1u);
     EXPECT_EQ(env->dialogs.errors[0], "フォルダーです");
+    EXPECT_EQ(env->dialogs.confirmations.size(), 1u) << "nothing to overwrite was offered";
     EXPECT_EQ(Selected(), (TYMD{2027, 3, 5}));
     EXPECT_EQ(JuliusToYMD(form->WeeklyCalendar1->JuliusDay()), (TYMD{2027, 3, 5}));
     EXPECT_EQ(form->NumEdit3->text(), "5");
     EXPECT_EQ(Text(), "precious\r\n");
     // A field step moves the week calendar after the month calendar: it comes back too.
-    env->dialogs.confirmAnswers = {true, true};
+    env->dialogs.confirmAnswers = {true};
     form->UpDown3->Step(+1);
     QCoreApplication::processEvents();
     EXPECT_EQ(env->dialogs.errors.size(), 2u);
@@ -240,7 +242,7 @@ TEST_F(Diary, FailedSaveOnTheWayToAnotherDayKeepsTheTextOnItsDay) {
     // Still the user's unsaved text: the next move asks again.
     env->dialogs.confirmAnswers = {false};
     form->SpeedButtonClick(1);
-    EXPECT_EQ(env->dialogs.confirmations.size(), 5u);
+    EXPECT_EQ(env->dialogs.confirmations.size(), 3u);
     EXPECT_EQ(Selected(), (TYMD{2027, 3, 6}));
 }
 
@@ -276,7 +278,7 @@ TEST_F(Diary, CloseQuestionSavesAndAnErrorKeepsTheWindowOpen) {
     Start({2027, 3, 5});
     Type("last words");
     ASSERT_EQ(::mkdir("202735.dat", 0755), 0);
-    env->dialogs.confirmAnswers = {true, true};
+    env->dialogs.confirmAnswers = {true};
     form->close();
     ASSERT_EQ(env->dialogs.errors.size(), 1u);
     EXPECT_EQ(env->dialogs.errors[0], "ファイル 202735.dat を作成できません。フォルダーです");
@@ -285,8 +287,8 @@ TEST_F(Diary, CloseQuestionSavesAndAnErrorKeepsTheWindowOpen) {
     ::rmdir("202735.dat");
     env->dialogs.confirmAnswers = {true};
     form->close();  // asked again, and this time it works
-    EXPECT_EQ(env->dialogs.confirmations.size(), 3u);
-    EXPECT_EQ(env->dialogs.confirmations[2], kEdited);
+    ASSERT_EQ(env->dialogs.confirmations.size(), 2u);
+    EXPECT_EQ(env->dialogs.confirmations[1], kEdited);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(Read("202735.dat"), "last words\r\n");
     EXPECT_TRUE(QFileInfo::exists(settingsDir.filePath("Mekuri.ini")));

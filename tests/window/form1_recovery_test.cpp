@@ -17,6 +17,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -233,4 +236,47 @@ TEST_F(Recovery, LaterKeepsNoAsksTwiceAndARunningCopyIsNotOffered) {
     Settle();
     ASSERT_EQ(env->dialogs.choices.size(), 1u);
     EXPECT_NE(env->dialogs.choices[0].find("2026年12月4日"), std::string::npos);
+}
+
+// The file-size limit stops a copy as it stops a save, and is named as the save names it;
+// only a text over the copies' own size is "too large".
+TEST_F(Recovery, ACopyStoppedByTheFileSizeLimitSaysSo) {
+    Start();
+    Settle();
+    rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small{64, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    Type("書きかけの文章が、上限より長くなるまで続きます。");
+    form->KeepRecoveryNow();
+    Type("もう一行");
+    form->KeepRecoveryNow();  // a failed write shows on the next tick
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ASSERT_EQ(env->dialogs.errors.size(), 1u);
+    EXPECT_EQ(env->dialogs.errors[0],
+              "保存されていない日記の復元用コピーを書けません（ディスクがいっぱいです）。\n日記を保存すれば、文章は失われません。");
+    EXPECT_TRUE(Copies().empty());
+}
+
+// The state folder holds the unsaved text of every diary: one of the user's that others
+// could read is closed at start; another user's is not used, and the user is told.
+TEST_F(Recovery, AStateFolderOthersCanReadIsTightenedOrNotUsed) {
+    const std::string state = stateDir.path().toStdString() + "/Mekuri";
+    ASSERT_EQ(::mkdir(state.c_str(), 0755), 0);
+    ::chmod(state.c_str(), 0755);
+    Start();
+    Settle();
+    EXPECT_TRUE(env->dialogs.errors.empty());
+    EXPECT_EQ(fs::status(state).permissions(), fs::perms::owner_all);
+
+    if (::geteuid() != 0) GTEST_SKIP() << "needs the superuser to give the folder away";
+    ::chmod(state.c_str(), 0755);
+    ASSERT_EQ(::chown(state.c_str(), 65534, 65534), 0);
+    form = Open();
+    Settle();
+    ASSERT_EQ(env->dialogs.errors.size(), 1u);
+    EXPECT_EQ(env->dialogs.errors[0], "状態フォルダー " + state +
+                                          " は使いません（ほかのユーザーのフォルダーです）。\n"
+                                          "保存されていない日記の復元用コピーは、日記のフォルダーにだけ置きます。");
+    EXPECT_EQ(fs::status(state).permissions() & fs::perms::others_read, fs::perms::others_read);
 }
