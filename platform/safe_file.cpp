@@ -83,6 +83,8 @@ int SyncFolder(const std::string& folder) {
 
 }  // namespace
 
+int ReplacementTarget(const std::string& path, std::string& target) { return ResolveLinks(path, target); }
+
 bool IsReplacementFileName(std::string_view name) {
     if (name.size() < 1 + kMarker.size() + kUniqueLength || name[0] != '.') return false;
     return name.substr(name.size() - kUniqueLength - kMarker.size(), kMarker.size()) == kMarker;

@@ -77,7 +77,6 @@ TEST_F(DaysCommand, DatesBoundTheListInclusively) {
         {"2027-01-11", "2027-01-11 2027-11-01 "},
         {"2026-12-31 2026-12-31", "2026-12-31 "},
         {"2027-01-12 2027-10-31", ""},
-        {"2027-11-01 2026-01-01", ""},  // an empty period
     };
     for (const auto& c : cases) {
         const TRun run = Mekuri("days " + folder_ + " " + c.args);
@@ -122,7 +121,7 @@ TEST_F(DaysCommand, AnUnreadableFileIsNamedAndTheRestListed) {
     }
     const TRun run = Mekuri("days " + folder_);
     EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("ファイル " + unreadable + " を読めません"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("ファイル \"" + unreadable + "\" を読めません"), std::string::npos) << run.err;
     EXPECT_EQ(run.out.find("2026-12-06"), std::string::npos);
     for (const char* day : {"2026-12-07", "2026-12-31", "2027-01-11", "2027-11-01"})
         EXPECT_NE(run.out.find(std::string(day) + "\t"), std::string::npos) << day;
