@@ -62,20 +62,28 @@ void PrintHelp() {
 
 // Whether the window may start with argv's folder; the exit status when not. A folder that
 // does not exist is made for the window only when its name holds a "/": a mistyped
-// command or option must not leave a folder behind.
+// command or option must not leave a folder behind. "-session ID" is how a desktop session
+// that saved the window starts it again; Qt takes it.
 std::optional<int> RefuseWindowArguments(int argc, char** argv) {
-    const std::string first = argv[1];
     const auto refuse = [](const std::string& message) { return CommandError("", message + std::string(kSeeHelp)); };
-    if (first.starts_with('-')) return refuse("不明なオプションです: " + first);
-    if (argc > 2) return refuse(std::string("余分な引数です: ") + argv[2] + "。ウィンドウに指定できるのは日記のフォルダー 1 つです");
-    if (first.empty()) return refuse("フォルダーの名前が空です");
-    struct stat st {};
-    if (::stat(first.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return std::nullopt;
-        return refuse(first + " はフォルダーではありません");
+    std::vector<std::string> operands;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-session" && i + 1 < argc) ++i;
+        else if (arg.starts_with('-')) return refuse("不明なオプションです: " + arg);
+        else operands.push_back(arg);
     }
-    if (first.find('/') != std::string::npos) return std::nullopt;
-    return refuse("不明なコマンドです: " + first + "。新しい日記のフォルダーを作るときは ./" + first +
+    if (operands.empty()) return std::nullopt;
+    const std::string& folder = operands[0];
+    if (operands.size() > 1) return refuse("余分な引数です: " + operands[1] + "。ウィンドウに指定できるのは日記のフォルダー 1 つです");
+    if (folder.empty()) return refuse("フォルダーの名前が空です");
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return std::nullopt;
+        return refuse(folder + " はフォルダーではありません");
+    }
+    if (folder.find('/') != std::string::npos) return std::nullopt;
+    return refuse("不明なコマンドです: " + folder + "。新しい日記のフォルダーを作るときは ./" + folder +
                   " のように / を含めて指定してください");
 }
 

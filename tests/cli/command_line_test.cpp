@@ -44,6 +44,7 @@ TEST_F(CommandLine, UnknownArgumentsEndWithStatusTwoAndCreateNothing) {
         {{"notes.txt"}, "notes.txt はフォルダーではありません"},
         {{"./notes.txt"}, "フォルダーではありません"},
         {{"./日記", "extra"}, "余分な引数です: extra"},
+        {{"-session"}, "不明なオプションです: -session"},
     };
     for (const auto& c : cases) {
         const TOutcome r = Run(c.args);
@@ -65,8 +66,11 @@ TEST_F(CommandLine, TheWindowOpensAnExistingFolderOrMakesOneNamedAsAPath) {
     fs::copy_file(MEKURI_PROGRAM, bin / "mekuri");
     fs::copy_file(fs::path(MEKURI_PROGRAM).parent_path() / "libmekuri-window.so", bin / "libmekuri-window.so");
     fs::create_directory(dir_ / "日記");
-    for (const char* folder : {"日記", "./新しい日記", "深い/新しい日記"}) {
-        const TOutcome r = RunMekuri({.args = {folder},
+    // A desktop session that saved the window starts it again with Qt's "-session ID".
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"日記"}, {"./新しい日記"}, {"深い/新しい日記"},
+                                                {"-session", "1a2b3c", "./再開"}}) {
+        const std::string& folder = args.back();
+        const TOutcome r = RunMekuri({.args = args,
                                       .cwd = dir_.string(),
                                       .env = {"QT_QPA_PLATFORM=offscreen", "MEKURI_QUIT_AFTER_FIRST_PAINT=1"},
                                       .program = (bin / "mekuri").string()});
