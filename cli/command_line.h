@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
-// Runs the command that argv names and returns its exit status; nothing when argv names
-// no command, and the window is to start. `defaultFolder` gives the diary folder the window
-// would use; it is asked only when a command runs.
+// Runs the command that argv names (or --help, --version) and returns its exit status;
+// nothing when the window is to start: with no argument, or with one that names an
+// existing folder or a new one given as a path. Anything else is refused with exit status 2
+// and a message. `defaultFolder` gives the diary folder the window would use; it is asked
+// only when a command runs.
 std::optional<int> RunCommandLine(int argc, char** argv, std::string (*defaultFolder)());
 
 // What every command is given: its own arguments (after the command's name) and the

@@ -13,8 +13,14 @@
 constexpr int kExitFound = 0;
 constexpr int kExitNothing = 1;
 constexpr int kExitError = 2;
+// Standard output went to a pipe whose reader had gone: the status a shell shows for a
+// command that SIGPIPE ended (128 + 13), also when SIGPIPE was ignored.
+constexpr int kExitClosedPipe = 141;
 
-// Writes "mekuri <command>: <message>" to standard error and returns kExitError.
+// Writes "mekuri <command>: <message>" ("mekuri: <message>" without a command) to standard
+// error, after the output printed before it.
+void CommandMessage(std::string_view command, std::string_view message);
+// The same, returning kExitError.
 int CommandError(std::string_view command, std::string_view message);
 
 // The diary folder a command works on: --folder when given, else the window's. Empty
@@ -22,8 +28,19 @@ int CommandError(std::string_view command, std::string_view message);
 std::optional<std::string> CommandFolder(std::string_view command, const std::string& folderOption,
                                          const std::string& defaultFolder);
 
+// A date given on the command line (YYYY-MM-DD, a day that exists); a message when not.
+std::optional<TYMD> CommandDate(std::string_view command, const std::string& text);
+
+// Whether `first`..`last` is a period; a message when `first` comes after `last`.
+bool CommandPeriod(std::string_view command, const TYMD& first, const TYMD& last);
+
+// The words of the commands for a diary file or folder they could not read.
+std::string UnreadableFileMessage(const std::string& fileName, int err);
+std::string UnreadableFolderMessage(const std::string& folder, int err);
+
 // A command's arguments split into options and operands. Options come as "--name VALUE"
-// or "--name=VALUE" (or as a bare flag); "--" ends the options.
+// or "--name=VALUE" (or as a bare flag); "--" ends the options. An option may be given
+// once, and its value may not be empty.
 struct TCommandArgs {
     std::map<std::string, std::string, std::less<>> values;
     std::set<std::string, std::less<>> flags;
@@ -35,7 +52,8 @@ struct TCommandArgs {
 };
 
 // `withValue` and `flags` name the options the command takes ("--folder", "--exact").
-// An unknown option or a missing value is written to standard error and gives nothing.
+// An unknown, repeated or empty option, or a missing value, is written to standard error
+// and gives nothing.
 std::optional<TCommandArgs> ParseCommandArgs(std::string_view command, const std::vector<std::string>& args,
                                             const std::vector<std::string_view>& withValue,
                                             const std::vector<std::string_view>& flags);

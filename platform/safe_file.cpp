@@ -168,6 +168,8 @@ int Replace(const std::string& path, std::string_view data, bool isPrivate, int*
 
 }  // namespace
 
+int ReplacementTarget(const std::string& path, std::string& target) { return ResolveLinks(path, target); }
+
 bool IsReplacementFileName(std::string_view name) {
     if (name.size() < 1 + kMarker.size() + kUniqueLength || name[0] != '.') return false;
     return name.substr(name.size() - kUniqueLength - kMarker.size(), kMarker.size()) == kMarker;

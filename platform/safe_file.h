@@ -34,6 +34,11 @@ int ReplaceRefusal(const std::string& target);
 // afterwards. -1 on failure.
 int ReplacePrivateFile(const std::string& target, std::string_view data, int& heldFd);
 
+// The file a replacement of `path` writes: the path its symbolic links end at, which need
+// not exist yet. Returns 0, or the errno of a link that could not be followed (ELOOP for
+// one of another user's, which a replacement refuses).
+int ReplacementTarget(const std::string& path, std::string& target);
+
 // Removes the new files that replacements in `folder` left behind when their process died
 // half-way (a kill, a power cut). A replacement still running in another process keeps its
 // file. The program calls this at start for the folders it writes in.
