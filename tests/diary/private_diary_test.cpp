@@ -92,34 +92,20 @@ TEST(PrivateDiary, RecoveryCopiesAreTheUsersAloneWhereverTheyAreWritten) {
     }
 }
 
-// Another user replaces the running program's copy by a link, to a file of the user's or to
-// a name not yet there: the next copy is refused and the link's end stays as it was.
-TEST(PrivateDiary, ALinkPutInACopysPlaceIsRefusedNotFollowed) {
+// Another user puts a link, to a file of the user's or to a name not yet there, in the
+// place of the lock and of the running program's copy: the copy is refused, the save stops
+// with a message, and the link's end stays as it was.
+TEST(PrivateDiary, LinksPutInTheCopysAndTheLocksPlaceAreRefusedNotFollowed) {
     for (const bool toNewName : {false, true}) {
         SCOPED_TRACE(toNewName ? "to a new name" : "to the user's file");
         TOpenFolder folder;
         const std::string target = toNewName ? folder.NewName() : folder.OwnFile();
+        ASSERT_EQ(::symlink(target.c_str(), folder.Diary(".Mekuri.lock").c_str()), 0);
         TChildResult r = RunUnprivileged([&] {
             TRecoveryWriter writer(folder.Diary(), folder.Diary("state"));
             if (writer.Write(Copy(folder.Diary())) != 0) return 90;
             if (::unlink(writer.Path().c_str()) != 0 || ::symlink(target.c_str(), writer.Path().c_str()) != 0) return 91;
-            return writer.Write(Copy(folder.Diary()));
-        });
-        ASSERT_TRUE(r.finished);
-        EXPECT_EQ(r.exitCode, ELOOP);
-        EXPECT_TRUE(folder.LinkTargetsUntouched());
-        EXPECT_FALSE(fs::exists(folder.Diary("state"))) << "the text went elsewhere unannounced";
-    }
-}
-
-TEST(PrivateDiary, ALinkPutInTheLocksPlaceStopsTheSaveWithAMessage) {
-    for (const bool toNewName : {false, true}) {
-        SCOPED_TRACE(toNewName ? "to a new name" : "to the user's file");
-        TOpenFolder folder;
-        ASSERT_EQ(::symlink((toNewName ? folder.NewName() : folder.OwnFile()).c_str(),
-                            folder.Diary(".Mekuri.lock").c_str()),
-                  0);
-        TChildResult r = RunUnprivileged([&] {
+            if (writer.Write(Copy(folder.Diary())) != ELOOP) return 1;
             TDiarySession session(folder.Diary());
             session.Show({2026, 12, 7});
             try {
@@ -127,11 +113,12 @@ TEST(PrivateDiary, ALinkPutInTheLocksPlaceStopsTheSaveWithAMessage) {
             } catch (const EFileError& e) {
                 return std::string(e.what()) == "ファイル \".Mekuri.lock\" を開けません。シンボリックリンクです。" ? 0 : 2;
             }
-            return 1;
+            return 3;
         });
         ASSERT_TRUE(r.finished);
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_TRUE(folder.LinkTargetsUntouched());
+        EXPECT_FALSE(fs::exists(folder.Diary("state"))) << "the copy went elsewhere unannounced";
         EXPECT_FALSE(fs::exists(folder.Diary("2026127.dat")));
     }
 }
