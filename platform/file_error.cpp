@@ -20,7 +20,7 @@ std::string FileErrorReason(int err) {
     case ENFILE: return "開いているファイルが多すぎます";
     case ENOMEM: return "メモリが足りません";
     case EIO: return "入出力エラーが発生しました";
-    case EFBIG: return "ファイルが大きすぎます";
+    case EFBIG: return "ファイルの大きさの上限を超えました";
     case ENODEV: return "通常のファイルではありません";
     case ELOOP: return "シンボリックリンクです";
     default: return "エラー " + std::to_string(err) + " (" + std::strerror(err) + ")";
@@ -28,7 +28,8 @@ std::string FileErrorReason(int err) {
 }
 
 std::string DiskFullMessage(int err) {
-    return err == ENOSPC || err == EDQUOT || err == EFBIG ? "ディスクがいっぱいです" : "";
+    if (err == EFBIG) return "ファイルの大きさの上限を超えました";
+    return err == ENOSPC || err == EDQUOT ? "ディスクがいっぱいです" : "";
 }
 
 std::string FileErrorMessage(const std::string& fileName, const char* action, int err) {

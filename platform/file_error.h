@@ -12,7 +12,7 @@ std::string FileErrorMessage(const std::string& fileName, const char* action, in
 // Raises EFileError: `action` is what failed ("開けません", "書き込めません"), `err` the errno.
 [[noreturn]] void ThrowFileError(const std::string& fileName, const char* action, int err);
 
-// The disk, the user's quota or the file-size limit is full: "ディスクがいっぱいです" for
-// ENOSPC, EDQUOT and EFBIG (what a write past the size limit gets once SIGXFSZ is
-// ignored), else empty.
+// No room for the write: "ディスクがいっぱいです" for ENOSPC and EDQUOT; for EFBIG (what a
+// write past the process's file-size limit gets once SIGXFSZ is ignored) the limit is
+// named, since the disk itself may have room. Else empty.
 std::string DiskFullMessage(int err);

@@ -251,13 +251,14 @@ TEST_F(DayFiles, FolderWithoutWritePermissionKeepsTheOldFile) {
 TEST_F(DayFiles, FullDiskKeepsTheOldFile) {
     const std::string old = "old text\r\n";
     Write(Path("202735.dat"), old);
-    // A file-size limit stands in for the full disk: writes past it fail with EFBIG.
+    // A file-size limit stands in for the full disk: writes past it fail with EFBIG, which
+    // the message names as the limit it is.
     std::string message = SaveInChild(dir, [] {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
     });
-    EXPECT_EQ(message, "ディスクがいっぱいです");
+    EXPECT_EQ(message, "ファイルの大きさの上限を超えました");
     EXPECT_EQ(Read(Path("202735.dat")), old);
     // No half-written temporary file is left behind either.
     EXPECT_EQ(QDir(tmp.path()).entryList({"*202735*"}, QDir::Files | QDir::Hidden), QStringList{"202735.dat"});

@@ -188,7 +188,7 @@ TEST_F(ProfileFile, AFailedWriteReportsThePathAndKeepsTheOldFile) {
     }
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_EQ(message, file.Path() + " に書き込めません。ディスクがいっぱいです");
+    EXPECT_EQ(message, file.Path() + " に書き込めません。ファイルの大きさの上限を超えました");
     EXPECT_EQ(Get(file.Path()), old);
     EXPECT_EQ(FileCount(), before);  // no temporary file left behind
 }

@@ -254,7 +254,7 @@ TEST_F(Recovery, ACopyStoppedByTheFileSizeLimitSaysSo) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     ASSERT_EQ(env->dialogs.errors.size(), 1u);
     EXPECT_EQ(env->dialogs.errors[0],
-              "保存されていない日記の復元用コピーを書けません（ディスクがいっぱいです）。\n日記を保存すれば、文章は失われません。");
+              "保存されていない日記の復元用コピーを書けません（ファイルの大きさの上限を超えました）。\n日記を保存すれば、文章は失われません。");
     EXPECT_TRUE(Copies().empty());
 }
 
