@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 
 #include "editor/cell_text.h"
+#include "editor/editor_accessible.h"
 #include "editor/editor_scroll_bar.h"
 #include "platform/handler_guard.h"
 #include "platform/qt_text.h"
@@ -37,6 +38,8 @@ TEditor::TEditor(QWidget* parent) : TEditor(parent, [] {
 }()) {}
 
 TEditor::TEditor(QWidget* parent, const TFont& font) : QAbstractScrollArea(parent), cellText_(new TCellText) {
+    static const bool heard = (QAccessible::installFactory(EditorAccessibleFactory), true);
+    (void)heard;
     session_.SetView(this);
     session_.Store().OnChange = [this] {
         if (OnChange) OnChange(this);
