@@ -7,6 +7,7 @@
 #include "platform/qt_text.h"
 #include "platform/sjis.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMouseEvent>

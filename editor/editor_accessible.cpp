@@ -5,6 +5,7 @@
 #include "editor/editor.h"
 #include "platform/sjis.h"
 
+#include <QAccessible>
 #include <QAccessibleWidget>
 #include <QTextBoundaryFinder>
 
@@ -18,7 +19,10 @@ class TEditorAccessible : public QAccessibleWidget,
                           public QAccessibleEditableTextInterface {
 public:
     explicit TEditorAccessible(TEditor* editor)
-        : QAccessibleWidget(editor, QAccessible::EditableText), offsets_(editor->Store()) {}
+        : QAccessibleWidget(editor, QAccessible::EditableText), offsets_(editor->Store()) {
+        ++EditorAccess::interfaces;
+    }
+    ~TEditorAccessible() override { --EditorAccess::interfaces; }
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
@@ -321,13 +325,13 @@ private:
         QObject* target = object();
         if (!removed.isEmpty() && !inserted.isEmpty()) {
             QAccessibleTextUpdateEvent ev(target, position, removed, inserted);
-            QAccessible::updateAccessibility(&ev);
+            EditorAccess::Send(&ev);
         } else if (!removed.isEmpty()) {
             QAccessibleTextRemoveEvent ev(target, position, removed);
-            QAccessible::updateAccessibility(&ev);
+            EditorAccess::Send(&ev);
         } else if (!inserted.isEmpty()) {
             QAccessibleTextInsertEvent ev(target, position, inserted);
-            QAccessible::updateAccessibility(&ev);
+            EditorAccess::Send(&ev);
         }
     }
 
@@ -338,7 +342,7 @@ private:
     }
     void Announce(QAccessible::Event type) {
         QAccessibleEvent ev(object(), type);
-        QAccessible::updateAccessibility(&ev);
+        EditorAccess::Send(&ev);
     }
 
     void FlushPending() {
@@ -349,7 +353,7 @@ private:
             selection(0, &s, &e);
             QAccessibleTextSelectionEvent ev(object(), s, e);
             ev.setCursorPosition(cursorPosition());
-            QAccessible::updateAccessibility(&ev);
+            EditorAccess::Send(&ev);
         }
         if (caretPending_) {
             caretPending_ = false;
@@ -357,7 +361,7 @@ private:
             if (position == lastCaret_) return;
             lastCaret_ = position;
             QAccessibleTextCursorEvent ev(object(), position);
-            QAccessible::updateAccessibility(&ev);
+            EditorAccess::Send(&ev);
         }
     }
 
@@ -402,7 +406,7 @@ void ReadOnlyChangedHeard(TEditor* editor) {
     changed.readOnly = true;
     changed.editable = true;
     QAccessibleStateChangeEvent ev(editor, changed);
-    QAccessible::updateAccessibility(&ev);
+    EditorAccess::Send(&ev);
 }
 
 }  // namespace EditorAccess
