@@ -3,6 +3,7 @@
 #include "editor/cell_text.h"
 #include "editor/char_offsets.h"
 #include "editor/editor.h"
+#include "platform/accessible_events.h"
 #include "platform/sjis.h"
 
 #include <QAccessible>
@@ -325,13 +326,13 @@ private:
         QObject* target = object();
         if (!removed.isEmpty() && !inserted.isEmpty()) {
             QAccessibleTextUpdateEvent ev(target, position, removed, inserted);
-            EditorAccess::Send(&ev);
+            SendAccessibleEvent(&ev);
         } else if (!removed.isEmpty()) {
             QAccessibleTextRemoveEvent ev(target, position, removed);
-            EditorAccess::Send(&ev);
+            SendAccessibleEvent(&ev);
         } else if (!inserted.isEmpty()) {
             QAccessibleTextInsertEvent ev(target, position, inserted);
-            EditorAccess::Send(&ev);
+            SendAccessibleEvent(&ev);
         }
     }
 
@@ -342,7 +343,7 @@ private:
     }
     void Announce(QAccessible::Event type) {
         QAccessibleEvent ev(object(), type);
-        EditorAccess::Send(&ev);
+        SendAccessibleEvent(&ev);
     }
 
     void FlushPending() {
@@ -353,7 +354,7 @@ private:
             selection(0, &s, &e);
             QAccessibleTextSelectionEvent ev(object(), s, e);
             ev.setCursorPosition(cursorPosition());
-            EditorAccess::Send(&ev);
+            SendAccessibleEvent(&ev);
         }
         if (caretPending_) {
             caretPending_ = false;
@@ -361,7 +362,7 @@ private:
             if (position == lastCaret_) return;
             lastCaret_ = position;
             QAccessibleTextCursorEvent ev(object(), position);
-            EditorAccess::Send(&ev);
+            SendAccessibleEvent(&ev);
         }
     }
 
@@ -406,7 +407,7 @@ void ReadOnlyChangedHeard(TEditor* editor) {
     changed.readOnly = true;
     changed.editable = true;
     QAccessibleStateChangeEvent ev(editor, changed);
-    EditorAccess::Send(&ev);
+    SendAccessibleEvent(&ev);
 }
 
 }  // namespace EditorAccess

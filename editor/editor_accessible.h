@@ -4,8 +4,6 @@
 // move and selection through the hooks below. Qt makes the editor's interface only for a
 // reader (or a test) that asks for it; until then the hooks cost one comparison.
 
-#include <QAccessible>
-
 class QAccessibleInterface;
 class QObject;
 class QString;
@@ -18,9 +16,6 @@ QAccessibleInterface* EditorAccessibleFactory(const QString& className, QObject*
 namespace EditorAccess {
 // Editors' interfaces alive.
 inline int interfaces = 0;
-// Where the events go: to Qt's bridge to the readers, which drops them while none listens
-// (a test without a desktop hears them here).
-inline void (*Send)(QAccessibleEvent* event) = &QAccessible::updateAccessibility;
 
 void EditBeginHeard(TEditor* editor);
 void EditEndHeard(TEditor* editor, const TEditNotice& notice);

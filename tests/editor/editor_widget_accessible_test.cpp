@@ -3,6 +3,7 @@
 // screen, the events each edit raises, and the lock.
 #include "editor/editor_accessible.h"
 #include "editor_widget_support.h"
+#include "platform/accessible_events.h"
 #include "platform/qt_text.h"
 
 #include <QAccessible>
@@ -51,7 +52,7 @@ void Hear(QAccessibleEvent* event) {
 class EditorAccessible : public EditorWidget {
 protected:
     void SetUp() override {
-        EditorAccess::Send = Hear;
+        SendAccessibleEvent = Hear;
         EditorWidget::SetUp();
         SetText("今日は晴れ。\r\n\tabc def\r\n");
         iface = QAccessible::queryAccessibleInterface(ed.get());
@@ -64,7 +65,7 @@ protected:
     }
     void TearDown() override {
         EditorWidget::TearDown();
-        EditorAccess::Send = &QAccessible::updateAccessibility;
+        SendAccessibleEvent = &QAccessible::updateAccessibility;
     }
     std::string All() const { return text->text(0, text->characterCount()).toStdString(); }
 
