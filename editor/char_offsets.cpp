@@ -96,6 +96,8 @@ std::pair<int, int> TCharOffsets::Locate(int64_t offset) {
     const int rows = static_cast<int>(span_.size());
     if (rows == 0) return {0, 0};
     offset = std::clamp<int64_t>(offset, 0, total_);
+    // After a final line break the text ends on a line of its own, where the caret can stand.
+    if (offset == total_ && store_.RowKind(rows - 1) == rkBreak) return {rows, 0};
     // Count on only as far as the offset.
     while (valid_ < rows && start_.back() <= offset) Extend(valid_ + 1);
     // The last row starting at or before the offset, among rows 0..valid_-1.

@@ -56,7 +56,9 @@ public:
     // The row's characters plus its line break.
     int RowSpan(int r);
     // The row that holds `offset` and the character in that row. An offset at a line break
-    // or past the end belongs to the row before it, as the caret at a line's end does.
+    // belongs to the row before it, as the caret at a line's end does; the end of a text
+    // whose last row is broken is on the row after the last (RowCount), where the caret
+    // stands on that empty last line.
     std::pair<int, int> Locate(int64_t offset);
 
 private:

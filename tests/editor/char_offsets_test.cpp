@@ -181,10 +181,7 @@ TEST_P(RandomOffsets, KeptCountsEqualAFreshCount) {
         const int64_t at = fresh == 0 ? 0 : pick(0, static_cast<int>(fresh));
         const auto [r, c] = view.offsets.Locate(at);
         ASSERT_LE(c, RowChars(store.RowView(r)));
-        EXPECT_EQ(view.offsets.RowStart(r) + c, at == fresh && store.RowCount() > 0 &&
-                                                        store.RowKind(store.RowCount() - 1) == rkBreak
-                                                    ? at - 1
-                                                    : at);
+        EXPECT_EQ(view.offsets.RowStart(r) + c, at);
     }
     session.SetView(nullptr);
 }

@@ -120,6 +120,10 @@ TEST_F(EditorAccessible, CaretSelectionAndPlacesFollowTheCells) {
     text->setCursorPosition(3);
     EXPECT_EQ(ed->Row(), 0);
     EXPECT_EQ(ed->Col(), 6);
+    // The end of a text that ends in a line break is the empty line after it.
+    text->setCursorPosition(16);
+    EXPECT_EQ(ed->Row(), 2);
+    EXPECT_EQ(text->cursorPosition(), 16);
     text->setSelection(0, 1, 9);
     int s = 0, e = 0;
     text->selection(0, &s, &e);
