@@ -69,6 +69,8 @@ void TForm1::NameForReaders() {
         if (QWidget* button = TabToolBar1->widgetForAction(a); button && !a->toolTip().isEmpty()) {
             button->setAccessibleName(a->toolTip());
             button->setAccessibleDescription(a->statusTip());
+            // Reached with Tab like every other control, pressed with Space.
+            button->setFocusPolicy(Qt::TabFocus);
         }
     }
 
@@ -78,7 +80,8 @@ void TForm1::NameForReaders() {
                                  static_cast<TCustomCalendarEx*>(WeeklyCalendar1)})
         new TKeyboardMenu(c, PopupMenu1, [c] { return c->mapToGlobal(c->rect().center()); });
 
+    // The panels are read by what they show; what each is for is their description.
     StatusBar1->setAccessibleName(QStringLiteral("ステータスバー"));
-    StatusPanel0->setAccessibleName(QStringLiteral("ヒント"));
-    StatusPanel1->setAccessibleName(QStringLiteral("文字数"));
+    StatusPanel0->setAccessibleDescription(QStringLiteral("ヒント"));
+    StatusPanel1->setAccessibleDescription(QStringLiteral("文字数"));
 }

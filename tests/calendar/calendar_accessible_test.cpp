@@ -158,4 +158,35 @@ TEST_F(CalendarAccessible, TheWeekIsSevenSpokenRows) {
     EXPECT_EQ(JuliusToYMD(cal.JuliusDay()).Day, 25);
 }
 
+// Keyboard alone: Home and End reach the ends of the selected day's week, in the grid
+// whichever weekday starts its rows, and in the list its top and bottom rows.
+TEST(CalendarKeys, HomeAndEndReachTheEndsOfTheWeek) {
+    struct Case {
+        const char* name;
+        bool month;
+        TDayOfWeek first;
+        int key;
+        int day;  // of December 2026, from Wednesday the 9th
+    };
+    const Case cases[] = {
+        {"grid from Sunday, Home", true, dowSun, Qt::Key_Home, 6},
+        {"grid from Sunday, End", true, dowSun, Qt::Key_End, 12},
+        {"grid from Monday, Home", true, dowMon, Qt::Key_Home, 7},
+        {"grid from Monday, End", true, dowMon, Qt::Key_End, 13},
+        {"list from Sunday, Home", false, dowSun, Qt::Key_Home, 6},
+        {"list from Sunday, End", false, dowSun, Qt::Key_End, 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TMonthlyCalendar month;
+        TWeeklyCalendar week;
+        TCustomCalendarEx& cal = c.month ? static_cast<TCustomCalendarEx&>(month) : week;
+        month.SetFirstDayOfWeek(c.first);
+        week.SetFirstDayOfWeek(c.first);
+        cal.SetJuliusDay(YMDToJulius(2026, 12, 9));
+        QTest::keyClick(&cal, static_cast<Qt::Key>(c.key));
+        EXPECT_EQ(JuliusToYMD(cal.JuliusDay()), (TYMD{2026, 12, static_cast<std::uint8_t>(c.day)}));
+    }
+}
+
 }  // namespace
