@@ -135,10 +135,12 @@ std::optional<TRowChange> ChangeOfNotice(const TEditNotice& notice, int oldRowCo
 void TCharOffsets::BeginEdit(const TEditSession& session) {
     kept_.clear();
     oldRowCount_ = store_.RowCount();
-    Keep(session.Row() - 1, session.Row() + 1);
-    if (session.Selected()) Keep(session.TextRange().startRow - 1, session.TextRange().endRow + 1);
+    // Two rows beyond each place an edit starts from: the notice names the row before an
+    // edited row, and EndEdit takes one more on either side of what it names.
+    Keep(session.Row() - 2, session.Row() + 2);
+    if (session.Selected()) Keep(session.TextRange().startRow - 2, session.TextRange().endRow + 2);
     for (const TUndoDataList* list : {&session.UndoObj().UndoList(), &session.UndoObj().RedoList()})
-        if (!list->empty()) Keep(list->back().row - 1, list->back().row + list->back().rowsToDelete);
+        if (!list->empty()) Keep(list->back().row - 2, list->back().row + list->back().rowsToDelete + 1);
 }
 
 void TCharOffsets::Keep(int first, int last) {
@@ -175,14 +177,20 @@ std::optional<TRowChange> TCharOffsets::EndEdit(const TEditNotice& notice, bool 
             int p = lo;
             while (p < hi && same(p, p)) ++p;
             int q = hi - 1;
-            const bool tailSeen = hi == oldRowCount_ || same(q, q + delta);
+            // The copies reach past the change: to the text's end, or to a row that is
+            // the same again below every row the notice names.
+            const bool tailSeen =
+                hi == oldRowCount_ || (same(q, q + delta) && notice.lastRow <= hi - 1 + delta);
             while (q >= p && q + delta >= p && same(q, q + delta)) --q;
-            if (tailSeen && notice.lastRow <= hi - 1 + delta) {
+            if (tailSeen) {
                 change = TRowChange{p, q - p + 1, q + delta - p + 1};
                 found = change->oldRows >= 0 && change->newRows >= 0;
             }
         }
-        if (!found) change = TRowChange{lo, oldRowCount_ - lo, rows - lo};
+        if (!found) {
+            change = TRowChange{lo, oldRowCount_ - lo, rows - lo};
+            ++tailRecounts_;
+        }
     }
     if (change)
         Replaced(change->first, change->oldRows, change->newRows);

@@ -47,6 +47,10 @@ public:
     static constexpr int kKeptRows = 256;
     void BeginEdit(const TEditSession& session);
     std::optional<TRowChange> EndEdit(const TEditNotice& notice, bool rowsChanged);
+    // Edits whose rows the copies could not place, so that every row below was counted
+    // again: for measurements and tests (typing, Enter, Backspace, undo at the caret make
+    // none).
+    int TailRecounts() const { return tailRecounts_; }
     // An old row copied by Keep (text and kind), or nullptr.
     const std::pair<std::string, int>* Kept(int r) const;
 
@@ -71,6 +75,7 @@ private:
     const TRowStore& store_;
     std::map<int, std::pair<std::string, int>> kept_;
     int oldRowCount_ = 0;
+    int tailRecounts_ = 0;
     bool built_ = false;
     std::vector<int32_t> span_;   // per row: characters + 1 for a line break
     std::vector<int64_t> start_;  // start_[r] for r <= valid_

@@ -186,6 +186,31 @@ TEST_P(RandomOffsets, KeptCountsEqualAFreshCount) {
     session.SetView(nullptr);
 }
 
+// The keys of everyday typing, anywhere in a long text, count only the rows they touch.
+TEST(CharOffsets, TypingAtTheCaretCountsOnlyItsRows) {
+    TEditSession session;
+    FollowingView view(session);
+    session.SetView(&view);
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += "line " + std::to_string(i) + kA2 + "\r\n";
+    session.Lines().SetText(text);
+    for (int row : {0, 1, 100, 198, 199}) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        session.SetCaret(row, 4);
+        ASSERT_GT(view.offsets.Total(), 0);
+        const int before = view.offsets.TailRecounts();
+        session.TypeText("x");
+        session.Undo();
+        session.KeyEnter();
+        session.KeyBackspace();
+        session.KeyDelete();
+        session.KeyBackspace();
+        EXPECT_EQ(view.offsets.TailRecounts(), before);
+        EXPECT_EQ(view.offsets.RowStart(row + 1), view.offsets.RowStart(row) + RowChars(session.Store().RowView(row)) + 1);
+    }
+    session.SetView(nullptr);
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomOffsets, ::testing::Values(1u, 7u, 31u, 2026u));
 
 }  // namespace
