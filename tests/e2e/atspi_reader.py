@@ -50,8 +50,12 @@ def walk(node, depth=0):
             child = node.getChildAtIndex(i)
         except Exception:
             continue
-        # Day cells hold nothing below them; skip them while searching for widgets.
-        if child is not None and child.getRole() != pyatspi.ROLE_TABLE_CELL:
+        if child is None:
+            continue
+        # Cells hold nothing below them.
+        if child.getRole() == pyatspi.ROLE_TABLE_CELL:
+            yield child
+        else:
             yield from walk(child, depth + 1)
 
 
@@ -200,4 +204,5 @@ def main():
     print("atspi reader: ok")
 
 
-main()
+if __name__ == "__main__":
+    main()
