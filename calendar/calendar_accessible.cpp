@@ -6,6 +6,7 @@
 #include "calendar/old_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "platform/accessible_events.h"
+#include "platform/accessible_part.h"
 #include "platform/clock.h"
 
 #include <QAccessible>
@@ -18,24 +19,14 @@ namespace {
 class TCalendarAccessible;
 
 // One day cell; lives as long as the calendar's interface, which owns it through Qt's cache.
-class TDayCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class TDayCellAccessible : public TAccessiblePart, public QAccessibleTableCellInterface {
 public:
-    TDayCellAccessible(TCalendarAccessible* table, int row, int column) : table_(table), row_(row), column_(column) {}
+    TDayCellAccessible(TCalendarAccessible* table, int row, int column);
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         return type == QAccessible::TableCellInterface ? static_cast<QAccessibleTableCellInterface*>(this) : nullptr;
     }
-    bool isValid() const override { return true; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override;
-    QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::Cell; }
     QAccessible::State state() const override;
@@ -206,8 +197,8 @@ private:
     mutable std::map<std::pair<int, int>, QAccessible::Id> cells_;
 };
 
-QWindow* TDayCellAccessible::window() const { return table_->window(); }
-QAccessibleInterface* TDayCellAccessible::parent() const { return table_; }
+TDayCellAccessible::TDayCellAccessible(TCalendarAccessible* table, int row, int column)
+    : TAccessiblePart(table), table_(table), row_(row), column_(column) {}
 QAccessibleInterface* TDayCellAccessible::table() const { return table_; }
 QRect TDayCellAccessible::rect() const { return table_->CellRect(row_, column_); }
 bool TDayCellAccessible::isSelected() const { return table_->Calendar()->JuliusDay() == table_->DayAt(row_, column_); }

@@ -3,6 +3,7 @@
 #include "controls/num_edit.h"
 #include "controls/up_down.h"
 #include "platform/accessible_events.h"
+#include "platform/accessible_part.h"
 
 #include <QAccessibleWidget>
 
@@ -63,22 +64,13 @@ private:
 class TUpDownAccessible;
 
 // One arrow of the up/down: a button that steps the field.
-class TArrowAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class TArrowAccessible : public TAccessiblePart, public QAccessibleActionInterface {
 public:
-    TArrowAccessible(TUpDownAccessible* owner, int delta) : owner_(owner), delta_(delta) {}
+    TArrowAccessible(TUpDownAccessible* owner, int delta);
     void* interface_cast(QAccessible::InterfaceType type) override {
         return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
     }
-    bool isValid() const override { return true; }
-    QObject* object() const override { return nullptr; }
-    QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::Button; }
     QAccessible::State state() const override { return {}; }
@@ -116,7 +108,8 @@ private:
     QAccessible::Id down_ = 0;
 };
 
-QAccessibleInterface* TArrowAccessible::parent() const { return owner_; }
+TArrowAccessible::TArrowAccessible(TUpDownAccessible* owner, int delta)
+    : TAccessiblePart(owner), owner_(owner), delta_(delta) {}
 
 QString TArrowAccessible::text(QAccessible::Text t) const {
     if (t != QAccessible::Name) return QString();
