@@ -73,6 +73,7 @@ public:
     }
 
     // --- Text -----------------------------------------------------------------------------------
+    // Both bases name a text(): the widget's gives the name and description.
     QString text(QAccessible::Text t) const override { return QAccessibleWidget::text(t); }
     QString text(int start, int end) const override {
         const int64_t total = offsets_.Total();
