@@ -1,6 +1,8 @@
-// The date fields as a screen reader sees them: a spin box with its value and range, the
-// value heard as it changes, set by the reader step by step, and two named arrow buttons.
+// The controls as a screen reader sees them: a date field is a spin box with its value and
+// range, heard as it changes, set by the reader step by step, with two named arrow
+// buttons; the tool bar's tab is a named button.
 #include "controls/num_edit.h"
+#include "controls/tab_tool_bar.h"
 #include "controls/up_down.h"
 #include "platform/accessible_events.h"
 
@@ -64,6 +66,29 @@ TEST(NumAccessible, AFieldWithItsArrowsIsANamedSpinBox) {
     down->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(value->currentValue().toInt(), 11);
     SendAccessibleEvent = &QAccessible::updateAccessibility;
+}
+
+// The tab that collapses the tool bar is a button after the bar's own children, named by
+// what a press does, and pressing it does that.
+TEST(TabToolBarAccessible, TheTabIsANamedButtonThatTogglesTheBar) {
+    TTabToolBar bar;
+    bar.addAction(QStringLiteral("a"));
+    bar.resize(200, 30);
+    bar.show();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&bar);
+    ASSERT_NE(iface, nullptr);
+    const int n = iface->childCount();
+    ASSERT_GE(n, 2);
+    QAccessibleInterface* tab = iface->child(n - 1);
+    EXPECT_EQ(tab->role(), QAccessible::Button);
+    EXPECT_EQ(iface->indexOfChild(tab), n - 1);
+    EXPECT_EQ(tab->text(QAccessible::Name).toStdString(), "ツールバーを折りたたむ");
+    tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(bar.Maximized());
+    EXPECT_TRUE(tab->state().collapsed);
+    EXPECT_EQ(tab->text(QAccessible::Name).toStdString(), "ツールバーを広げる");
+    tab->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(bar.Maximized());
 }
 
 }  // namespace
