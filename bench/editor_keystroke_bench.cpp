@@ -7,10 +7,13 @@
 // The caret stands in the middle of the view, so that no key scrolls it. Each round is a
 // typed character, its undo (Ctrl+Z), an Enter and the Backspace that joins the two lines
 // again; the text must come out as it went in. A summary prints the median and the worst
-// key of each kind beside the targets.
+// key of each kind beside the targets. TEditor runs once more with a screen reader's
+// interface made for it, hearing every event (what Qt's bridge does with each is left out:
+// it is the same for every widget); the second table shows what the reader costs a key.
 #include "bench/diary_file.h"
 #include "bench/editor_widgets.h"
 #include "bench/median_summary.h"
+#include "platform/accessible_events.h"
 #include "platform/qt_text.h"
 #include "platform/sjis.h"
 
@@ -142,10 +145,46 @@ std::string Tag(const char* editor, size_t size, bool wrap, int place) {
     return std::string("/") + editor + "/" + SizeLabel(size) + (wrap ? "/wrap on" : "/wrap off") + "/" + kPlaces[place];
 }
 
-void BM_KeysMekuri(benchmark::State& state, size_t size, bool wrap, int place) {
+// What a reader takes from each event: the texts and the caret position it carries.
+size_t g_heardChars = 0;
+void HearAsAReader(QAccessibleEvent* event) {
+    switch (event->type()) {
+    case QAccessible::TextInserted: g_heardChars += static_cast<QAccessibleTextInsertEvent*>(event)->textInserted().size(); break;
+    case QAccessible::TextRemoved: g_heardChars += static_cast<QAccessibleTextRemoveEvent*>(event)->textRemoved().size(); break;
+    case QAccessible::TextUpdated: g_heardChars += static_cast<QAccessibleTextUpdateEvent*>(event)->textInserted().size(); break;
+    case QAccessible::TextCaretMoved: g_heardChars += static_cast<QAccessibleTextCursorEvent*>(event)->cursorPosition() & 1; break;
+    default: break;
+    }
+}
+
+// A screen reader's interface for the editor while it lives; none before or after.
+class TReader {
+public:
+    explicit TReader(TEditor& ed) : iface_(QAccessible::queryAccessibleInterface(&ed)) {
+        SendAccessibleEvent = HearAsAReader;
+        // The reader has read the text once, as one does on reaching the editor.
+        if (iface_ && iface_->textInterface()) iface_->textInterface()->characterCount();
+    }
+    ~TReader() {
+        SendAccessibleEvent = &QAccessible::updateAccessibility;
+        if (iface_) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface_));
+    }
+    bool Heard() const { return iface_ && iface_->textInterface(); }
+
+private:
+    QAccessibleInterface* iface_;
+};
+
+void BM_KeysMekuri(benchmark::State& state, size_t size, bool wrap, int place, bool reader) {
     EnsureBenchApp();
     Prepare(size);
     TEditor& ed = *g_editor;
+    std::unique_ptr<TReader> listening;
+    if (reader) {
+        listening = std::make_unique<TReader>(ed);
+        if (!listening->Heard()) Fail(state, "the editor has no text interface for a reader");
+    }
+    const size_t heardBefore = g_heardChars;
     ed.SetWrapByte(std::min(ed.VisibleCols(), 250));
     ed.SetWordWrap(wrap);
     Focus(ed);
@@ -157,13 +196,14 @@ void BM_KeysMekuri(benchmark::State& state, size_t size, bool wrap, int place) {
         ed.Session().SetCaret(row, PlaceColumn(before));
         ed.SetTopRow(std::max(0, row - ed.VisibleRows() / 2));
         QApplication::processEvents();
-        const bool painted = Rounds(Tag("TEditor", size, wrap, place), [&](int key, Qt::KeyboardModifiers m,
+        const bool painted = Rounds(Tag(reader ? "TEditor+reader" : "TEditor", size, wrap, place), [&](int key, Qt::KeyboardModifiers m,
                                                                             const QString& text, std::vector<double>& s) {
             return PressAndPaint(&ed, ed.viewport(), key, m, text, s);
         });
         if (!painted) Fail(state, "a key painted nothing");
     }
     if (!ed.hasFocus()) Fail(state, "the editor had no focus, so no caret");
+    if (reader && g_heardChars == heardBefore) Fail(state, "the reader heard nothing");
     if (ed.Store().RowCount() != rows || ed.Lines().Strings(line) != before) {
         Fail(state, "the keys did not restore the text");
     }
@@ -200,7 +240,9 @@ void Register() {
         for (bool wrap : {false, true})
             for (int place = 0; place < 3; ++place) {
                 const std::string suffix = std::string(size > 1000000 ? "100MB" : "1MB") + (wrap ? "/wrap/" : "/nowrap/") + kPlaces[place];
-                benchmark::RegisterBenchmark(("Keys/TEditor/" + suffix).c_str(), BM_KeysMekuri, size, wrap, place)
+                benchmark::RegisterBenchmark(("Keys/TEditor/" + suffix).c_str(), BM_KeysMekuri, size, wrap, place, false)
+                    ->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
+                benchmark::RegisterBenchmark(("Keys/TEditor+reader/" + suffix).c_str(), BM_KeysMekuri, size, wrap, place, true)
                     ->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
                 benchmark::RegisterBenchmark(("Keys/QPlainTextEdit/" + suffix).c_str(), BM_KeysQPlainTextEdit, size, wrap, place)
                     ->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
@@ -235,6 +277,20 @@ void PrintSummary() {
     std::printf("\n  %-28s %16s %16s   %s\n", "worst case over the table", "TEditor median", "/ QPlainTextEdit", "target");
     for (int k = 0; k < 4; ++k)
         std::printf("  %-28s %13.3f ms %15.2fx   <= %.2f ms, <= 0.5x\n", kKeys[k], worstMedian[k], worstRatio[k], kTargetMs[k]);
+    std::printf("\nThe same keys with a screen reader listening: TEditor's median without and with it, and what\n"
+                "the reader adds (target: at most 0.1 ms)\n");
+    std::printf("  %-28s %-7s %-9s %-7s %9s %9s %9s\n", "key", "size", "wrap", "place", "alone", "reader", "added");
+    for (int k = 0; k < 4; ++k)
+        for (size_t size : {size_t{1000000}, size_t{100000000}})
+            for (bool wrap : {false, true})
+                for (int place = 0; place < 3; ++place) {
+                    const auto& alone = g_samples[kKeys[k] + Tag("TEditor", size, wrap, place)];
+                    const auto& heard = g_samples[kKeys[k] + Tag("TEditor+reader", size, wrap, place)];
+                    if (alone.empty() || heard.empty()) continue;
+                    const double a = Median(alone), r = Median(heard);
+                    std::printf("  %-28s %-7s %-9s %-7s %9.3f %9.3f %9.3f%s\n", kKeys[k], SizeLabel(size),
+                                wrap ? "on" : "off", kPlaces[place], a, r, r - a, r - a <= 0.1 ? "" : "  !");
+                }
     PrintLoadAverage("after the run");
 }
 

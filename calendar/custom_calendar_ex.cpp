@@ -1,10 +1,13 @@
 #include "calendar/custom_calendar_ex.h"
 
+#include "calendar/calendar_accessible.h"
+
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "platform/qt_colors.h"
 #include "platform/qt_fonts.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -41,6 +44,8 @@ TCustomCalendarEx::TCustomCalendarEx(QWidget* parent)
           Redraw();
       }), juliusDay_(DateTimeToJulius(CurrentDate())), color_(clWindow),
       rules_(std::make_unique<TRules>(*this)), text_(fonts_) {
+    static const bool heard = (QAccessible::installFactory(CalendarAccessibleFactory), true);
+    (void)heard;
     fonts_.DayOfWeekFont().SetColor(clWhite);
     fonts_.HolidayFont().SetColor(clRed);
     fonts_.SundayFont().SetColor(clRed);
@@ -63,6 +68,7 @@ void TCustomCalendarEx::SetJuliusDay(TJuliusDay day) {
     if (day == juliusDay_) return;
     juliusDay_ = day;
     Redraw();
+    CalendarAccess::DayChanged(this);
     TYMD d = JuliusToYMD(day);
     DayChange(d.Year, d.Month, d.Day);
 }

@@ -143,8 +143,15 @@ void TMonthlyCalendar::KeyDown(int key, Qt::KeyboardModifiers) {
         case Qt::Key_Down: SetJuliusDay(JuliusDay() + 7); break;
         case Qt::Key_PageUp: PrevMonth(); break;
         case Qt::Key_PageDown: NextMonth(); break;
+        // The first and the last day of the selected day's week row.
+        case Qt::Key_Home: SetJuliusDay(JuliusDay() - WeekColumn()); break;
+        case Qt::Key_End: SetJuliusDay(JuliusDay() + 6 - WeekColumn()); break;
         default: break;
     }
+}
+
+int TMonthlyCalendar::WeekColumn() const {
+    return (JuliusDayOfWeek(JuliusDay()) - 1 - firstDayOfWeek_ + 7) % 7;
 }
 
 void TMonthlyCalendar::MouseDown(Qt::MouseButton, QPoint clientPos) {

@@ -51,6 +51,8 @@ protected:
 
 private:
     TMonthLayout Layout() const;
+    // The selected day's column (0..6).
+    int WeekColumn() const;
     void SetAndRedraw(bool& field, bool value);
     void SetAndRedraw(TColor& field, TColor value);
     void DrawHeaderCell(QPainter& painter, int column, const QRect& rect);

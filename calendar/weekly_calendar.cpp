@@ -96,6 +96,8 @@ void TWeeklyCalendar::KeyDown(int key, Qt::KeyboardModifiers) {
         case Qt::Key_Down: NextDay(); break;
         case Qt::Key_PageUp: PrevWeek(); break;
         case Qt::Key_PageDown: NextWeek(); break;
+        case Qt::Key_Home: SetJuliusDay(GetFirstDay()); break;
+        case Qt::Key_End: SetJuliusDay(GetFirstDay() + 6); break;
         default: break;
     }
 }

@@ -1,5 +1,7 @@
 #include "controls/num_edit.h"
 
+#include "controls/num_accessible.h"
+
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
 #include "platform/qt_colors.h"
@@ -14,6 +16,7 @@
 #include <optional>
 
 TNumEdit::TNumEdit(QWidget* parent) : QLineEdit(parent) {
+    InstallNumAccessible();
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // A number is typed, never composed: the input method stays off for the field.
     setAttribute(Qt::WA_InputMethodEnabled, false);

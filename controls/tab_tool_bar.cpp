@@ -1,5 +1,9 @@
 #include "controls/tab_tool_bar.h"
 
+#include "controls/tab_tool_bar_accessible.h"
+
+#include <QAccessible>
+
 #include <QActionEvent>
 #include <QMouseEvent>
 #include <QLayout>
@@ -9,6 +13,8 @@
 #include <algorithm>
 
 TTabToolBar::TTabToolBar(QWidget* parent) : QToolBar(parent) {
+    static const bool heard = (QAccessible::installFactory(TabToolBarAccessibleFactory), true);
+    (void)heard;
     setMovable(false);
     setFloatable(false);
     setMouseTracking(true);

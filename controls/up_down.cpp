@@ -1,5 +1,7 @@
 #include "controls/up_down.h"
 
+#include "controls/num_accessible.h"
+
 #include "controls/num_edit.h"
 #include "platform/handler_guard.h"
 
@@ -12,6 +14,7 @@
 #include <cmath>
 
 TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
+    InstallNumAccessible();
     setFocusPolicy(Qt::NoFocus);
     connect(&repeat_, &QTimer::timeout, this, Guarded([this] {
         repeat_.setInterval(RepeatInterval());

@@ -1,11 +1,13 @@
 #include "editor/editor.h"
 
 #include "editor/cell_text.h"
+#include "editor/editor_accessible.h"
 #include "editor/editor_scroll_bar.h"
 #include "platform/handler_guard.h"
 #include "platform/qt_text.h"
 #include "platform/sjis.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMouseEvent>
@@ -37,6 +39,8 @@ TEditor::TEditor(QWidget* parent) : TEditor(parent, [] {
 }()) {}
 
 TEditor::TEditor(QWidget* parent, const TFont& font) : QAbstractScrollArea(parent), cellText_(new TCellText) {
+    static const bool heard = (QAccessible::installFactory(EditorAccessibleFactory), true);
+    (void)heard;
     session_.SetView(this);
     session_.Store().OnChange = [this] {
         if (OnChange) OnChange(this);

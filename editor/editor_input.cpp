@@ -3,6 +3,8 @@
 // text is converted at this edge, and a character CP932 cannot hold refuses the whole edit.
 #include "editor/editor.h"
 
+#include "editor/editor_accessible.h"
+
 #include "platform/dialogs.h"
 #include "platform/qt_fonts.h"
 #include "platform/qt_text.h"
@@ -204,7 +206,9 @@ void TEditor::CommitComposition() {
 
 void TEditor::SetReadOnly(bool on) {
     if (on) CommitComposition();
+    if (on == ReadOnly()) return;
     session_.Options().readOnly = on;
+    EditorAccess::ReadOnlyChanged(this);
 }
 
 QVariant TEditor::inputMethodQuery(Qt::InputMethodQuery query) const {

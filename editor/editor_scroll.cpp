@@ -1,6 +1,8 @@
 // Metrics, scrolling, the caret and the caret-row underline of the editor.
 #include "editor/editor.h"
 
+#include "editor/editor_accessible.h"
+
 #include "platform/qt_fonts.h"
 
 #include <QFocusEvent>
@@ -220,6 +222,7 @@ void TEditor::ShiftRowCells(int row, int col, int cells) {
 // --- What the row store reports -------------------------------------------------------
 
 void TEditor::RowsReset() {
+    EditorAccess::RowsChanged(this);
     UpdateMetrics();
     UpdateScrollRanges();
     Repaint();
@@ -230,6 +233,7 @@ void TEditor::RepaintAll() { Repaint(); }
 void TEditor::RowsChanged() {
     if (session_.Store().RowCount() == 0) ClearSelection();
     UpdateScrollRanges();
+    EditorAccess::RowsChanged(this);
 }
 
 void TEditor::LinesUpdateBegin() {
@@ -253,9 +257,11 @@ void TEditor::SelectionChanged(const TSelectionRange& before, bool wasSelected) 
     else if (wasSelected)
         RepaintRows(before.startRow - 1, before.endRow);
     RepaintUnderLine();
+    EditorAccess::SelectionChanged(this);
 }
 
 void TEditor::EditBegin() {
+    EditorAccess::EditBegin(this);
     RememberEditStart();
     CaretHide();
     UnderLineHide();
@@ -272,6 +278,7 @@ void TEditor::EditEnd(const TEditNotice& notice) {
     UnderLineShow();
     CaretShow();
     if (notice.caretMoved) CaretMoved();
+    EditorAccess::EditEnd(this, notice);
 }
 
 // --- Scrolling ----------------------------------------------------------------------------
@@ -392,6 +399,7 @@ void TEditor::CommitCompositionOnFocusLoss(QFocusEvent* event) {
 }
 
 void TEditor::CaretMoved() {
+    EditorAccess::CaretMoved(this);
     RepaintUnderLine();
     if (hasFocus())
         CreateCaretShape();

@@ -65,6 +65,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     BuildEditCommands();
     BuildIniStore();
     LayOut();
+    NameForReaders();
     ConnectListCommands();
     ConnectColorCommands();
     BuildDiaryCommands();

@@ -292,6 +292,8 @@ private:
     void BuildStatusBar();
     void BuildEditCommands();
     void LayOut();
+    // What a screen reader calls each part of the window (form1_accessible.cpp).
+    void NameForReaders();
     void SetInitialCalendarProperties();
     void SetInitialEditorProperties();
     void BuildIniStore();
