@@ -9,16 +9,20 @@
 // Runs the command that argv names and returns its exit status; nothing when argv names
 // no command, and the window is to start. `defaultFolder` gives the diary folder the window
 // would use; it is asked only when a command runs.
-std::optional<int> RunCommandLine(int argc, char** argv, std::string (*defaultFolder)());
+// `settingsFolder`, when given, finds the folder of "Mekuri.ini" the same way.
+std::optional<int> RunCommandLine(int argc, char** argv, std::string (*defaultFolder)(),
+                                  std::string (*settingsFolder)() = nullptr);
 
 // What every command is given: its own arguments (after the command's name) and the
 // diary folder the window would use when no --folder is given.
 struct TCommandInput {
     std::vector<std::string> args;
     std::string defaultFolder;
+    std::string settingsFolder;  // where "Mekuri.ini" is; empty when unknown
 };
 
 // The commands, one file each.
 int RunDaysCommand(const TCommandInput& in);
 int RunSearchCommand(const TCommandInput& in);
 int RunExportCommand(const TCommandInput& in);
+int RunConflictsCommand(const TCommandInput& in);

@@ -33,6 +33,10 @@ struct TConflictPattern {
     bool operator==(const TConflictPattern&) const = default;
 };
 
+// Where "Mekuri.ini" keeps the user's patterns.
+inline constexpr const char* kConflictPatternsSection = "Diary";
+inline constexpr const char* kConflictPatternsKey = "ConflictPatterns";
+
 // The setting "[Diary] ConflictPatterns" holds patterns as "tool|glob", separated by ";"
 // ("MyBackup|{day}.conflict-*.dat;Other|{day}~*.dat"). An entry without "{day}", with it
 // twice, or with an empty tool or glob is left out and named in `rejected`.

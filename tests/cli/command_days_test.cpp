@@ -2,40 +2,9 @@
 #include "platform/sjis.h"
 #include "../platform/temp_folder.h"
 
-#include <cstdio>
+#include "mekuri_run.h"
+
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-namespace {
-
-struct TRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs Mekuri (or `program`) with `args` (already quoted for the shell) and no display.
-TRun Mekuri(const std::string& args, const std::string& env = {}, const std::string& program = MEKURI_PROGRAM) {
-    const std::string errFile = (std::filesystem::temp_directory_path() / ("mekuri-days-err-" + std::to_string(::getpid()))).string();
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb " + env + " '" + program + "' " +
-                                args + " 2>'" + errFile + "'";
-    TRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-    const int wait = ::pclose(pipe);
-    run.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
-    std::ifstream in(errFile, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    run.err = s.str();
-    std::remove(errFile.c_str());
-    return run;
-}
-
-}  // namespace
 
 class DaysCommand : public TempFolder {
 protected:
