@@ -217,6 +217,17 @@ int MoveConflictCopyAside(const std::string& folder, const std::string& fileName
     return err;
 }
 
+std::string BothVersionsText(std::string_view mine, std::string_view other, std::string_view separator) {
+    if (other.empty() || other == mine) return std::string(mine);
+    if (mine.empty()) return std::string(other);
+    std::string both(mine);
+    if (!both.ends_with("\r\n")) both += "\r\n";
+    both += separator;
+    both += "\r\n";
+    both += other;
+    return both;
+}
+
 std::string IsoLocalTime(std::int64_t sec) {
     const std::time_t t = static_cast<std::time_t>(sec);
     std::tm tm {};

@@ -74,5 +74,12 @@ inline constexpr const char* kConflictFolderName = ".Mekuri-conflicts";
 int MoveConflictCopyAside(const std::string& folder, const std::string& fileName,
                           std::string* movedTo = nullptr);
 
+// What "keep both" leaves in the day file: this version whole, then `separator` on a line
+// of its own, then the other version whole, so each stays exactly as its machine wrote it
+// (lines taken one by one into the other's places could mix two accounts of one day into
+// a text neither machine wrote). Lines end in CR LF. An empty or equal other version adds
+// nothing; an empty one here gives the other alone.
+std::string BothVersionsText(std::string_view mine, std::string_view other, std::string_view separator);
+
 // "YYYY-MM-DDThh:mm:ss+09:00": a modification time in the local time zone.
 std::string IsoLocalTime(std::int64_t sec);
