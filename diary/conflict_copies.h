@@ -59,6 +59,7 @@ struct TConflictCopy {
     std::string tool;
     std::int64_t mtimeSec = 0;
     std::int64_t mtimeNsec = 0;
+    bool operator==(const TConflictCopy&) const = default;
 };
 
 // Orders by day, and the copies of one day newest first (then by name, so the order is

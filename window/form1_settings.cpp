@@ -6,6 +6,7 @@
 #include "window/shipped_lists.h"
 
 #include "calendar/monthly_calendar.h"
+#include "diary/conflict_copies.h"
 #include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
 #include "settings/ini_store.h"
@@ -94,6 +95,11 @@ TSettingsTable BuildSettingsTable(TForm1& form) {
                                 [&form](bool on) { form.SetEntryMarksShown(on); }));
     table.push_back(ColorEntry("Diary", "CEntryMark", [&month] { return month.MarkColor(); },
                                [&form](TColor color) { form.SetEntryMarkColor(color); }));
+    table.push_back({kConflictPatternsSection, kConflictPatternsKey,
+                     [&form](const TIniStore& ini) {
+                         form.SetConflictPatterns(ini.ReadString(kConflictPatternsSection, kConflictPatternsKey, form.ConflictPatterns()));
+                     },
+                     [&form](TIniStore& ini) { ini.WriteString(kConflictPatternsSection, kConflictPatternsKey, form.ConflictPatterns()); }});
     return table;
 }
 
