@@ -95,11 +95,12 @@ TSettingsTable BuildSettingsTable(TForm1& form) {
                                 [&form](bool on) { form.SetEntryMarksShown(on); }));
     table.push_back(ColorEntry("Diary", "CEntryMark", [&month] { return month.MarkColor(); },
                                [&form](TColor color) { form.SetEntryMarkColor(color); }));
+    // Written by the user only: the program reads it and leaves the line as it stands.
     table.push_back({kConflictPatternsSection, kConflictPatternsKey,
                      [&form](const TIniStore& ini) {
                          form.SetConflictPatterns(ini.ReadString(kConflictPatternsSection, kConflictPatternsKey, form.ConflictPatterns()));
                      },
-                     [&form](TIniStore& ini) { ini.WriteString(kConflictPatternsSection, kConflictPatternsKey, form.ConflictPatterns()); }});
+                     [](TIniStore&) {}});
     return table;
 }
 
