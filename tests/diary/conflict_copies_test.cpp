@@ -1,6 +1,7 @@
 // Conflict copies of day files: which names are copies, of which day and tool, and how the
 // folder's listing keeps them apart from the entries.
 #include "diary/conflict_copies.h"
+#include "diary/day_file.h"
 #include "diary/day_index.h"
 #include "../platform/temp_folder.h"
 
@@ -145,4 +146,16 @@ TEST(IsoLocalTime, WritesTheZoneWithAColon) {
     EXPECT_EQ(IsoLocalTime(0), "1970-01-01T00:00:00+00:00");
     ::unsetenv("TZ");
     ::tzset();
+}
+
+// The folder lock is an flock of this machine: a lock file that a sync tool brought from
+// another machine, whatever it holds, neither blocks a save here nor is broken by one.
+TEST_F(ConflictFolder, ALockFileFromAnotherMachineBlocksNothing) {
+    Put(PathOf(TFolderLock::kFileName), "written by the desk's Mekuri\n");
+    TFolderLock here(dir_.string());
+    EXPECT_FALSE(here.HeldByAnother());
+    // Held here now, as a second running copy on this machine would find it.
+    TFolderLock second(dir_.string());
+    EXPECT_TRUE(second.HeldByAnother());
+    EXPECT_EQ(Get(PathOf(TFolderLock::kFileName)), "written by the desk's Mekuri\n");
 }
