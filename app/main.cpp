@@ -7,6 +7,6 @@
 
 int main(int argc, char** argv) {
     SetPdfExporter(ExportPdfFromLibrary);
-    if (auto status = RunCommandLine(argc, argv, DefaultDiaryFolder)) return *status;
+    if (auto status = RunCommandLine(argc, argv, DefaultDiaryFolder, DefaultSettingsFolder)) return *status;
     return RunWindowFromLibrary(argc, argv);
 }

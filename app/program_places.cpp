@@ -43,7 +43,10 @@ const std::string& SettingsFolder() { return settingsFolder; }
 
 void SetSettingsFolder(const std::string& folder) { settingsFolder = folder; }
 
-std::string DefaultDiaryFolder() {
+namespace {
+
+// What the window would find about its own places, worked out without Qt.
+TPlacesInput CommandPlacesInput() {
     const std::string exe = ProgramFile();
     std::error_code ec;
     TPlacesInput in;
@@ -55,5 +58,15 @@ std::string DefaultDiaryFolder() {
     in.currentDir = fs::current_path(ec).string();
     const char* env = std::getenv("MEKURI_DIARY");
     in.envDiary = env ? env : "";
-    return ChoosePlaces(in).diaryDir;
+    // Where Qt puts the configuration of an application named "Mekuri".
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    const fs::path configHome = config && *config == '/' ? fs::path(config) : fs::path(in.homeDir) / ".config";
+    in.configDir = (configHome / "Mekuri").string();
+    return in;
 }
+
+}  // namespace
+
+std::string DefaultDiaryFolder() { return ChoosePlaces(CommandPlacesInput()).diaryDir; }
+
+std::string DefaultSettingsFolder() { return ChoosePlaces(CommandPlacesInput()).settingsDir; }

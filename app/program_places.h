@@ -36,6 +36,8 @@ std::string ProgramFile();
 // The folder the window would open with no folder named on the command line, worked out
 // without Qt for the commands.
 std::string DefaultDiaryFolder();
+// The folder the window keeps "Mekuri.ini" in, worked out the same way.
+std::string DefaultSettingsFolder();
 
 // The folder "Mekuri.ini" lives in; the program's folder until SetSettingsFolder.
 const std::string& SettingsFolder();

@@ -191,6 +191,29 @@ void TCustomCalendarEx::DrawEntryBar(QPainter& painter, const QRect& row, int wi
     painter.fillRect(QRect(row.left(), row.top() + 1, width, std::max(1, row.height() - 2)), color);
 }
 
+bool TCustomCalendarEx::ConflictForDrawing(TJuliusDay day) const {
+    if (!OnHasConflict) return false;
+    const TYMD date = JuliusToYMD(day);
+    return OnHasConflict(date.Year, date.Month, date.Day);
+}
+
+void TCustomCalendarEx::DrawConflictCorner(QPainter& painter, const QRect& cell, const QColor& edge, bool selected) {
+    const int size = std::clamp(cell.height() * 2 / 5, 5, 12);
+    const int right = cell.left() + cell.width();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    if (selected) {
+        const QPoint outer[] = {{right - size - 2, cell.top()}, {right, cell.top()}, {right, cell.top() + size + 2}};
+        painter.setBrush(edge);
+        painter.drawPolygon(outer, 3);
+    }
+    const QPoint corner[] = {{right - size, cell.top()}, {right, cell.top()}, {right, cell.top() + size}};
+    painter.setBrush(ToQColor(kConflictMarkColor));
+    painter.drawPolygon(corner, 3);
+    painter.restore();
+}
+
 void TCustomCalendarEx::NextDay() { SetJuliusDay(juliusDay_ + 1); }
 void TCustomCalendarEx::PrevDay() { SetJuliusDay(juliusDay_ - 1); }
 void TCustomCalendarEx::NextWeek() { SetJuliusDay(juliusDay_ + 7); }

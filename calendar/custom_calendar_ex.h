@@ -72,6 +72,11 @@ public:
     void EntriesChanged();
     virtual bool HasEntry(std::int32_t y, std::uint8_t m, std::uint8_t d);
     std::function<bool(std::int32_t y, std::uint8_t m, std::uint8_t d)> OnHasEntry;
+    // Days for which a file-sync tool left another version carry a warning corner, whether
+    // or not entry marks are shown: a triangle, not a dot or a bar, so it reads apart from
+    // the entry mark without its colour.
+    std::function<bool(std::int32_t y, std::uint8_t m, std::uint8_t d)> OnHasConflict;
+    static constexpr TColor kConflictMarkColor = RGBColor(208, 0, 0);
 
     void NextDay();
     void PrevDay();
@@ -150,6 +155,11 @@ protected:
     // edge of a row, in the margin before its text.
     void DrawEntryDot(QPainter& painter, const QRectF& text, const QColor& color);
     static void DrawEntryBar(QPainter& painter, const QRect& row, int width, const QColor& color);
+    bool ConflictForDrawing(TJuliusDay day) const;
+    // A right triangle filling the cell's top-right corner, sized to the cell's height, in
+    // the warning's colour on every cell; on a selected cell, whose fill may be of any
+    // colour, it is edged in `edge`.
+    static void DrawConflictCorner(QPainter& painter, const QRect& cell, const QColor& edge, bool selected);
     // Whether the picture can be drawn at all (the control has a size).
     bool HasCanvas() const { return !backBuffer_.isNull(); }
     QImage& Canvas() { return backBuffer_; }

@@ -111,6 +111,8 @@ void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QR
     const bool marked = MarkedForDrawing(day);
     const QColor markColor =
         neighbor ? OrColor(MarkColor(), neighborColor_) : selected ? ToQColor(Color()) : ToQColor(MarkColor());
+    if (!neighbor && ConflictForDrawing(day))
+        DrawConflictCorner(painter, rect, ToQColor(Color()), selected);
     const int flags = Qt::AlignCenter;
     const QString number = QString::number(date.Day);
     const int rokuyo = showRokuyo_ ? GetRokuyo(day) : 0;

@@ -74,6 +74,7 @@ void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
     }
     // In the margin before the text; the selected row shows its mark inverted, as its text.
     if (MarkedForDrawing(day)) DrawEntryBar(painter, rect, TextMargin, selected ? textColor : ToQColor(MarkColor()));
+    if (ConflictForDrawing(day)) DrawConflictCorner(painter, rect, ToQColor(Color()), selected);
     const QString text = RowText(row);
     // A few pixels of margin, so the text does not touch the frame.
     DrawLine(painter, rect.adjusted(TextMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text, font, textColor);

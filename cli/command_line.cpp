@@ -23,6 +23,7 @@ constexpr TCommand kCommands[] = {
     {"days", "日記のある日の一覧", RunDaysCommand},
     {"search", "日記全体から検索", RunSearchCommand},
     {"export", "期間の日記を書き出す（テキスト、Markdown、PDF）", RunExportCommand},
+    {"conflicts", "同期ツールが残した競合コピーの一覧", RunConflictsCommand},
 };
 
 constexpr std::string_view kSeeHelp = "（mekuri --help で使い方を表示します）";
@@ -43,7 +44,7 @@ void PrintHelp() {
     for (const TCommand& c : kCommands) {
         CommandOut("  ");
         CommandOut(c.name);
-        CommandOut(std::string(8 - c.name.size(), ' '));
+        CommandOut(std::string(c.name.size() < 10 ? 10 - c.name.size() : 1, ' '));
         CommandOut(c.summary);
         CommandOut("\n");
     }
@@ -57,6 +58,7 @@ void PrintHelp() {
                "  --version   プログラムの名前とバージョンを表示します\n"
                "\n"
                "終了コード: 0 成功、1 見つからなかった（search）、2 エラー、\n"
+               "3 競合コピーがある（conflicts）、\n"
                "141 読み手のいなくなったパイプに出力したとき（メッセージなし）\n");
 }
 
@@ -89,7 +91,8 @@ std::optional<int> RefuseWindowArguments(int argc, char** argv) {
 
 }  // namespace
 
-std::optional<int> RunCommandLine(int argc, char** argv, std::string (*defaultFolder)()) {
+std::optional<int> RunCommandLine(int argc, char** argv, std::string (*defaultFolder)(),
+                                  std::string (*settingsFolder)()) {
     if (argc < 2) return std::nullopt;
     // A write past the file-size limit would kill the command without a word, leaving its
     // temporary file; ignored, the write fails and is reported, and the file removed.
@@ -108,6 +111,7 @@ std::optional<int> RunCommandLine(int argc, char** argv, std::string (*defaultFo
         TCommandInput in;
         in.args.assign(argv + 2, argv + argc);
         in.defaultFolder = defaultFolder();
+        if (settingsFolder) in.settingsFolder = settingsFolder();
         return FinishCommandOutput(c.name, c.run(in));
     }
     return RefuseWindowArguments(argc, argv);

@@ -30,15 +30,27 @@ constexpr TYMD FromKey(std::int64_t k) {
 
 int TDayIndex::Scan(const std::string& folder) {
     days_.clear();
+    conflicts_.clear();
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     if (!dir) return errno;
     std::vector<std::int64_t> keys;
     keys.reserve(1024);
     while (const dirent* entry = ::readdir(dir)) {
         const auto day = DayOfFileName(entry->d_name);
-        if (day && IsFile(dir, entry)) keys.push_back(Key(*day));
+        if (day) {
+            if (IsFile(dir, entry)) keys.push_back(Key(*day));
+            continue;
+        }
+        // Every known tool keeps the day's name first; the user's patterns may not.
+        if (patterns_.empty() && (entry->d_name[0] < '0' || entry->d_name[0] > '9')) continue;
+        if (auto copy = ConflictCopyName(entry->d_name, patterns_)) {
+            struct stat st {};
+            if (::fstatat(::dirfd(dir), entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+                conflicts_.push_back({copy->day, entry->d_name, std::move(copy->tool), st.st_mtim.tv_sec, st.st_mtim.tv_nsec});
+        }
     }
     ::closedir(dir);
+    std::sort(conflicts_.begin(), conflicts_.end(), ConflictCopyBefore);
     std::sort(keys.begin(), keys.end());
     days_.resize(keys.size());
     std::transform(keys.begin(), keys.end(), days_.begin(), FromKey);
@@ -77,4 +89,15 @@ std::vector<TYMD> TDayIndex::Between(const TYMD& first, const TYMD& last) const 
     auto from = std::lower_bound(days_.begin(), days_.end(), first, DayBefore);
     auto to = std::upper_bound(days_.begin(), days_.end(), last, DayBefore);
     return from < to ? std::vector<TYMD>(from, to) : std::vector<TYMD>{};
+}
+
+bool TDayIndex::HasConflict(const TYMD& day) const {
+    return std::binary_search(conflicts_.begin(), conflicts_.end(), TConflictCopy{day, {}, {}},
+                              [](const TConflictCopy& a, const TConflictCopy& b) { return DayBefore(a.day, b.day); });
+}
+
+std::vector<TConflictCopy> TDayIndex::ConflictsOf(const TYMD& day) const {
+    auto [from, to] = std::equal_range(conflicts_.begin(), conflicts_.end(), TConflictCopy{day, {}, {}},
+                                       [](const TConflictCopy& a, const TConflictCopy& b) { return DayBefore(a.day, b.day); });
+    return {from, to};
 }

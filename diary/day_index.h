@@ -4,6 +4,7 @@
 // one listing of the folder, without opening any file; kept true by the program's own
 // saves and deletes (Add, Remove) and by listing the folder again when it changed.
 #include "calendar/julius.h"
+#include "diary/conflict_copies.h"
 
 #include <optional>
 #include <string>
@@ -18,6 +19,9 @@ constexpr bool DayBefore(const TYMD& a, const TYMD& b) {
 
 class TDayIndex {
 public:
+    // Conflict copies beyond the known tools' (the user's own patterns); the next Scan uses them.
+    void SetConflictPatterns(std::vector<TConflictPattern> patterns) { patterns_ = std::move(patterns); }
+
     // Lists `folder` (empty: the current folder). Returns 0, or the errno that kept the
     // folder from being listed; the index is then empty.
     int Scan(const std::string& folder);
@@ -37,6 +41,15 @@ public:
     const std::vector<TYMD>& Days() const { return days_; }
     size_t Size() const { return days_.size(); }
 
+    // The conflict copies the same listing found, in ConflictCopyBefore's order. They
+    // never count as entries.
+    const std::vector<TConflictCopy>& Conflicts() const { return conflicts_; }
+    bool HasConflict(const TYMD& day) const;
+    // The copies of `day`, newest first.
+    std::vector<TConflictCopy> ConflictsOf(const TYMD& day) const;
+
 private:
     std::vector<TYMD> days_;  // sorted, no repeats
+    std::vector<TConflictPattern> patterns_;
+    std::vector<TConflictCopy> conflicts_;
 };

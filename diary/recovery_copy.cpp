@@ -5,6 +5,8 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
@@ -128,6 +130,13 @@ std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc) {
     return ~crc;
 }
 
+std::string ThisHostName() {
+    if (const char* env = std::getenv("MEKURI_HOST"); env && *env) return env;
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return {};
+    return name;
+}
+
 std::string EncodeRecoveryCopy(const TRecoveryCopy& c) {
     const TFileStamp& s = c.base;
     std::string head = std::string(kMagic) + std::to_string(kVersion) + "\n";
@@ -136,6 +145,7 @@ std::string EncodeRecoveryCopy(const TRecoveryCopy& c) {
     head += day;
     head += "written " + std::to_string(c.writtenSec) + " " + std::to_string(c.writtenNsec) + "\n";
     head += "folder " + EscapeFolder(c.folder) + "\n";
+    if (!c.host.empty()) head += "host " + EscapeFolder(c.host) + "\n";
     head += std::string("loaded ") + (c.loaded ? "1" : "0") + "\n";
     head += "stamp " + std::to_string(s.exists ? 1 : 0) + " " + std::to_string(s.device) + " " +
             std::to_string(s.inode) + " " + std::to_string(s.size) + " " + std::to_string(s.mtimeSec) + " " +
@@ -178,6 +188,11 @@ std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes, std::str
     std::optional<std::string> folderName = folder ? UnescapeFolder(*folder) : std::nullopt;
     if (!folderName) return fail(garbage);
     c.folder = *folderName;
+    if (auto host = r.Line("host")) {
+        std::optional<std::string> hostName = UnescapeFolder(*host);
+        if (!hostName || hostName->empty()) return fail(garbage);
+        c.host = *hostName;
+    }
     auto loaded = r.Line("loaded");
     if (!loaded || (*loaded != "0" && *loaded != "1")) return fail(garbage);
     c.loaded = *loaded == "1";

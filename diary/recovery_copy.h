@@ -10,6 +10,7 @@
 //   day 2026-12-07
 //   written 1796601234 123456789
 //   folder /home/user/diary
+//   host laptop
 //   loaded 1
 //   stamp 1 2049 1234567 812 1796600000 0 1796600000 0
 //   length 812
@@ -17,6 +18,9 @@
 //   <empty line>
 //   <812 bytes of text>
 //
+// "host" names the machine that wrote the copy: a diary folder kept in step by a sync tool
+// carries copies between machines, and one machine's copy is never taken for another's.
+// A copy without the line (written before it existed) counts as this machine's.
 // "loaded" says whether the text came from the day file (1) or was begun on a day the
 // editor showed empty (0); "stamp" is that file then: exists, device, inode, size,
 // modification time and status-change time (seconds, nanoseconds each). The CRC-32 covers every byte before its own
@@ -38,6 +42,8 @@ struct TRecoveryCopy {
     // The diary folder the text belongs to (absolute); tells copies in the shared state
     // folder apart.
     std::string folder;
+    // The machine's host name; empty when unknown.
+    std::string host;
     std::int64_t writtenSec = 0;
     std::int64_t writtenNsec = 0;
     bool operator==(const TRecoveryCopy&) const = default;
@@ -51,5 +57,9 @@ std::string EncodeRecoveryCopy(const TRecoveryCopy& copy);
 // The copy in `bytes`, or nothing with the reason in `why` (Japanese, for the user):
 // truncated, unknown version, garbage, a checksum that does not match.
 std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes, std::string& why);
+
+// The name this machine writes in its copies: $MEKURI_HOST when set (two copies of the
+// program on one machine can so stand in for two machines), else the host name.
+std::string ThisHostName();
 
 std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0);

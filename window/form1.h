@@ -1,6 +1,7 @@
 #pragma once
 // The main window: month calendar, week calendar, date panel and the diary editor, kept
 // on one selected day.
+#include "window/conflict_window.h"
 #include "window/period_choice.h"
 #include "diary/print_layout.h"
 #include "calendar/julius.h"
@@ -23,6 +24,7 @@ class QMenu;
 class QSplitter;
 class QStatusBar;
 class QTimer;
+class TConflictBar;
 class TCustomCalendarEx;
 class QTimer;
 class TDayIndex;
@@ -263,6 +265,18 @@ public:
     // At start-up: offers back, one by one, the copies a Mekuri left behind.
     void OfferRecoveryCopies();
 
+    // Conflict copies a file-sync tool left beside a day file (form1_conflicts.cpp): the bar
+    // above the editor and 比べる, which resolves the selected day's copies one by one.
+    TConflictBar* ConflictBar1 = nullptr;
+    void CompareConflictsClick();
+    void UpdateConflictBar();
+    // Stands in for the compare window when set (tests): the choice for one copy, given
+    // this machine's text and the other version.
+    std::function<TConflictChoice(const QString& mine, const QString& other)> ChooseConflict;
+    // The user's own patterns, as "Mekuri.ini" keeps them (CP932).
+    void SetConflictPatterns(const std::string& setting);
+    const std::string& ConflictPatterns() const { return conflictPatterns_; }
+
     // Reads every kept setting from the settings file, in the order of the key table.
     void LoadSettings();
     // Writes every kept setting, in the same order.
@@ -310,6 +324,8 @@ private:
     void GoToEntry(bool later);
     void ScheduleCharCount();
     void BuildSearchCommands();
+    void BuildConflicts(QWidget* editorColumn);
+    std::string conflictPatterns_;
     void SelectMatch(int row, int byte, int length);
 
     // The day's file into the editor, unless the text kept there belongs to that day.

@@ -68,6 +68,7 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
     }
     Diary_->SetEdited(false);
     RecoverySettled();
+    UpdateConflictBar();
 }
 
 bool TForm1::OfferToSaveText(bool atClose) {

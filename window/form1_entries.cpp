@@ -16,6 +16,7 @@
 #include "platform/file_error.h"
 #include "platform/handler_guard.h"
 #include "platform/qt_text.h"
+#include "platform/sjis.h"
 
 #include <QAction>
 #include <QDir>
@@ -115,8 +116,9 @@ void TForm1::EnsureEntryIndex() {
 
 void TForm1::RescanEntries() {
     TDayIndex fresh;
+    fresh.SetConflictPatterns(ParseConflictPatterns(SjisToUtf8(conflictPatterns_)));
     // A folder that cannot be listed keeps what was known of it.
-    if (fresh.Scan({}) != 0 || fresh.Days() == Index_->Days()) return;
+    if (fresh.Scan({}) != 0 || (fresh.Days() == Index_->Days() && fresh.Conflicts() == Index_->Conflicts())) return;
     *Index_ = std::move(fresh);
     EntriesChanged();
 }
@@ -129,6 +131,7 @@ const TDayIndex& TForm1::EntryIndex() {
 void TForm1::EntriesChanged() {
     MonthlyCalendar1->EntriesChanged();
     WeeklyCalendar1->EntriesChanged();
+    UpdateConflictBar();
 }
 
 void TForm1::SetEntryMarksShown(bool on) {

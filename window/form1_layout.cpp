@@ -1,6 +1,7 @@
 // Construction of the main window's bands: tool bar, date panel, calendars, editor and
 // status bar, and their arrangement in the client area.
 #include "window/form1.h"
+#include "window/conflict_bar.h"
 
 #include "window/hints.h"
 #include "window/shipped_lists.h"
@@ -217,7 +218,15 @@ void TForm1::LayOut() {
     Splitter1->setOpaqueResize(false);
     Splitter1->setChildrenCollapsible(false);
     Splitter1->addWidget(WeeklyCalendar1);
-    Splitter1->addWidget(Editor1);
+    // The editor with the bar that tells of another version of the day above it.
+    QWidget* editorColumn = new QWidget(Splitter1);
+    BuildConflicts(editorColumn);
+    QVBoxLayout* editorLayout = new QVBoxLayout(editorColumn);
+    editorLayout->setContentsMargins(0, 0, 0, 0);
+    editorLayout->setSpacing(0);
+    editorLayout->addWidget(ConflictBar1);
+    editorLayout->addWidget(Editor1, 1);
+    Splitter1->addWidget(editorColumn);
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({115, 10000});

@@ -87,6 +87,7 @@ void TForm1::RecoveryTick() {
     TRecoveryCopy copy;
     copy.day = Diary_->Day();
     copy.text = std::move(text);
+    copy.host = ThisHostName();
     copy.loaded = Diary_->Loaded();
     if (copy.loaded) copy.base = Diary_->LoadedStamp();
     Recovery_->Keep(std::move(copy));
@@ -122,13 +123,19 @@ void TForm1::OfferRecoveryCopies() {
         const TRecoveryCopy& c = found.copy;
         const std::string name = DayFileName(c.day.Year, c.day.Month, c.day.Day);
         const TFileStamp now = StampOf(Diary_->PathOf(c.day));
-        std::string question = "保存されていない日記が見つかりました（" + DayCaption(c.day) + "）。復元しますか？";
+        // Another machine's copy came with the synced folder: that machine may still be
+        // running with the text, so it is offered as that machine's, and never deleted here.
+        const bool elsewhere = !c.host.empty() && c.host != ThisHostName();
+        std::string question = elsewhere ? "別の端末（" + c.host + "）の未保存の内容が見つかりました（" + DayCaption(c.day) +
+                                               "）。この端末で復元しますか？"
+                                         : "保存されていない日記が見つかりました（" + DayCaption(c.day) + "）。復元しますか？";
         if (c.loaded ? now != c.base : now.exists) {
             question += c.loaded ? "\n\nこの文章を読み込んだ後に、日記ファイル " + name + " が変更されています。"
                                  : "\n\n日記ファイル " + name + " には、この文章にない内容があります。";
             question += "復元しても、保存するまでファイルは書き換えません。";
         }
-        const int answer = Dialogs().Choose(question, {"はい(&Y)", "いいえ(&N)", "後で(&L)"});
+        const int answer = elsewhere ? (Dialogs().Choose(question, {"はい(&Y)", "後で(&L)"}) == 0 ? 0 : 2)
+                                     : Dialogs().Choose(question, {"はい(&Y)", "いいえ(&N)", "後で(&L)"});
         if (answer == 0) {
             // One text at a time in the editor: the other copies wait for the next start.
             RestoreCopy(found);

@@ -6,6 +6,7 @@
 #include "window/shipped_lists.h"
 
 #include "calendar/monthly_calendar.h"
+#include "diary/conflict_copies.h"
 #include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
 #include "settings/ini_store.h"
@@ -94,6 +95,12 @@ TSettingsTable BuildSettingsTable(TForm1& form) {
                                 [&form](bool on) { form.SetEntryMarksShown(on); }));
     table.push_back(ColorEntry("Diary", "CEntryMark", [&month] { return month.MarkColor(); },
                                [&form](TColor color) { form.SetEntryMarkColor(color); }));
+    // Written by the user only: the program reads it and leaves the line as it stands.
+    table.push_back({kConflictPatternsSection, kConflictPatternsKey,
+                     [&form](const TIniStore& ini) {
+                         form.SetConflictPatterns(ini.ReadString(kConflictPatternsSection, kConflictPatternsKey, form.ConflictPatterns()));
+                     },
+                     [](TIniStore&) {}});
     return table;
 }
 

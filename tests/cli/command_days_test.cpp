@@ -1,20 +1,10 @@
 // `mekuri days` run as a real process, as a script would run it.
-#include "mekuri_process.h"
 #include "platform/sjis.h"
 #include "../platform/temp_folder.h"
 
+#include "mekuri_run.h"
+
 #include <sys/stat.h>
-
-namespace {
-
-using TRun = TOutcome;
-
-// Runs Mekuri (or `program`) with `args` and `env` (already quoted for the shell).
-TRun Mekuri(const std::string& args, const std::string& env = {}, const std::string& program = MEKURI_PROGRAM) {
-    return RunMekuri({.args = {"-c", "exec env " + env + " '" + program + "' " + args}, .program = "/bin/sh"});
-}
-
-}  // namespace
 
 class DaysCommand : public TempFolder {
 protected:

@@ -62,6 +62,7 @@ TEST(RecoveryCopy, WhatIsWrittenIsReadBackExactly) {
     other.loaded = false;
     other.base = {};
     other.folder = "/tmp/50%\nodd\rname";
+    other.host = "laptop\nof Taro";  // written on another machine
     TRecoveryCopy big = Sample({2026, 12, 7}, "");
     big.base = {true, ~0ull, ~0ull, INT64_MAX, -1, 0, INT64_MIN, 1};
     const TRecoveryCopy cases[] = {
@@ -77,6 +78,16 @@ TEST(RecoveryCopy, WhatIsWrittenIsReadBackExactly) {
         ASSERT_TRUE(back) << why;
         EXPECT_EQ(*back, c);
     }
+    // A copy written before copies named their machine reads as this machine's.
+    std::string why;
+    TRecoveryCopy hostless = Sample({2026, 12, 7}, "x");
+    auto back = DecodeRecoveryCopy(EncodeRecoveryCopy(hostless), why);
+    ASSERT_TRUE(back) << why;
+    EXPECT_EQ(back->host, "");
+    ::setenv("MEKURI_HOST", "desk", 1);
+    EXPECT_EQ(ThisHostName(), "desk");
+    ::unsetenv("MEKURI_HOST");
+    EXPECT_FALSE(ThisHostName().empty());
 }
 
 // Every prefix of a copy (a write cut short) and every single damaged byte is refused,

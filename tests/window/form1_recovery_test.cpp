@@ -280,3 +280,35 @@ TEST_F(Recovery, AStateFolderOthersCanReadIsTightenedOrNotUsed) {
                                           "保存されていない日記の復元用コピーは、日記のフォルダーにだけ置きます。");
     EXPECT_EQ(fs::status(state).permissions() & fs::perms::others_read, fs::perms::others_read);
 }
+
+// A diary folder synced between two machines carries each one's copies to the other:
+// there a copy is offered as the other machine's, named, and never deleted from here.
+TEST_F(Recovery, AnotherMachinesCopyIsOfferedAsThatMachinesAndNeverDeletedHere) {
+    Start();
+    ::setenv("MEKURI_HOST", "desk", 1);
+    Select(2026, 12, 5);
+    Type("written on the desk");
+    form->KeepRecoveryNow();
+    Kill();
+    ASSERT_EQ(Copies().size(), 1u);
+    EXPECT_EQ(Copies()[0].host, "desk");
+
+    ::setenv("MEKURI_HOST", "laptop", 1);
+    env->dialogs.choices.clear();
+    env->dialogs.choiceAnswers = {1};  // 後で
+    Restart();
+    ASSERT_EQ(env->dialogs.choices.size(), 1u);
+    EXPECT_EQ(env->dialogs.choices[0],
+              "別の端末（desk）の未保存の内容が見つかりました（2026年12月5日）。この端末で復元しますか？");
+    EXPECT_EQ(env->dialogs.confirmations.size(), 0u);
+    ASSERT_EQ(Copies().size(), 1u);
+
+    // Taken over, the text becomes this machine's, under this machine's name.
+    Kill();
+    env->dialogs.choiceAnswers = {0};
+    Restart();
+    EXPECT_EQ(Text(), "written on the desk\r\n");
+    ASSERT_EQ(Copies().size(), 1u);
+    EXPECT_EQ(Copies()[0].host, "laptop");
+    ::unsetenv("MEKURI_HOST");
+}
