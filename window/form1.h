@@ -309,6 +309,9 @@ private:
     void ScheduleCharCount();
     void BuildSearchCommands();
     void SelectMatch(int row, int byte, int length);
+    // A note of the find bar in the status bar, cleared when the bar closes.
+    void FindNote(const QString& note);
+    QString findNote_;
 
     // The day's file into the editor, unless the text kept there belongs to that day.
     void ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d);

@@ -61,6 +61,8 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
             Editor1->SetReadOnly(true);
             Editor1->Lines().LoadFromFile(*file);
         }
+        // The day's text from its start, whatever the day before was scrolled to.
+        Editor1->SetTopCol(0);
     } catch (...) {
         // The file holds what the editor could not show: a save must ask before it goes.
         Diary_->Forget({y, m, d});
