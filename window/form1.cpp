@@ -122,6 +122,7 @@ void TForm1::FormShow() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (FormClose()) {
+        closed_ = true;
         EndRecovery();
         event->accept();
     } else {

@@ -260,6 +260,9 @@ public:
     QTimer* RecoveryTimer = nullptr;
     // Writes the copy now and waits for the disk: the program is asked to end.
     void KeepRecoveryNow();
+    // Asked to end from outside (a signal, the session's end): the recovery copy and the
+    // settings, as a close would keep them.
+    void KeepStateNow();
     // At start-up: offers back, one by one, the copies a Mekuri left behind.
     void OfferRecoveryCopies();
 
@@ -366,6 +369,8 @@ private:
     bool firstPaint_ = false;
 
     bool shown_ = false;
+    // The window was closed by the user, its settings written.
+    bool closed_ = false;
     int startYear_ = 0;
     int startMonth_ = 0;
     int startDay_ = 0;
