@@ -571,8 +571,13 @@ TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
     answer.file = diaryDir.filePath("month.txt").toStdString();
     form->PeriodExport->trigger();
     EXPECT_EQ(Read(answer.file.c_str()), text);
-    ASSERT_EQ(env->dialogs.errors.size(), 1u);  // the broken day, named
-    EXPECT_NE(env->dialogs.errors[0].find("2027-03-07(日)"), std::string::npos);
+    // The broken day, named, and what stands in for what could not be read: a warning,
+    // since the export was done.
+    EXPECT_TRUE(env->dialogs.errors.empty());
+    ASSERT_EQ(env->dialogs.warnings.size(), 1u);
+    EXPECT_NE(env->dialogs.warnings[0].find("2027-03-07(日)"), std::string::npos);
+    EXPECT_NE(env->dialogs.warnings[0].find("「\xEF\xBF\xBD」"), std::string::npos) << env->dialogs.warnings[0];
+    EXPECT_EQ(env->dialogs.warnings[0].find("U+"), std::string::npos) << env->dialogs.warnings[0];
     answer.format = TPeriodFormat::Markdown;
     answer.file = diaryDir.filePath("month.md").toStdString();
     form->PeriodExport->trigger();
@@ -580,10 +585,11 @@ TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
               "## 2027-03-03(水)\n\n三日目\n\n## 2027-03-07(日)\n\nbad\xEF\xBF\xBD\n\n## 2027-03-21(日)\n\n春分の日記\n\n");
     answer.format = TPeriodFormat::Pdf;
     answer.file = diaryDir.filePath("month.pdf").toStdString();
-    env->dialogs.errors.clear();
+    env->dialogs.warnings.clear();
     form->PeriodExport->trigger();
-    ASSERT_EQ(env->dialogs.errors.size(), 1u);
-    EXPECT_NE(env->dialogs.errors[0].find("2027-03-07(日)"), std::string::npos);
+    EXPECT_TRUE(env->dialogs.errors.empty());
+    ASSERT_EQ(env->dialogs.warnings.size(), 1u);
+    EXPECT_NE(env->dialogs.warnings[0].find("2027-03-07(日)"), std::string::npos);
     EXPECT_EQ(PdfPages(QString::fromStdString(answer.file)), 3);
     const std::string exported = PdfText(QString::fromStdString(answer.file));
     for (const char* header : {"2027年3月3日(水)", "2027年3月7日(日)", "春分の日", "1 / 3", "3 / 3"})
@@ -601,4 +607,45 @@ TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
     form->PeriodExport->trigger();
     EXPECT_EQ(env->dialogs.errors, std::vector<std::string>{"この期間に日記はありません"});
     EXPECT_FALSE(Exists("none.txt"));
+}
+
+// The export is proposed in the user's documents folder, never among the day files: the
+// home folder when the documents folder is the diary's, the diary's parent when the home
+// folder holds the diary itself.
+TEST_F(Diary, PeriodExportIsProposedOutsideTheDiaryFolder) {
+    QTemporaryDir home, config;
+    const QString oldHome = qEnvironmentVariable("HOME"), oldConfig = qEnvironmentVariable("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString docs = home.filePath("文書");
+    QDir().mkpath(docs);
+    const QString diary = QDir::current().canonicalPath();
+    struct Case {
+        const char* what;
+        QString home, documents, expected;
+    } cases[] = {
+        {"the documents folder", home.path(), docs, docs},
+        {"the home folder when the diary is the documents folder", home.path(), diary, home.path()},
+        {"the diary's parent when the home folder is the diary", diary, diary, QFileInfo(diary).path()},
+    };
+    Start({2027, 3, 5});
+    for (const Case& c : cases) {
+        qputenv("HOME", c.home.toUtf8());
+        std::ofstream(config.filePath("user-dirs.dirs").toStdString(), std::ios::trunc)
+            << "XDG_DOCUMENTS_DIR=\"" << c.documents.toStdString() << "\"\n";
+        std::optional<TPeriodChoice> offered;
+        form->ChoosePeriod = [&](const TPeriodChoice& initial, bool) -> std::optional<TPeriodChoice> {
+            offered = initial;
+            return std::nullopt;
+        };
+        form->PeriodExport->trigger();
+        ASSERT_TRUE(offered) << c.what;
+        const QFileInfo file(QString::fromStdString(offered->file));
+        EXPECT_EQ(file.dir().canonicalPath(), QDir(c.expected).canonicalPath()) << c.what;
+        EXPECT_EQ(file.fileName(), "2027-03.txt") << c.what;
+    }
+    qputenv("HOME", oldHome.toUtf8());
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig.toUtf8());
 }
