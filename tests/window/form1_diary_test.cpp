@@ -525,6 +525,13 @@ namespace {
 
 std::string PdfText(const QString& pdf) { return Output("pdftotext", {"-layout", pdf, "-"}).toStdString(); }
 
+// Where the first word of the PDF's first page stands, in points from the page's corner.
+QPointF FirstWordAt(const QString& pdf) {
+    const auto m = QRegularExpression("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"")
+                       .match(Output("pdftotext", {"-bbox", "-l", "1", pdf, "-"}));
+    return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QPointF(-1, -1);
+}
+
 int PdfPages(const QString& pdf) {
     return QRegularExpression("Pages:\\s+(\\d+)").match(Output("pdfinfo", {pdf})).captured(1).toInt();
 }
@@ -648,4 +655,27 @@ TEST_F(Diary, PeriodExportIsProposedOutsideTheDiaryFolder) {
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", oldConfig.toUtf8());
+}
+
+// A day printed through the printer set-up to a PDF and the same day exported as PDF
+// stand at the same place on the page: one page set-up for both.
+TEST_F(Diary, PrintAndPdfExportShareThePageSetUp) {
+    Write("202733.dat", Sjis("三日目の日記\r\n"));
+    Start({2027, 3, 5});
+    TPeriodChoice answer;
+    answer.first = answer.last = {2027, 3, 3};
+    answer.format = TPeriodFormat::Pdf;
+    answer.file = diaryDir.filePath("exported.pdf").toStdString();
+    form->ChoosePeriod = [&](const TPeriodChoice&, bool) -> std::optional<TPeriodChoice> { return answer; };
+    const QString printed = diaryDir.filePath("printed.pdf");
+    env->dialogs.printerSetupAnswer = true;
+    env->dialogs.printToFile = printed.toStdString();
+    form->PeriodPrint->trigger();
+    form->PeriodExport->trigger();
+    ASSERT_TRUE(env->dialogs.errors.empty()) << env->dialogs.errors[0];
+    const QPointF a = FirstWordAt(printed), b = FirstWordAt(QString::fromStdString(answer.file));
+    ASSERT_GE(a.x(), 0);
+    EXPECT_NEAR(a.x(), b.x(), 0.5);
+    EXPECT_NEAR(a.y(), b.y(), 0.5);
+    EXPECT_NEAR(a.x(), 15 / 25.4 * 72, 1.0) << "a 15 mm margin";
 }
