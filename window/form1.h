@@ -324,6 +324,9 @@ private:
     // replacement, a failed save, whose error is shown). `atClose` words the error as the
     // save at close does.
     bool OfferToSaveText(bool atClose);
+    // Saves the editor's text as its day's, asking what a save may replace; after an
+    // append the editor shows the whole day. False when the user kept the file as it was.
+    bool SaveDayText(bool atClose);
     // Before the selected day changes to `day`: offers to save text the user changed.
     // False when that text stays: the calendar is back on its day.
     bool LeaveDayText(std::int32_t day);
@@ -361,6 +364,9 @@ private:
     // Set while the window first selects today: the editor starts empty, so the day's
     // file is not read at all.
     bool startingUp_ = false;
+    // The start-up's word that today has an entry the empty editor does not show; empty
+    // once any day's file is shown.
+    QString startNote_;
 
     std::unique_ptr<TDayIndex> Index_;
     TDiaryFolderWatch* FolderWatch_ = nullptr;

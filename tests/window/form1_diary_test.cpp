@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QKeySequence>
 #include <QProcess>
 #include <QRegularExpression>
@@ -25,6 +26,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -74,22 +76,71 @@ protected:
 
 }  // namespace
 
-TEST_F(Diary, StartUpEditorIsEmptyAndEditableEvenWhenTodayHasAFile) {
+// The editor starts empty for a new entry even when today has one; the status bar says
+// so, and a save of what was typed asks first, appending by default.
+TEST_F(Diary, StartUpEditorIsEmptyAndASaveOverTodaysEntryAppendsByDefault) {
+    const std::string morning = Sjis("朝の日記\r\n二行目");
+    struct Case {
+        const char* what;
+        std::deque<int> answer;  // empty: Escape
+        std::string file, text;  // afterwards
+        bool edited;
+    } cases[] = {
+        {"追記, the default", {0}, morning + "\r\n" + Sjis("夜に追加\r\n"), morning + "\r\n" + Sjis("夜に追加\r\n"), false},
+        {"上書き", {1}, Sjis("夜に追加\r\n"), Sjis("夜に追加\r\n"), false},
+        {"キャンセル", {2}, morning, Sjis("夜に追加\r\n"), true},
+        {"Escape", {}, morning, Sjis("夜に追加\r\n"), true},
+    };
+    for (const Case& c : cases) {
+        Write("202735.dat", morning);
+        Start({2027, 3, 5});
+        EXPECT_EQ(Text(), "") << c.what;
+        EXPECT_FALSE(form->Editor1->ReadOnly()) << c.what;
+        EXPECT_EQ(form->StatusPanel0->text(), QString::fromUtf8("今日の日記があります（カレンダーの今日をクリックすると表示します）"));
+        Type("夜に追加");
+        env->dialogs.choiceAnswers = c.answer;
+        form->Save1->trigger();
+        ASSERT_EQ(env->dialogs.choiceButtons.size(), 1u) << c.what;
+        EXPECT_EQ(env->dialogs.choiceButtons[0], (std::vector<std::string>{"追記(&A)", "上書き(&O)", "キャンセル"}));
+        EXPECT_EQ(env->dialogs.choices[0].rfind("ファイル 202735.dat には、エディタに表示されていない内容があります。", 0), 0u);
+        EXPECT_TRUE(env->dialogs.confirmations.empty()) << c.what;
+        EXPECT_EQ(Read("202735.dat"), c.file) << c.what;
+        EXPECT_EQ(Text(), c.text) << c.what;
+        EXPECT_FALSE(form->Editor1->ReadOnly()) << c.what;
+        // A second save asks nothing more: the editor now holds the whole day.
+        if (!c.edited) {
+            form->Save1->trigger();
+            EXPECT_EQ(env->dialogs.choices.size(), 1u) << c.what;
+            EXPECT_EQ(Read("202735.dat"), c.file) << c.what;
+        }
+        form.reset();
+        env.reset();  // before the next one is installed, or its end would remove that one
+    }
+}
+
+// The way the start-up note names: a click on today shows its entry, read-only as any
+// day's file; a click on another day goes there as ever.
+TEST_F(Diary, AClickOnTodayShowsTheEntryTheStartLeftOut) {
     Write("202735.dat", Sjis("今日の日記\r\n"));
     Start({2027, 3, 5});
-    EXPECT_EQ(Text(), "");
-    EXPECT_FALSE(form->Editor1->ReadOnly());
-    // Text typed now is not what the file holds: replacing the file needs a yes.
-    Type("new");
-    form->Save1->trigger();
-    ASSERT_EQ(env->dialogs.confirmations.size(), 1u);
-    EXPECT_EQ(env->dialogs.confirmations[0], "ファイル 202735.dat には、エディタに表示されていない内容があります。上書きしますか？");
-    EXPECT_EQ(Read("202735.dat"), Sjis("今日の日記\r\n"));
-    env->dialogs.confirmAnswers = {false};  // and leave the typed text behind
-    Select(2027, 3, 6);
-    Select(2027, 3, 5);
+    TMonthlyCalendar* month = form->MonthlyCalendar1;
+    QPoint today;
+    for (int y = 2; y < month->contentsRect().height() && today.isNull(); y += 2)
+        for (int x = 2; x < month->contentsRect().width() && today.isNull(); x += 2) {
+            const TGridCell cell = month->CellFromPoint(x, y);
+            if (cell.Row > 0 && month->GetFirstDay() + (cell.Row - 1) * 7 + cell.Column == YMDToJulius(2027, 3, 5))
+                today = QPoint(x, y) + QPoint(4, 4) + month->contentsRect().topLeft();
+        }
+    ASSERT_FALSE(today.isNull());
+    QTest::mouseClick(month, Qt::LeftButton, {}, today);
     EXPECT_EQ(Text(), Sjis("今日の日記\r\n"));
     EXPECT_TRUE(form->Editor1->ReadOnly());
+    EXPECT_EQ(form->StatusPanel0->text(), QString());
+    // Shown once: a later click changes nothing typed since.
+    form->CanEdit->trigger();
+    Type("続き");
+    QTest::mouseClick(month, Qt::LeftButton, {}, today);
+    EXPECT_EQ(Text(), Sjis("今日の日記\r\n続き\r\n"));
 }
 
 // The editor starts empty, so today's file is never opened: a folder in its place, which
