@@ -10,9 +10,9 @@
 #include "platform/handler_guard.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QTimer>
