@@ -165,26 +165,16 @@ bool TCustomCalendarEx::MarkedForDrawing(TJuliusDay day) {
     return HasEntry(date.Year, date.Month, date.Day);
 }
 
-void TCustomCalendarEx::DrawEntryDot(QPainter& painter, const QRectF& text, const QColor& color) {
-    // Two fifths of the line's height: 6 pixels beside the smallest numbers, never so
-    // small that it reads as a speck.
-    const int size = std::clamp(static_cast<int>(text.height() * 0.4 + 0.5), 5, 10);
-    const QPoint at(static_cast<int>(std::floor(text.left())) - size - std::max(2, size / 3),
-                    static_cast<int>(std::lround(text.center().y() - size / 2.0)));
-    auto dot = std::find_if(dots_.begin(), dots_.end(), [&](const TDot& d) { return d.size == size && d.color == color.rgb(); });
-    if (dot == dots_.end()) {
-        if (dots_.size() >= 8) dots_.clear();
-        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(color);
-        p.drawEllipse(QRectF(0, 0, size, size));
-        p.end();
-        dot = dots_.insert(dots_.end(), TDot{size, color.rgb(), std::move(image)});
-    }
-    painter.drawImage(at, dot->image);
+void TCustomCalendarEx::DrawEntryUnderline(QPainter& painter, const QRectF& text, const QRect& bounds,
+                                           const QColor& color) {
+    const int thick = std::clamp(static_cast<int>(std::lround(text.height() / 5.0)), 2, 6);
+    const double half = std::max(text.width(), text.height()) / 2;
+    const int left = static_cast<int>(std::lround(text.center().x() - half));
+    const int right = static_cast<int>(std::lround(text.center().x() + half));
+    // Just under the text's box, whose lowest pixels (below the digits' baseline) stay
+    // empty; pushed up into them only where the cell has no room below.
+    const int top = std::min(static_cast<int>(std::floor(text.bottom())), bounds.bottom() + 1 - thick);
+    painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, top + thick - 1)).intersected(bounds), color);
 }
 
 void TCustomCalendarEx::DrawEntryBar(QPainter& painter, const QRect& row, int width, const QColor& color) {

@@ -150,10 +150,13 @@ protected:
     }
     // Whether the day gets a mark in this picture.
     bool MarkedForDrawing(TJuliusDay day);
-    // The marks of a day with an entry, sized to the text or the row so that they read at
-    // any font size: a dot just before the day's number `text`, and a bar along the left
-    // edge of a row, in the margin before its text.
-    void DrawEntryDot(QPainter& painter, const QRectF& text, const QColor& color);
+    // The mark of a day with an entry: a bar under `text` (the day's number, the row's
+    // date), a fifth of the text's height thick but 2 px at least, as wide as the text
+    // and never narrower than it is high, kept inside `bounds`. It stays off the number
+    // and the cell's fill, so the day class's colour and the selection show as ever.
+    static void DrawEntryUnderline(QPainter& painter, const QRectF& text, const QRect& bounds, const QColor& color);
+    // The row's second mark in the week list: a bar along its left edge, in the margin
+    // before its text.
     static void DrawEntryBar(QPainter& painter, const QRect& row, int width, const QColor& color);
     bool ConflictForDrawing(TJuliusDay day) const;
     // A right triangle filling the cell's top-right corner, sized to the cell's height, in
@@ -188,14 +191,6 @@ private:
     TColor color_;
     bool showMarks_ = true;
     TColor markColor_ = kDefaultMarkColor;
-    // Dots drawn once per size and colour (the mark's, the selection's, the neighbours'),
-    // then copied: a smooth circle costs far more to draw than to copy.
-    struct TDot {
-        int size;
-        QRgb color;
-        QImage image;
-    };
-    std::vector<TDot> dots_;
     std::unique_ptr<TRules> rules_;
     std::string renderError_;
     TCalExText text_;

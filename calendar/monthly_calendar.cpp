@@ -118,14 +118,15 @@ void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QR
     const int rokuyo = showRokuyo_ ? GetRokuyo(day) : 0;
     if (rokuyo == 0) {
         const QRectF text = DrawLine(painter, rect, flags, number, font, textColor);
-        if (marked) DrawEntryDot(painter, text, markColor);
+        if (marked) DrawEntryUnderline(painter, text, rect, markColor);
         return;
     }
 
     const TFont& rokuyoFont = Fonts().RokuyoFont();
     const int strip = std::abs(rokuyoFont.Height());
-    const QRectF text = DrawLine(painter, rect.adjusted(0, 0, 0, -strip), flags, number, font, textColor);
-    if (marked) DrawEntryDot(painter, text, markColor);
+    const QRect numberRect = rect.adjusted(0, 0, 0, -strip);
+    const QRectF text = DrawLine(painter, numberRect, flags, number, font, textColor);
+    if (marked) DrawEntryUnderline(painter, text, numberRect, markColor);
     const QRect stripRect(rect.left(), rect.top() + rect.height() - strip, rect.width(), strip);
     QColor rokuyoColor = ToQColor(rokuyoFont.Color());
     if (neighbor) {

@@ -72,12 +72,22 @@ void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
         painter.fillRect(rect, textColor);
         textColor = ToQColor(Color());
     }
-    // In the margin before the text; the selected row shows its mark inverted, as its text.
-    if (MarkedForDrawing(day)) DrawEntryBar(painter, rect, TextMargin, selected ? textColor : ToQColor(MarkColor()));
+    // The selected row shows its marks inverted, as its text.
+    const bool marked = MarkedForDrawing(day);
+    const QColor markColor = selected ? textColor : ToQColor(MarkColor());
+    if (marked) DrawEntryBar(painter, rect, TextMargin, markColor);
     if (ConflictForDrawing(day)) DrawConflictCorner(painter, rect, ToQColor(Color()), selected);
     const QString text = RowText(row);
     // A few pixels of margin, so the text does not touch the frame.
-    DrawLine(painter, rect.adjusted(TextMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text, font, textColor);
+    const QRectF drawn = DrawLine(painter, rect.adjusted(TextMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
+                                  text, font, textColor);
+    if (marked) {
+        // Under the date, not the holiday names after it.
+        const int dateLength = static_cast<int>(text.indexOf(QLatin1Char(')'))) + 1;
+        const qreal dateWidth = QFontMetricsF(ToQFont(font)).horizontalAdvance(text.left(dateLength));
+        DrawEntryUnderline(painter, QRectF(drawn.left(), drawn.top(), std::min(dateWidth, drawn.width()), drawn.height()),
+                           rect.adjusted(0, 0, 0, -1), markColor);
+    }
     if (row < 6) {
         // On the first pixel row of the next row: a selected next row covers it.
         const int y = rect.top() + rect.height();

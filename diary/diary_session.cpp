@@ -2,9 +2,11 @@
 
 #include "diary/day_file_name.h"
 #include "platform/exceptions.h"
+#include "platform/file_error.h"
 #include "platform/safe_file.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,6 +46,25 @@ std::string UnreadTail(const std::string& path) {
     return tail;
 }
 
+// Only a file can take text after its own; a folder or a pipe in the day's name cannot.
+bool IsPlainFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The file's bytes with `text` after its text (before its first ^Z), on a line of its own.
+std::string AppendedBytes(const std::string& path, const std::string& name, std::string_view text) {
+    std::string bytes;
+    if (int err = ReadDayFileBytes(path, bytes)) ThrowFileError(name, "読めません", err);
+    const size_t end = std::min(bytes.find(kCtrlZ), bytes.size());
+    std::string tail = bytes.substr(end);
+    if (tail.size() == 1) tail.clear();
+    bytes.resize(end);
+    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
+    bytes += text;
+    return bytes + tail;
+}
+
 }  // namespace
 
 TDiarySession::TDiarySession(std::string folder) : folder_(std::move(folder)), lock_(folder_) {}
@@ -81,7 +102,7 @@ void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base)
     unread_ = loaded ? UnreadTail(PathOf(day)) : std::string();
 }
 
-bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool atClose) {
+bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool atClose, const TAskUnshown& unshown) {
     const std::string path = PathOf(day_);
     const std::string name = DayFileName(day_.Year, day_.Month, day_.Day);
     const auto fail = [&](int err) {
@@ -92,19 +113,27 @@ bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool at
     if (int err = ReplaceRefusal(path)) fail(err);
     const TFileStamp now = StampOf(path);
     std::string question;
-    if (lock_.HeldByAnother())
+    bool append = false;
+    if (lock_.HeldByAnother()) {
         question = "別の Mekuri が同じフォルダーの日記を開いています。ファイル " + name + " を上書きしますか？";
-    else if (shown_ && now.exists && now != stamp_)
+    } else if (shown_ && now.exists && now != stamp_) {
         question = "ファイル " + name + " は、読み込んだ後にほかのプログラムで変更されました。上書きしますか？";
-    else if (!shown_ && now.exists)
+    } else if (!shown_ && now.exists && unshown && IsPlainFile(path)) {
+        const TUnshown answer = unshown("ファイル " + name +
+                                        " には、エディタに表示されていない内容があります。\n"
+                                        "追記: 書いた文章をその内容の後に加えます。\n"
+                                        "上書き: その内容を消して、書いた文章に置き換えます。");
+        if (answer == TUnshown::Cancel) return false;
+        append = answer == TUnshown::Append;
+    } else if (!shown_ && now.exists) {
         question = "ファイル " + name + " には、エディタに表示されていない内容があります。上書きしますか？";
+    }
     if (!question.empty() && !confirm(question)) return false;
 
-    std::string bytes(text);
-    bytes += unread_;
+    const std::string bytes = append ? AppendedBytes(path, name, text) : std::string(text) + unread_;
     if (int err = ReplaceFileContents(path, bytes)) fail(err);
     stamp_ = StampOf(path);
-    shown_ = true;
+    shown_ = !append;
     edited_ = false;
     if (OnFileChanged) OnFileChanged(day_, true);
     if (OnSaved) OnSaved(text);

@@ -15,6 +15,10 @@ class TDiarySession {
 public:
     // Asks the user; true for "はい(&Y)".
     using TConfirm = std::function<bool(const std::string& question)>;
+    // Text typed over a day whose file the editor never showed: added after the file's
+    // text, put in its place, or kept unsaved.
+    enum class TUnshown { Append, Overwrite, Cancel };
+    using TAskUnshown = std::function<TUnshown(const std::string& question)>;
 
     // `folder` empty: the current directory, with names relative to it.
     explicit TDiarySession(std::string folder = {});
@@ -43,12 +47,16 @@ public:
     bool Edited() const { return edited_; }
     void SetEdited(bool edited) { edited_ = edited; }
 
-    // Writes `text`, then the part of the file that loading did not read, as the file of the text's day, through a temporary file renamed over
-    // the old one. When the file is no longer what the editor showed, or another copy of
+    // Writes `text`, then the part of the file that loading did not read, as the file of
+    // the text's day, through a temporary file renamed over the old one. When the file is no longer what the editor showed, or another copy of
     // the program works in the folder, `confirm` is asked first; false when it says no.
     // Raises EFileError with the old file left as it was. `atClose` words the error as the
     // save at close does.
-    bool Save(std::string_view text, const TConfirm& confirm, bool atClose = false);
+    // When the file holds what the editor never showed, `unshown` (when given and the
+    // file is a plain file, else `confirm`, whose yes overwrites) decides; an append writes the file's text, a line
+    // break where it lacks one, then `text`: the editor then shows only part of the file,
+    // and Loaded() stays false until the day is shown again.
+    bool Save(std::string_view text, const TConfirm& confirm, bool atClose = false, const TAskUnshown& unshown = {});
     // Deletes the file of `day` when `confirm` agrees to "<name>を削除します". False when
     // there is no file or the answer is no; raises EFileError when the file stays.
     bool Delete(const TYMD& day, const TConfirm& confirm);

@@ -201,6 +201,9 @@ public:
     // within the row); the result equals repainting the row.
     void ShiftRowCells(int row, int col, int cells);
     void ScrollInView();
+    // As ScrollInView, and sideways so that a selection within one row shows whole where
+    // it fits beside the caret: a match found must be seen, not only its end.
+    void ScrollSelectionInView();
     virtual void CaretHide();
     virtual void CaretShow();
     virtual void UnderLineHide();

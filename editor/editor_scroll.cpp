@@ -324,6 +324,26 @@ void TEditor::ScrollInView() {
     if (OnCaretMoved) OnCaretMoved(this);
 }
 
+void TEditor::ScrollSelectionInView() {
+    ScrollInView();
+    if (!Selected()) return;
+    const TSelectionRange& s = SelectionRange();
+    if (s.startRow != s.endRow || s.startRow != Row()) return;
+    const int cols = std::max(1, visibleCols_);
+    // The caret stands at one end of the selection; both stay in view.
+    const int left = std::min(s.startCol, Col());
+    const int right = std::max(s.endCol, Col() + 1);  // exclusive
+    if (right - left > cols) return;
+    if (left < topCol_)
+        SetTopCol(left);
+    else if (right > topCol_ + cols)
+        SetTopCol(right - cols);
+    else
+        return;
+    UpdateCaretArea();
+    UpdateScrollBars();
+}
+
 // --- Caret ----------------------------------------------------------------------------------
 
 bool TEditor::CaretShowing() const {

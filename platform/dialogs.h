@@ -34,6 +34,8 @@ public:
     // button give キャンセル, so that nothing is decided by leaving the box.
     virtual TAnswer YesNoCancel(const std::string& message) = 0;
     virtual void Error(const std::string& message) = 0;
+    // Something done, but not quite as asked: the warning icon, not the error's.
+    virtual void Warning(const std::string& message) = 0;
     virtual void Beep() = 0;
     // Empty when the user cancels.
     virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
@@ -66,6 +68,7 @@ public:
     bool Confirm(const std::string& message) override;
     TAnswer YesNoCancel(const std::string& message) override;
     void Error(const std::string& message) override;
+    void Warning(const std::string& message) override { warnings.push_back(message); }
     void Beep() override { ++beeps; }
     std::optional<TColor> ChooseColor(TColor initial) override;
     bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) override;
@@ -92,5 +95,6 @@ public:
 
     std::vector<std::string> confirmations;  // both kinds of question
     std::vector<std::string> errors;
+    std::vector<std::string> warnings;
     int beeps = 0;
 };

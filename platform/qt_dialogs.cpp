@@ -49,6 +49,11 @@ void TQtDialogs::Error(const std::string& message) {
     box.exec();
 }
 
+void TQtDialogs::Warning(const std::string& message) {
+    QMessageBox box(QMessageBox::Warning, Caption(), QString::fromStdString(message), QMessageBox::Ok, Parent());
+    box.exec();
+}
+
 void TQtDialogs::Beep() { QApplication::beep(); }
 
 std::optional<TColor> TQtDialogs::ChooseColor(TColor initial) {

@@ -7,6 +7,7 @@ public:
     bool Confirm(const std::string& message) override;
     TAnswer YesNoCancel(const std::string& message) override;
     void Error(const std::string& message) override;
+    void Warning(const std::string& message) override;
     void Beep() override;
     std::optional<TColor> ChooseColor(TColor initial) override;
     bool ChooseFont(TFont& font, const TFontDialogOptions& options = {}) override;

@@ -114,8 +114,15 @@ void TForm1::FormShow() {
     Edit1->setText(QString("%1/%2/%3").arg(startYear_).arg(startMonth_).arg(startDay_));
     Editor1->Clear();
     Editor1->SetReadOnly(false);
-    Diary_->Forget(JuliusToYMD(MonthlyCalendar1->JuliusDay()));
+    const TYMD today = JuliusToYMD(MonthlyCalendar1->JuliusDay());
+    Diary_->Forget(today);
     RecoverySettled();
+    // The editor starts empty for a new entry; today's mark alone would leave the user
+    // wondering where the morning's entry went.
+    if (StampOf(Diary_->PathOf(today)).exists) {
+        startNote_ = QString::fromUtf8("今日の日記があります（カレンダーの今日をクリックすると表示します）");
+        StatusPanel0->setText(startNote_);
+    }
     Editor1->setFocus();
     MonthlyCalendar1->SetHolidayList(WeeklyCalendar1->HolidayList());
     MonthlyCalendar1->SetSpecialDayList(WeeklyCalendar1->SpecialDayList());
@@ -123,6 +130,7 @@ void TForm1::FormShow() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (FormClose()) {
+        closed_ = true;
         EndRecovery();
         event->accept();
     } else {
@@ -227,6 +235,14 @@ void TForm1::SpeedButtonMouseDown(int index, Qt::MouseButton button) {
 }
 
 void TForm1::CalendarMouseDown(TCustomCalendarEx* sender, Qt::MouseButton button, QPoint clientPos) {
+    // A click on today, still selected since the start, shows the entry the start-up left
+    // out, unless the user has begun writing there (the save then offers to append).
+    if (button == Qt::LeftButton && !startNote_.isEmpty() && !Diary_->Edited() &&
+        sender->JuliusDay() == MonthlyCalendar1->JuliusDay()) {
+        const TYMD day = Diary_->Day();
+        if (YMDToJulius(day.Year, day.Month, day.Day) == sender->JuliusDay()) ShowDayFile(day.Year, day.Month, day.Day);
+        return;
+    }
     if (button != Qt::RightButton) return;
     PopupMenu1->popup(sender->mapToGlobal(sender->contentsRect().topLeft() + clientPos));
 }

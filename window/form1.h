@@ -262,6 +262,9 @@ public:
     QTimer* RecoveryTimer = nullptr;
     // Writes the copy now and waits for the disk: the program is asked to end.
     void KeepRecoveryNow();
+    // Asked to end from outside (a signal, the session's end): the recovery copy and the
+    // settings, as a close would keep them.
+    void KeepStateNow();
     // At start-up: offers back, one by one, the copies a Mekuri left behind.
     void OfferRecoveryCopies();
 
@@ -327,6 +330,9 @@ private:
     void BuildConflicts(QWidget* editorColumn);
     std::string conflictPatterns_;
     void SelectMatch(int row, int byte, int length);
+    // A note of the find bar in the status bar, cleared when the bar closes.
+    void FindNote(const QString& note);
+    QString findNote_;
 
     // The day's file into the editor, unless the text kept there belongs to that day.
     void ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d);
@@ -336,6 +342,9 @@ private:
     // replacement, a failed save, whose error is shown). `atClose` words the error as the
     // save at close does.
     bool OfferToSaveText(bool atClose);
+    // Saves the editor's text as its day's, asking what a save may replace; after an
+    // append the editor shows the whole day. False when the user kept the file as it was.
+    bool SaveDayText(bool atClose);
     // Before the selected day changes to `day`: offers to save text the user changed.
     // False when that text stays: the calendar is back on its day.
     bool LeaveDayText(std::int32_t day);
@@ -376,6 +385,9 @@ private:
     // Set while the window first selects today: the editor starts empty, so the day's
     // file is not read at all.
     bool startingUp_ = false;
+    // The start-up's word that today has an entry the empty editor does not show; empty
+    // once any day's file is shown.
+    QString startNote_;
 
     std::unique_ptr<TDayIndex> Index_;
     TDiaryFolderWatch* FolderWatch_ = nullptr;
@@ -384,6 +396,8 @@ private:
     bool firstPaint_ = false;
 
     bool shown_ = false;
+    // The window was closed by the user, its settings written.
+    bool closed_ = false;
     int startYear_ = 0;
     int startMonth_ = 0;
     int startDay_ = 0;

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -22,6 +23,15 @@ namespace {
 const char* const kEditedQuestion = "エディタの内容が編集されました。保存しますか？";
 
 bool Ask(const std::string& question) { return Dialogs().Confirm(question); }
+
+// 追記 first, the default: a plain Enter must not throw away what the day holds.
+TDiarySession::TUnshown AskUnshown(const std::string& question) {
+    switch (Dialogs().Choose(question, {"追記(&A)", "上書き(&O)", "キャンセル"})) {
+        case 0: return TDiarySession::TUnshown::Append;
+        case 1: return TDiarySession::TUnshown::Overwrite;
+        default: return TDiarySession::TUnshown::Cancel;
+    }
+}
 
 bool HasText(const TEditor* editor) { return editor->Store().TextLength() > 0; }
 
@@ -61,6 +71,8 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
             Editor1->SetReadOnly(true);
             Editor1->Lines().LoadFromFile(*file);
         }
+        // The day's text from its start, whatever the day before was scrolled to.
+        Editor1->SetTopCol(0);
     } catch (...) {
         // The file holds what the editor could not show: a save must ask before it goes.
         Diary_->Forget({y, m, d});
@@ -69,6 +81,8 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
     Diary_->SetEdited(false);
     RecoverySettled();
     UpdateConflictBar();
+    if (!startNote_.isEmpty() && StatusPanel0->text() == startNote_) StatusPanel0->clear();
+    startNote_.clear();
 }
 
 bool TForm1::OfferToSaveText(bool atClose) {
@@ -80,7 +94,7 @@ bool TForm1::OfferToSaveText(bool atClose) {
         case TAnswer::Yes: break;
     }
     try {
-        return Diary_->Save(Editor1->Lines().Text(), Ask, atClose);
+        return SaveDayText(atClose);
     } catch (...) {
         TApplication::ReportCurrentException();
         return false;
@@ -103,7 +117,25 @@ bool TForm1::LeaveDayText(std::int32_t day) {
 
 void TForm1::EditorSaveClick() {
     Editor1->CommitComposition();
-    Diary_->Save(Editor1->Lines().Text(), Ask);
+    SaveDayText(false);
+}
+
+bool TForm1::SaveDayText(bool atClose) {
+    bool appended = false;
+    const bool saved = Diary_->Save(Editor1->Lines().Text(), Ask, atClose, [&appended](const std::string& question) {
+        const TDiarySession::TUnshown answer = AskUnshown(question);
+        appended = answer == TDiarySession::TUnshown::Append;
+        return answer;
+    });
+    if (!saved || !appended) return saved;
+    // The editor held only what was typed: the whole day now, still open for writing,
+    // with the added paragraph in view.
+    const TYMD day = Diary_->Day();
+    ShowDayFile(day.Year, day.Month, day.Day);
+    Editor1->SetReadOnly(false);
+    Editor1->Session().SetCaret(std::max(0, Editor1->Store().RowCount() - 1), 0);
+    Editor1->ScrollInView();
+    return true;
 }
 
 void TForm1::EditorFileDaleteClick() { Diary_->Delete(JuliusToYMD(MonthlyCalendar1->JuliusDay()), Ask); }

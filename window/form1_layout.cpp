@@ -195,13 +195,16 @@ void TForm1::SetInitialEditorProperties() {
 void TForm1::BuildStatusBar() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setFixedHeight(25);
+    // The panels share whatever width the window has, as 500 : 150 of it; neither makes
+    // the window wider, however long its text (a long note is cut at the panel's end).
     StatusPanel0 = new QLabel(StatusBar1);
-    StatusPanel0->setFixedWidth(500);
     StatusPanel1 = new QLabel(StatusBar1);
-    // Room for the selection's and the day's 文字数: "12,345 / 1,234,567 字".
-    StatusPanel1->setFixedWidth(150);
-    StatusBar1->addWidget(StatusPanel0);
-    StatusBar1->addWidget(StatusPanel1);
+    for (QLabel* panel : {StatusPanel0, StatusPanel1}) {
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        panel->setMinimumWidth(0);
+    }
+    StatusBar1->addWidget(StatusPanel0, 500);
+    StatusBar1->addWidget(StatusPanel1, 150);
     setStatusBar(StatusBar1);
 }
 

@@ -14,6 +14,8 @@
 #include "platform/safe_file.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -27,6 +29,22 @@ std::vector<TYMD> DaysWithFiles(const TPeriodChoice& period) {
     return index.Between(period.first, period.last);
 }
 
+// Where an export is proposed: the user's documents folder, else the home folder, but
+// never the diary folder or a folder inside it, where the file would lie among the days.
+QString ExportFolder() {
+    const QString diary = QDir::current().canonicalPath();
+    const auto inDiary = [&](const QString& folder) {
+        const QString f = QDir(folder).canonicalPath();
+        return f == diary || f.startsWith(diary + '/');
+    };
+    for (const auto location : {QStandardPaths::DocumentsLocation, QStandardPaths::HomeLocation}) {
+        const QString folder = QStandardPaths::writableLocation(location);
+        if (!folder.isEmpty() && QFileInfo(folder).isDir() && !inDiary(folder)) return folder;
+    }
+    QDir parent(diary);
+    return parent.cdUp() ? parent.path() : QDir::homePath();
+}
+
 }  // namespace
 
 std::optional<TPeriodChoice> TForm1::RunPeriodDialog(bool forExport) {
@@ -36,7 +54,7 @@ std::optional<TPeriodChoice> TForm1::RunPeriodDialog(bool forExport) {
     initial.first = {y, m, 1};
     initial.last = {y, m, DaysInMonth(y, m)};
     initial.format = lastExportFormat_;
-    initial.file = (QDir::current().filePath(QString::asprintf("%04d-%02u", y, static_cast<unsigned>(m))) +
+    initial.file = (QDir(ExportFolder()).filePath(QString::asprintf("%04d-%02u", y, static_cast<unsigned>(m))) +
                     U(lastExportFormat_ == TPeriodFormat::Pdf        ? ".pdf"
                       : lastExportFormat_ == TPeriodFormat::Markdown ? ".md"
                                                                      : ".txt"))
@@ -109,5 +127,6 @@ void TForm1::WarnBrokenDays(const std::vector<TYMD>& days) {
     if (days.empty()) return;
     std::string list;
     for (const TYMD& day : days) list += "\n" + ExportDayHeading(day);
-    Dialogs().Error("次の日の日記には Shift-JIS として読めないバイトがあり、U+FFFD に置き換えて書き出しました:" + list);
+    Dialogs().Warning("書き出しました。ただし、次の日の日記には文字として読めない部分があったため、"
+                      "その部分は「\xEF\xBF\xBD」の記号に置き換わっています:" + list);
 }

@@ -25,6 +25,8 @@ std::string TForm1::DayHeader(const TYMD& day) {
 bool TForm1::PrintDays(const std::vector<TPrintDay>& days) {
     QPrinter printer(QPrinter::HighResolution);
     if (!Dialogs().PrinterSetup(printer)) return false;
+    // After the set-up: the margins follow the printer and paper chosen there.
+    SetDiaryPageMargins(printer);
     QPainter painter;
     if (!painter.begin(&printer)) throw Exception(kPrintError);
     TWorkProgress progress(this, "印刷しています...");

@@ -62,8 +62,8 @@ void TForm1::BuildRecovery() {
         Recovery_->Discard();
     };
     // The session ending: the window may never be asked to close.
-    connect(qApp, &QGuiApplication::commitDataRequest, this, Guarded([this] { KeepRecoveryNow(); }));
-    connect(qApp, &QCoreApplication::aboutToQuit, this, Guarded([this] { KeepRecoveryNow(); }));
+    connect(qApp, &QGuiApplication::commitDataRequest, this, Guarded([this] { KeepStateNow(); }));
+    connect(qApp, &QCoreApplication::aboutToQuit, this, Guarded([this] { KeepStateNow(); }));
 }
 
 void TForm1::RecoverySettled() {
@@ -108,6 +108,18 @@ void TForm1::KeepRecoveryNow() {
         RecoveryTick();
     }
     Recovery_->Flush();
+}
+
+void TForm1::KeepStateNow() {
+    KeepRecoveryNow();
+    // A close already wrote the settings as the user left them.
+    if (closed_) return;
+    try {
+        SaveSettings();
+    } catch (...) {
+        // No box: the program is going and nobody may be there to answer it. The file is
+        // replaced whole or not at all, so the old settings stay readable.
+    }
 }
 
 void TForm1::EndRecovery() {

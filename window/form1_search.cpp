@@ -29,7 +29,12 @@ void TForm1::BuildSearchCommands() {
     if (auto* column = qobject_cast<QVBoxLayout*>(centralWidget()->layout()))
         column->insertWidget(column->indexOf(Splitter1) + 1, FindBar1);
     FindBar1->OnFind = Guarded([this](bool backward) { FindInDay(backward); });
-    FindBar1->OnClose = Guarded([this] { Editor1->setFocus(Qt::OtherFocusReason); });
+    FindBar1->OnClose = Guarded([this] {
+        // The bar's notes speak of its words: they go with it.
+        if (!findNote_.isEmpty() && StatusPanel0->text() == findNote_) StatusPanel0->clear();
+        findNote_.clear();
+        Editor1->setFocus(Qt::OtherFocusReason);
+    });
 
     FindNext1 = new QAction(U("次を検索"), this);
     FindNext1->setShortcut(QKeySequence(Qt::Key_F3));
@@ -62,7 +67,7 @@ void TForm1::SelectMatch(int row, int byte, int length) {
     s.SetCaret(row, ExpandedWidth(text.substr(0, static_cast<size_t>(byte)), Editor1->TabSpaceCount()), 1);
     s.SetSelLength(length);
     s.EndBatch();
-    Editor1->ScrollInView();
+    Editor1->ScrollSelectionInView();
 }
 
 bool TForm1::FindInDay(bool backward) {
@@ -77,8 +82,8 @@ bool TForm1::FindInDay(bool backward) {
         finderWords_ = words;
     }
     if (!finder_->Query().unencodable.empty()) {
-        StatusPanel0->setText(U("「%1」は Shift-JIS で表せない文字のため、見つかりません")
-                                  .arg(QString::fromStdString(finder_->Query().unencodable)));
+        Editor1->ClearSelection();
+        FindNote(U("「%1」は Shift-JIS で表せない文字のため、見つかりません").arg(QString::fromStdString(finder_->Query().unencodable)));
         return false;
     }
     const TRowStore& rows = Editor1->Store();
@@ -93,14 +98,21 @@ bool TForm1::FindInDay(bool backward) {
     }
     const auto m = finder_->Find(rows, from, backward);
     if (!m) {
-        StatusPanel0->setText(U("「%1」は見つかりません").arg(words));
+        // A match of other words left selected would read as this search's.
+        Editor1->ClearSelection();
+        FindNote(U("「%1」は見つかりません").arg(words));
         return false;
     }
     SelectMatch(m->start.row, m->start.byte, m->length);
-    StatusPanel0->setText(!m->wrapped ? QString()
-                          : backward  ? U("先頭まで検索したので、末尾から続けました")
-                                      : U("末尾まで検索したので、先頭から続けました"));
+    FindNote(!m->wrapped ? QString()
+             : backward  ? U("先頭まで検索したので、末尾から続けました")
+                         : U("末尾まで検索したので、先頭から続けました"));
     return true;
+}
+
+void TForm1::FindNote(const QString& note) {
+    findNote_ = note;
+    StatusPanel0->setText(note);
 }
 
 void TForm1::DiaryFind1Click() {
@@ -142,5 +154,5 @@ void TForm1::OpenFoundDay(const TYMD& day, const QString& words, bool exact) {
     Editor1->setFocus(Qt::OtherFocusReason);
     Editor1->Session().ClearSelection();
     Editor1->Session().SetCaret(0, 0);
-    if (!FindInDay(false)) StatusPanel0->setText(U("「%1」はこの日にはもうありません").arg(words));
+    if (!FindInDay(false)) FindNote(U("「%1」はこの日にはもうありません").arg(words));
 }

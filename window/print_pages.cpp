@@ -31,6 +31,15 @@ QFont PrinterFont(const TFont& editorFont) {
     return font;
 }
 
+void SetDiaryPageMargins(QPagedPaintDevice& device) {
+    QPageLayout layout = device.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = layout.minimumMargins();
+    layout.setMargins(QMarginsF(std::max(kPageMarginMm, least.left()), std::max(kPageMarginMm, least.top()),
+                                std::max(kPageMarginMm, least.right()), std::max(kPageMarginMm, least.bottom())));
+    device.setPageLayout(layout);
+}
+
 TPrintMetrics PrintMetricsFor(QPagedPaintDevice& device, const QFont& font) {
     const QFontMetrics fm(font, &device);
     const QFontMetrics band(BandFont(font), &device);
@@ -92,8 +101,8 @@ std::string WritePrintPdf(const std::string& path, const std::vector<TPrintDay>&
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(300);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                         QPageLayout::Millimeter));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        SetDiaryPageMargins(writer);
         writer.setCreator(QStringLiteral("Mekuri"));
         QPainter painter;
         if (!painter.begin(&writer)) return "PDF を作れませんでした";

@@ -17,6 +17,12 @@ class QPainter;
 // printer gets the same size in points.
 QFont PrinterFont(const TFont& editorFont);
 
+// The one page set-up of the diary's pages, on a printer or in the exported PDF: margins
+// of kPageMarginMm, or the printer's unprintable edge where that is wider. Keeps the
+// paper and orientation the device has.
+constexpr double kPageMarginMm = 15.0;
+void SetDiaryPageMargins(QPagedPaintDevice& device);
+
 // The measures the layout needs for `font` on `device`'s printable area. The character
 // widths are asked of Qt once per character and kept.
 TPrintMetrics PrintMetricsFor(QPagedPaintDevice& device, const QFont& font);

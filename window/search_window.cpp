@@ -105,7 +105,11 @@ TSearchWindow::TSearchWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* wordsRow = new QHBoxLayout;
     wordsRow->addWidget(WordsEdit, 1);
     wordsRow->addWidget(ExactCheck);
-    form->addRow(U("検索する語(&W):"), wordsRow);
+    // A label tied to its field shows its mnemonic underlined and Alt+key moves there; a
+    // label given as a plain string to the form would show the "&" itself.
+    auto* wordsLabel = new QLabel(U("検索する語(&W):"), this);
+    wordsLabel->setBuddy(WordsEdit);
+    form->addRow(wordsLabel, wordsRow);
     FromEdit = new QLineEdit(this);
     ToEdit = new QLineEdit(this);
     for (QLineEdit* e : {FromEdit, ToEdit}) {
@@ -118,7 +122,9 @@ TSearchWindow::TSearchWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     periodRow->addWidget(ToEdit);
     periodRow->addWidget(new QLabel(U("まで（空欄は制限なし）"), this));
     periodRow->addStretch(1);
-    form->addRow(U("期間(&P):"), periodRow);
+    auto* periodLabel = new QLabel(U("期間(&P):"), this);
+    periodLabel->setBuddy(FromEdit);
+    form->addRow(periodLabel, periodRow);
     column->addLayout(form);
 
     auto* buttons = new QHBoxLayout;
@@ -127,7 +133,8 @@ TSearchWindow::TSearchWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     StopButton = new QPushButton(U("中止(&T)"), this);
     StopButton->setEnabled(false);
     Progress = new QProgressBar(this);
-    Progress->setTextVisible(true);
+    // Empty and without figures until a search has counted the days.
+    Progress->setTextVisible(false);
     Progress->setFormat(U("%v / %m 日"));
     Progress->setRange(0, 1);
     Progress->setValue(0);
@@ -171,9 +178,10 @@ TSearchWindow::~TSearchWindow() {
 }
 
 void TSearchWindow::Stop() {
-    stop_ = true;
-    if (worker_.joinable()) worker_.join();
-    Drain();
+    if (!worker_.joinable()) return;
+    // A search that just ran to its end is reported as found, not as called off.
+    if (!finished_) stop_ = true;
+    Finish();
 }
 
 void TSearchWindow::Run() {
@@ -208,6 +216,7 @@ void TSearchWindow::Run() {
     progress_ = {};
     Progress->setRange(0, 1);
     Progress->setValue(0);
+    Progress->setTextVisible(true);
     StatusLabel->setText(U("検索しています…"));
     SearchButton->setEnabled(false);
     StopButton->setEnabled(true);
@@ -265,20 +274,30 @@ void TSearchWindow::Drain() {
 }
 
 void TSearchWindow::Finish() {
+    // The worker looks at the stop flag between days, so this wait is short.
     worker_.join();
     drain_->stop();
+    TDiarySearchProgress p;
     {
         std::lock_guard lock(mutex_);
         for (const TDaySearchResult& r : pending_) AddRow(r);
         pending_.clear();
-        if (progress_.total == 0) {
-            Progress->setRange(0, 1);
-            Progress->setValue(1);
-        }
+        p = progress_;
+    }
+    if (p.total == 0) {
+        Progress->setRange(0, 1);
+        Progress->setValue(stop_ ? 0 : 1);
+    } else {
+        Progress->setRange(0, static_cast<int>(p.total));
+        Progress->setValue(static_cast<int>(p.done));
     }
     SearchButton->setEnabled(true);
     StopButton->setEnabled(false);
-    QString text = stop_ ? U("中止しました: ") : QString();
+    QString text;
+    if (stop_ && p.total > 0)
+        text = U("中止しました（%1 日のうち %2 日を調べました）: ").arg(p.total).arg(p.done);
+    else if (stop_)
+        text = U("中止しました: ");
     text += model_->rowCount() ? QString::number(model_->rowCount()) + U(" 日見つかりました") : U("見つかりませんでした");
     if (unreadable_) text += U("（読めないファイルが ") + QString::number(unreadable_) + U(" 個あります）");
     StatusLabel->setText(text);

@@ -51,8 +51,9 @@ int RunWindow(int argc, char** argv) {
     for (const std::string& dir : {places.settingsDir, places.diaryDir}) RemoveStaleReplacements(dir);
 
     TForm1 form;
-    // Asked to end from outside: the unsaved text is kept in its recovery copy first.
-    TQuitSignals quitSignals({SIGTERM, SIGHUP}, [&form] { form.KeepRecoveryNow(); });
+    // Asked to end from outside: the unsaved text is kept in its recovery copy first, then
+    // the settings.
+    TQuitSignals quitSignals({SIGTERM, SIGHUP}, [&form] { form.KeepStateNow(); });
     TQuitAfterFirstPaint quitter;
     if (qEnvironmentVariableIsSet("MEKURI_QUIT_AFTER_FIRST_PAINT")) form.installEventFilter(&quitter);
     form.show();

@@ -143,6 +143,48 @@ TEST_F(DayFiles, FileChangedByAnotherProgramIsReplacedOnlyWhenTheUserAgrees) {
     EXPECT_EQ(answers.asked.size(), 3u);
 }
 
+// 追記 over a file the editor never showed: the file's text, a line break where it lacks
+// one, the typed text, then what followed a ^Z; a save after it asks again, since the
+// editor holds only part of the file.
+TEST_F(DayFiles, AppendingKeepsTheFileAndAddsTheTextOnANewLine) {
+    struct Case {
+        std::string file, expected;
+    } cases[] = {
+        {"written earlier", "written earlier\r\ntyped"},
+        {"line\r\n", "line\r\ntyped"},
+        {"line\n", "line\ntyped"},
+        {"", "typed"},
+        {"text\x1a kept", "text\r\ntyped\x1a kept"},
+        {"text\r\n\x1a", "text\r\ntyped"},
+    };
+    for (const Case& c : cases) {
+        Write(Path("202735.dat"), c.file);
+        TDiarySession session(dir);
+        session.Forget({2027, 3, 5});
+        std::vector<std::string> asked;
+        const auto append = [&](const std::string& q) {
+            asked.push_back(q);
+            return TDiarySession::TUnshown::Append;
+        };
+        ASSERT_TRUE(session.Save("typed", [](const std::string&) { return false; }, false, append));
+        EXPECT_EQ(Read(Path("202735.dat")), c.expected);
+        EXPECT_FALSE(session.Loaded());
+        EXPECT_FALSE(session.Edited());
+        ASSERT_TRUE(session.Save("typed", [](const std::string&) { return false; }, false, append));
+        EXPECT_EQ(asked.size(), 2u);
+    }
+    // A folder in the day's name takes nothing after it: the yes/no question, as before.
+    ::unlink(Path("202735.dat").c_str());
+    ::mkdir(Path("202735.dat").c_str(), 0755);
+    TDiarySession session(dir);
+    session.Forget({2027, 3, 5});
+    Answers answers;
+    answers.answer = false;
+    EXPECT_FALSE(session.Save("typed", answers.Confirm(), false,
+                              [](const std::string&) { return TDiarySession::TUnshown::Append; }));
+    EXPECT_EQ(answers.asked.size(), 1u);
+}
+
 TEST_F(DayFiles, TextNotTakenFromTheFileAsksBeforeReplacingIt) {
     Write(Path("202735.dat"), "written earlier");
     TDiarySession session(dir);

@@ -17,6 +17,12 @@ printf '%s' $'二日目' | iconv -f UTF-8 -t CP932 > "$diary/${y}${m}2.dat"
 prev=$(date -d "$(date +%Y-%m-01) -1 day" +%Y%-m%-d)
 echo previous > "$diary/$prev.dat"
 
+# A home of its own, with the documents folder the export is proposed in.
+home=$(mktemp -d)
+trap 'cleanup; rm -rf "$home"' EXIT
+mkdir "$home/Documents"
+export HOME=$home XDG_CONFIG_HOME=$home/.config
+
 start_x
 start_program
 win=$(find_window "Mekuri v.1.16")
@@ -34,11 +40,12 @@ dialog=$(find_window "期間を書き出す")
 [ -n "$dialog" ] || fail "the period dialog did not open"
 sleep 0.5
 import -window root "$out/e2e_period_dialog.png"
-# The month shown is offered with a file named after it in the diary folder: accept.
+# The month shown is offered with a file named after it in the documents folder: accept.
 key Return
-file="$diary/$(date +%Y-%m).txt"
+file="$home/Documents/$(date +%Y-%m).txt"
 for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
 [ -s "$file" ] || fail "no file $file"
+[ ! -e "$diary/$(date +%Y-%m).txt" ] || fail "the export landed among the day files"
 
 first=$(date +%Y-%m-01)
 last=$(date -d "$first +1 month -1 day" +%Y-%m-%d)

@@ -2,8 +2,9 @@
 # Unsaved text through both save questions of the real program: Escape at the question
 # before a day change and at the close question keeps the text where it was (the day
 # stays, the window stays open, no file is written); Ctrl+S typed in the editor saves it;
-# once saved, closing asks nothing. The question box is photographed with its three
-# buttons.
+# once saved, closing asks nothing. Started again on a day with an entry, the empty
+# editor's text is saved after the entry by a plain Enter at the question (追記 first).
+# The question boxes and the start-up status bar are photographed.
 #
 # Usage: question_e2e.sh PROGRAM OUT_DIR
 set -uo pipefail
@@ -70,4 +71,22 @@ wait "$APP_PID"
 status=$?
 [ "$status" -eq 0 ] || e2e_fail "exit status $status"
 e2e_log "ok: closed without a question once saved"
+# Today has its entry now: the next start leaves the editor empty and says so; what is
+# typed there goes after the entry at a plain Enter.
+e2e_start_program "$1"
+e2e_shot e2e_question_start_with_entry
+e2e_click_editor
+timeout 20 xdotool type --delay 40 "more" || e2e_fail "xdotool type failed"
+e2e_key ctrl+s
+e2e_wait_question "saving over the entry the start left out"
+e2e_shot e2e_question_append
+e2e_key Return
+e2e_question_gone "after Enter at the append question"
+got=$(e2e_hex <"$today" 2>/dev/null)
+[ "$got" = "$(printf 'keep me\r\nmore' | e2e_hex)" ] || e2e_fail "Enter at the question: $(basename "$today") holds '$got'"
+expect_text "the whole day shows after the append" "$(printf 'keep me\r\nmore')"
+e2e_key alt+f
+e2e_key c
+e2e_wait_until 10 bash -c "! kill -0 $APP_PID 2>/dev/null" || e2e_fail "closing after the append asked or hung"
+e2e_log "ok: Enter appended the typed text after the entry"
 echo "e2e: questions ok (screenshots in $E2E_OUT)"

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLayout>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -189,4 +190,76 @@ TEST_F(Entries, StatusBarCountsTheDayAndTheSelection) {
     CommitText(form->Editor1, QString::fromUtf8(std::string(1000, 'x').c_str()));
     QTest::qWait(0);
     EXPECT_EQ(form->StatusPanel1->text(), QString::fromUtf8("1,010 字"));
+}
+
+namespace {
+
+// The smallest rectangle around the pixels in `area` that `is` takes.
+template <typename Is>
+QRect Box(const QImage& image, const QRect& area, Is is) {
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (is(PixelAt(image, QPoint(x, y)))) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// The red of a Sunday's number, smoothed at its edges (the mark's orange has more green).
+bool Reddish(const QColor& c) { return c.red() > 150 && c.green() < 60 && c.blue() < 60; }
+bool IsMark(const QColor& c) { return c == kMark; }
+
+}  // namespace
+
+// A day with an entry is told at a glance at every size the font dialog offers (9 to 15
+// points): a bar at least 2 px thick under the whole number (under the whole date in the
+// week list), while the Sunday's number stays red and the selected day inverted. Where the
+// number fills the cell's height the bar takes the cell's lowest pixels.
+TEST_F(Entries, MarksReadAtAGlanceAtEveryFontSize) {
+    Put(2026, 12, 13, "日曜");  // a Sunday, in the week list's second week
+    Put(2026, 12, 7, "選択");   // the selected day
+    Start({2026, 12, 7});
+    form->EntryIndex();
+    TMonthlyCalendar* month = form->MonthlyCalendar1;
+    TWeeklyCalendar* week = form->WeeklyCalendar1;
+    for (int height : {-12, -16, -20}) {
+        for (TCustomCalendarEx* cal : {static_cast<TCustomCalendarEx*>(month), static_cast<TCustomCalendarEx*>(week)})
+            for (int i = 0; i < TCalExFonts::Count; ++i) cal->Fonts().Font(i).SetHeight(height);
+        form->layout()->activate();
+        QCoreApplication::processEvents();
+        const TJuliusDay first = month->GetFirstDay();
+        const auto cell = [&](int d) {
+            const int index = YMDToJulius(2026, 12, d) - first;
+            return ToQRect(GridCellRect(index % 7, index / 7 + 1, 7, month->GetRowCount(), month->ClientWidth(), month->ClientHeight()));
+        };
+        const QColor red(255, 0, 0), white(255, 255, 255);
+        const QRect number = Box(month->BackBuffer(), cell(13), Reddish);
+        const QRect bar = Box(month->BackBuffer(), cell(13), IsMark);
+        ASSERT_FALSE(number.isEmpty()) << height;
+        EXPECT_GE(bar.height(), 2) << height;
+        EXPECT_GE(bar.width(), number.width()) << height;
+        EXPECT_LE(bar.left(), number.left()) << height;
+        EXPECT_GE(bar.right(), number.right()) << height;
+        EXPECT_GE(CountPixels(month->BackBuffer(), bar, kMark), bar.width() * 2) << "a solid bar, " << height;
+        EXPECT_TRUE(bar.top() > number.bottom() || bar.bottom() == cell(13).bottom()) << "under the number, " << height;
+        // The week of the 13th: its first row, the date in red, not selected.
+        week->SetJuliusDay(YMDToJulius(2026, 12, 14));
+        const QRect row = ToQRect(GridCellRect(0, 0, 1, 7, week->ClientWidth(), week->ClientHeight()));
+        const QRect date = Box(week->BackBuffer(), row.adjusted(week->TextMargin, 0, 0, 0), Reddish);
+        const QRect weekBar = Box(week->BackBuffer(), row.adjusted(week->TextMargin, 0, 0, 0), IsMark);
+        EXPECT_GE(weekBar.height(), 2) << height;
+        EXPECT_GE(weekBar.width(), date.width() * 9 / 10) << height;
+        week->SetJuliusDay(YMDToJulius(2026, 12, 7));
+
+        const int sundayRed = CountPixels(month->BackBuffer(), cell(13), red);
+        const int selectedFill = CountPixels(month->BackBuffer(), cell(7), Qt::black);
+        const int selectedMark = CountPixels(month->BackBuffer(), cell(7), white);
+        form->SetEntryMarksShown(false);
+        const int unmarkedRed = CountPixels(month->BackBuffer(), cell(13), red);
+        EXPECT_GE(sundayRed, unmarkedRed * 3 / 4) << height;
+        // Where the cell has room under the number, the bar takes none of its pixels.
+        if (bar.top() > Box(month->BackBuffer(), cell(13), Reddish).bottom()) EXPECT_EQ(sundayRed, unmarkedRed) << height;
+        EXPECT_GE(selectedFill, CountPixels(month->BackBuffer(), cell(7), Qt::black) * 8 / 10) << height;
+        EXPECT_GE(selectedMark, CountPixels(month->BackBuffer(), cell(7), white) + 2 * number.width() / 2) << "inverted, " << height;
+        form->SetEntryMarksShown(true);
+    }
 }

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QKeySequence>
 #include <QProcess>
 #include <QRegularExpression>
@@ -25,6 +26,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -74,22 +76,71 @@ protected:
 
 }  // namespace
 
-TEST_F(Diary, StartUpEditorIsEmptyAndEditableEvenWhenTodayHasAFile) {
+// The editor starts empty for a new entry even when today has one; the status bar says
+// so, and a save of what was typed asks first, appending by default.
+TEST_F(Diary, StartUpEditorIsEmptyAndASaveOverTodaysEntryAppendsByDefault) {
+    const std::string morning = Sjis("朝の日記\r\n二行目");
+    struct Case {
+        const char* what;
+        std::deque<int> answer;  // empty: Escape
+        std::string file, text;  // afterwards
+        bool edited;
+    } cases[] = {
+        {"追記, the default", {0}, morning + "\r\n" + Sjis("夜に追加\r\n"), morning + "\r\n" + Sjis("夜に追加\r\n"), false},
+        {"上書き", {1}, Sjis("夜に追加\r\n"), Sjis("夜に追加\r\n"), false},
+        {"キャンセル", {2}, morning, Sjis("夜に追加\r\n"), true},
+        {"Escape", {}, morning, Sjis("夜に追加\r\n"), true},
+    };
+    for (const Case& c : cases) {
+        Write("202735.dat", morning);
+        Start({2027, 3, 5});
+        EXPECT_EQ(Text(), "") << c.what;
+        EXPECT_FALSE(form->Editor1->ReadOnly()) << c.what;
+        EXPECT_EQ(form->StatusPanel0->text(), QString::fromUtf8("今日の日記があります（カレンダーの今日をクリックすると表示します）"));
+        Type("夜に追加");
+        env->dialogs.choiceAnswers = c.answer;
+        form->Save1->trigger();
+        ASSERT_EQ(env->dialogs.choiceButtons.size(), 1u) << c.what;
+        EXPECT_EQ(env->dialogs.choiceButtons[0], (std::vector<std::string>{"追記(&A)", "上書き(&O)", "キャンセル"}));
+        EXPECT_EQ(env->dialogs.choices[0].rfind("ファイル 202735.dat には、エディタに表示されていない内容があります。", 0), 0u);
+        EXPECT_TRUE(env->dialogs.confirmations.empty()) << c.what;
+        EXPECT_EQ(Read("202735.dat"), c.file) << c.what;
+        EXPECT_EQ(Text(), c.text) << c.what;
+        EXPECT_FALSE(form->Editor1->ReadOnly()) << c.what;
+        // A second save asks nothing more: the editor now holds the whole day.
+        if (!c.edited) {
+            form->Save1->trigger();
+            EXPECT_EQ(env->dialogs.choices.size(), 1u) << c.what;
+            EXPECT_EQ(Read("202735.dat"), c.file) << c.what;
+        }
+        form.reset();
+        env.reset();  // before the next one is installed, or its end would remove that one
+    }
+}
+
+// The way the start-up note names: a click on today shows its entry, read-only as any
+// day's file; a click on another day goes there as ever.
+TEST_F(Diary, AClickOnTodayShowsTheEntryTheStartLeftOut) {
     Write("202735.dat", Sjis("今日の日記\r\n"));
     Start({2027, 3, 5});
-    EXPECT_EQ(Text(), "");
-    EXPECT_FALSE(form->Editor1->ReadOnly());
-    // Text typed now is not what the file holds: replacing the file needs a yes.
-    Type("new");
-    form->Save1->trigger();
-    ASSERT_EQ(env->dialogs.confirmations.size(), 1u);
-    EXPECT_EQ(env->dialogs.confirmations[0], "ファイル 202735.dat には、エディタに表示されていない内容があります。上書きしますか？");
-    EXPECT_EQ(Read("202735.dat"), Sjis("今日の日記\r\n"));
-    env->dialogs.confirmAnswers = {false};  // and leave the typed text behind
-    Select(2027, 3, 6);
-    Select(2027, 3, 5);
+    TMonthlyCalendar* month = form->MonthlyCalendar1;
+    QPoint today;
+    for (int y = 2; y < month->contentsRect().height() && today.isNull(); y += 2)
+        for (int x = 2; x < month->contentsRect().width() && today.isNull(); x += 2) {
+            const TGridCell cell = month->CellFromPoint(x, y);
+            if (cell.Row > 0 && month->GetFirstDay() + (cell.Row - 1) * 7 + cell.Column == YMDToJulius(2027, 3, 5))
+                today = QPoint(x, y) + QPoint(4, 4) + month->contentsRect().topLeft();
+        }
+    ASSERT_FALSE(today.isNull());
+    QTest::mouseClick(month, Qt::LeftButton, {}, today);
     EXPECT_EQ(Text(), Sjis("今日の日記\r\n"));
     EXPECT_TRUE(form->Editor1->ReadOnly());
+    EXPECT_EQ(form->StatusPanel0->text(), QString());
+    // Shown once: a later click changes nothing typed since.
+    form->CanEdit->trigger();
+    Type("続き");
+    QTest::mouseClick(month, Qt::LeftButton, {}, today);
+    EXPECT_EQ(Text(), Sjis("今日の日記\r\n続き\r\n"));
 }
 
 // The editor starts empty, so today's file is never opened: a folder in its place, which
@@ -527,6 +578,13 @@ namespace {
 
 std::string PdfText(const QString& pdf) { return Output("pdftotext", {"-layout", pdf, "-"}).toStdString(); }
 
+// Where the first word of the PDF's first page stands, in points from the page's corner.
+QPointF FirstWordAt(const QString& pdf) {
+    const auto m = QRegularExpression("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"")
+                       .match(Output("pdftotext", {"-bbox", "-l", "1", pdf, "-"}));
+    return m.hasMatch() ? QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QPointF(-1, -1);
+}
+
 int PdfPages(const QString& pdf) {
     return QRegularExpression("Pages:\\s+(\\d+)").match(Output("pdfinfo", {pdf})).captured(1).toInt();
 }
@@ -573,8 +631,13 @@ TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
     answer.file = diaryDir.filePath("month.txt").toStdString();
     form->PeriodExport->trigger();
     EXPECT_EQ(Read(answer.file.c_str()), text);
-    ASSERT_EQ(env->dialogs.errors.size(), 1u);  // the broken day, named
-    EXPECT_NE(env->dialogs.errors[0].find("2027-03-07(日)"), std::string::npos);
+    // The broken day, named, and what stands in for what could not be read: a warning,
+    // since the export was done.
+    EXPECT_TRUE(env->dialogs.errors.empty());
+    ASSERT_EQ(env->dialogs.warnings.size(), 1u);
+    EXPECT_NE(env->dialogs.warnings[0].find("2027-03-07(日)"), std::string::npos);
+    EXPECT_NE(env->dialogs.warnings[0].find("「\xEF\xBF\xBD」"), std::string::npos) << env->dialogs.warnings[0];
+    EXPECT_EQ(env->dialogs.warnings[0].find("U+"), std::string::npos) << env->dialogs.warnings[0];
     answer.format = TPeriodFormat::Markdown;
     answer.file = diaryDir.filePath("month.md").toStdString();
     form->PeriodExport->trigger();
@@ -582,10 +645,11 @@ TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
               "## 2027-03-03(水)\n\n三日目\n\n## 2027-03-07(日)\n\nbad\xEF\xBF\xBD\n\n## 2027-03-21(日)\n\n春分の日記\n\n");
     answer.format = TPeriodFormat::Pdf;
     answer.file = diaryDir.filePath("month.pdf").toStdString();
-    env->dialogs.errors.clear();
+    env->dialogs.warnings.clear();
     form->PeriodExport->trigger();
-    ASSERT_EQ(env->dialogs.errors.size(), 1u);
-    EXPECT_NE(env->dialogs.errors[0].find("2027-03-07(日)"), std::string::npos);
+    EXPECT_TRUE(env->dialogs.errors.empty());
+    ASSERT_EQ(env->dialogs.warnings.size(), 1u);
+    EXPECT_NE(env->dialogs.warnings[0].find("2027-03-07(日)"), std::string::npos);
     EXPECT_EQ(PdfPages(QString::fromStdString(answer.file)), 3);
     const std::string exported = PdfText(QString::fromStdString(answer.file));
     for (const char* header : {"2027年3月3日(水)", "2027年3月7日(日)", "春分の日", "1 / 3", "3 / 3"})
@@ -603,4 +667,68 @@ TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
     form->PeriodExport->trigger();
     EXPECT_EQ(env->dialogs.errors, std::vector<std::string>{"この期間に日記はありません"});
     EXPECT_FALSE(Exists("none.txt"));
+}
+
+// The export is proposed in the user's documents folder, never among the day files: the
+// home folder when the documents folder is the diary's, the diary's parent when the home
+// folder holds the diary itself.
+TEST_F(Diary, PeriodExportIsProposedOutsideTheDiaryFolder) {
+    QTemporaryDir home, config;
+    const QString oldHome = qEnvironmentVariable("HOME"), oldConfig = qEnvironmentVariable("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString docs = home.filePath("文書");
+    QDir().mkpath(docs);
+    const QString diary = QDir::current().canonicalPath();
+    struct Case {
+        const char* what;
+        QString home, documents, expected;
+    } cases[] = {
+        {"the documents folder", home.path(), docs, docs},
+        {"the home folder when the diary is the documents folder", home.path(), diary, home.path()},
+        {"the diary's parent when the home folder is the diary", diary, diary, QFileInfo(diary).path()},
+    };
+    Start({2027, 3, 5});
+    for (const Case& c : cases) {
+        qputenv("HOME", c.home.toUtf8());
+        std::ofstream(config.filePath("user-dirs.dirs").toStdString(), std::ios::trunc)
+            << "XDG_DOCUMENTS_DIR=\"" << c.documents.toStdString() << "\"\n";
+        std::optional<TPeriodChoice> offered;
+        form->ChoosePeriod = [&](const TPeriodChoice& initial, bool) -> std::optional<TPeriodChoice> {
+            offered = initial;
+            return std::nullopt;
+        };
+        form->PeriodExport->trigger();
+        ASSERT_TRUE(offered) << c.what;
+        const QFileInfo file(QString::fromStdString(offered->file));
+        EXPECT_EQ(file.dir().canonicalPath(), QDir(c.expected).canonicalPath()) << c.what;
+        EXPECT_EQ(file.fileName(), "2027-03.txt") << c.what;
+    }
+    qputenv("HOME", oldHome.toUtf8());
+    if (oldConfig.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", oldConfig.toUtf8());
+}
+
+// A day printed through the printer set-up to a PDF and the same day exported as PDF
+// stand at the same place on the page: one page set-up for both.
+TEST_F(Diary, PrintAndPdfExportShareThePageSetUp) {
+    Write("202733.dat", Sjis("三日目の日記\r\n"));
+    Start({2027, 3, 5});
+    TPeriodChoice answer;
+    answer.first = answer.last = {2027, 3, 3};
+    answer.format = TPeriodFormat::Pdf;
+    answer.file = diaryDir.filePath("exported.pdf").toStdString();
+    form->ChoosePeriod = [&](const TPeriodChoice&, bool) -> std::optional<TPeriodChoice> { return answer; };
+    const QString printed = diaryDir.filePath("printed.pdf");
+    env->dialogs.printerSetupAnswer = true;
+    env->dialogs.printToFile = printed.toStdString();
+    form->PeriodPrint->trigger();
+    form->PeriodExport->trigger();
+    ASSERT_TRUE(env->dialogs.errors.empty()) << env->dialogs.errors[0];
+    const QPointF a = FirstWordAt(printed), b = FirstWordAt(QString::fromStdString(answer.file));
+    ASSERT_GE(a.x(), 0);
+    EXPECT_NEAR(a.x(), b.x(), 0.5);
+    EXPECT_NEAR(a.y(), b.y(), 0.5);
+    EXPECT_NEAR(a.x(), 15 / 25.4 * 72, 1.0) << "a 15 mm margin";
 }

@@ -245,7 +245,9 @@ TEST_F(MainWindow, SmallestWindowKeepsBothCalendarsAndTheEditorVisible) {
     EXPECT_GE(form->MonthlyCalendar1->height(), 100);
     EXPECT_GE(form->Editor1->height(), 3 * form->Editor1->CharHeight());
     EXPECT_TRUE(form->WeeklyCalendar1->isVisible());
-    EXPECT_GE(form->WeeklyCalendar1->width(), 300) << "the week list's names need room";
+    // As wide as the week list asks for its names, which the status bar no longer exceeds.
+    EXPECT_GE(form->WeeklyCalendar1->width(), form->WeeklyCalendar1->minimumSizeHint().width());
+    EXPECT_GE(form->WeeklyCalendar1->width(), 250) << "the week list's names need room";
 }
 
 // The navigation buttons' captions stay clear of the buttons' frames.
@@ -256,4 +258,20 @@ TEST_F(MainWindow, SpeedButtonCaptionsFitInsideTheirFrames) {
         const int text = QFontMetrics(b->font()).horizontalAdvance(b->text());
         EXPECT_LE(text, b->width() - 4) << b->text().toStdString();
     }
+}
+
+// The layout's client area is 615 px wide: the status bar's panels share it, whatever
+// they say, and the 文字数 of a long day still fits its panel.
+TEST_F(MainWindow, StatusBarPanelsShareTheLayoutsWidth) {
+    Start({2026, 12, 6});
+    form->StatusPanel0->setText(QString(200, QChar(0x3042)));
+    form->StatusPanel1->setText(QString::fromUtf8("12,345 / 1,234,567 字"));
+    form->layout()->activate();
+    EXPECT_LE(form->minimumSizeHint().width(), 615);
+    EXPECT_LE(form->minimumWidth(), 615);
+    EXPECT_EQ(form->width(), 615);
+    QCoreApplication::processEvents();
+    EXPECT_GT(form->StatusPanel0->width(), form->StatusPanel1->width());
+    EXPECT_LE(form->StatusPanel1->fontMetrics().horizontalAdvance(form->StatusPanel1->text()), form->StatusPanel1->width());
+    EXPECT_LE(form->StatusPanel1->geometry().right(), form->StatusBar1->width());
 }
