@@ -173,16 +173,21 @@ TEST_F(DayFiles, AppendingKeepsTheFileAndAddsTheTextOnANewLine) {
         ASSERT_TRUE(session.Save("typed", [](const std::string&) { return false; }, false, append));
         EXPECT_EQ(asked.size(), 2u);
     }
-    // A folder in the day's name takes nothing after it: the yes/no question, as before.
+    // A folder in the day's name takes nothing after it: it is named at once, nothing asked.
     ::unlink(Path("202735.dat").c_str());
     ::mkdir(Path("202735.dat").c_str(), 0755);
     TDiarySession session(dir);
     session.Forget({2027, 3, 5});
     Answers answers;
-    answers.answer = false;
-    EXPECT_FALSE(session.Save("typed", answers.Confirm(), false,
-                              [](const std::string&) { return TDiarySession::TUnshown::Append; }));
-    EXPECT_EQ(answers.asked.size(), 1u);
+    bool offered = false;
+    EXPECT_THROW(session.Save("typed", answers.Confirm(), false,
+                              [&](const std::string&) {
+                                  offered = true;
+                                  return TDiarySession::TUnshown::Append;
+                              }),
+                 EFileError);
+    EXPECT_TRUE(answers.asked.empty());
+    EXPECT_FALSE(offered);
 }
 
 TEST_F(DayFiles, TextNotTakenFromTheFileAsksBeforeReplacingIt) {
