@@ -14,14 +14,20 @@ namespace {
 
 constexpr char kCtrlZ = 0x1A;
 
-// The bytes of the file from its first ^Z on: the editor's loader stops there, and a save
-// of what it read must not drop them. A ^Z that only ends the file is no more than the
-// old end mark and may go. Only a regular file is read (a pipe would block); what cannot
-// be read leaves nothing here, and the loader then reports the file as unreadable.
-std::string UnreadTail(const std::string& path) {
+struct TScan {
+    std::string tail;
+    TDayFileForm form = TDayFileForm::Cp932;
+};
+
+// The file's form, and its bytes from the first ^Z on: the editor's loader stops there,
+// and a save of what it read must not drop them. A ^Z that only ends the file is no more
+// than the old end mark and may go. Only a regular file is read (a pipe would block); what
+// cannot be read leaves nothing here, and the loader then reports the file as unreadable.
+TScan ScanDayFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return {};
-    std::string tail;
+    TScan scan;
+    TDayFileFormGuess guess;
     struct stat st {};
     bool found = false;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
@@ -30,18 +36,20 @@ std::string UnreadTail(const std::string& path) {
             const ssize_t n = ::read(fd, block, sizeof block);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) break;
+            guess.Feed(std::string_view(block, static_cast<size_t>(n)));
             const char* from = block;
             if (!found) {
                 from = static_cast<const char*>(std::memchr(block, kCtrlZ, static_cast<size_t>(n)));
                 if (!from) continue;
                 found = true;
             }
-            tail.append(from, static_cast<size_t>(block + n - from));
+            scan.tail.append(from, static_cast<size_t>(block + n - from));
         }
     }
     ::close(fd);
-    if (tail.size() == 1) tail.clear();
-    return tail;
+    if (scan.tail.size() == 1) scan.tail.clear();
+    scan.form = guess.Form();
+    return scan;
 }
 
 }  // namespace
@@ -60,8 +68,11 @@ std::optional<std::string> TDiarySession::Show(const TYMD& day) {
     std::string path = PathOf(day);
     stamp_ = StampOf(path);
     unread_.clear();
+    form_ = TDayFileForm::Cp932;
     if (!stamp_.exists) return std::nullopt;
-    unread_ = UnreadTail(path);
+    TScan scan = ScanDayFile(path);
+    unread_ = std::move(scan.tail);
+    form_ = scan.form;
     return path;
 }
 
@@ -70,6 +81,7 @@ void TDiarySession::Forget(const TYMD& day) {
     shown_ = false;
     edited_ = false;
     unread_.clear();
+    form_ = TDayFileForm::Cp932;
 }
 
 void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base) {
@@ -77,11 +89,24 @@ void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base)
     shown_ = loaded;
     stamp_ = loaded ? base : TFileStamp{};
     edited_ = true;
-    // Text that began as the file's keeps the file's unread part, as a shown file's does.
-    unread_ = loaded ? UnreadTail(PathOf(day)) : std::string();
+    // Text that began as the file's keeps the file's unread part and form, as a shown file's does.
+    TScan scan = loaded ? ScanDayFile(PathOf(day)) : TScan();
+    unread_ = std::move(scan.tail);
+    form_ = scan.form;
 }
 
 bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool atClose) {
+    static const TExtraChars none;
+    return Save(text, none, confirm, atClose);
+}
+
+TDayFileForm TDiarySession::FormToWrite(std::string_view text, const TExtraChars& extra) const {
+    const bool fitsCp932 = !extra.HoldsCode(text);
+    if (shown_ && stamp_.exists) return form_ == TDayFileForm::Cp932 && !fitsCp932 ? TDayFileForm::Utf8WithMark : form_;
+    return fitsCp932 && !newFilesUtf8_ ? TDayFileForm::Cp932 : TDayFileForm::Utf8WithMark;
+}
+
+bool TDiarySession::Save(std::string_view text, const TExtraChars& extra, const TConfirm& confirm, bool atClose) {
     const std::string path = PathOf(day_);
     const std::string name = DayFileName(day_.Year, day_.Month, day_.Day);
     const TFileStamp now = StampOf(path);
@@ -94,10 +119,14 @@ bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool at
         question = "ファイル " + name + " には、エディタに表示されていない内容があります。上書きしますか？";
     if (!question.empty() && !confirm(question)) return false;
 
-    std::string bytes(text);
+    const TDayFileForm form = FormToWrite(text, extra);
+    const bool moved = shown_ && stamp_.exists && form_ == TDayFileForm::Cp932 && form != TDayFileForm::Cp932;
+    std::string bytes = DayFileBytes(text, extra, form);
     bytes += unread_;
     if (int err = ReplaceFileContents(path, bytes))
         throw EFileError(atClose ? CloseSaveErrorMessage(name, err) : WriteErrorMessage(err));
+    form_ = form;
+    if (moved && OnMovedToUtf8) OnMovedToUtf8(day_);
     stamp_ = StampOf(path);
     shown_ = true;
     edited_ = false;

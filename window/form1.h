@@ -227,6 +227,9 @@ public:
     QAction* ToolButtonNextEntry = nullptr;
     void SetEntryMarksShown(bool on);
     void SetEntryMarkColor(TColor color);
+    // 新しい日記の文字コード: new day files in UTF-8 even when their text fits Shift-JIS.
+    bool NewDiaryUtf8() const;
+    void SetNewDiaryUtf8(bool on);
     void PrevEntryClick();
     void NextEntryClick();
     void SameDayPastClick();

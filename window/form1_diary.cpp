@@ -107,6 +107,10 @@ void TForm1::EditorSaveClick() {
 
 void TForm1::EditorFileDaleteClick() { Diary_->Delete(JuliusToYMD(MonthlyCalendar1->JuliusDay()), Ask); }
 
+bool TForm1::NewDiaryUtf8() const { return Diary_->NewFilesUtf8(); }
+
+void TForm1::SetNewDiaryUtf8(bool on) { Diary_->SetNewFilesUtf8(on); }
+
 void TForm1::CanEditClick() { Editor1->SetReadOnly(false); }
 
 void TForm1::F1Click() { QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::currentPath())); }
