@@ -344,3 +344,21 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
 }
 
 void TRowStore::LoadRowsFromFile(const std::string& fileName) { TRowLoader::Load(*this, fileName); }
+
+std::string ReadWholeFile(const std::string& fileName) {
+    TFile file(fileName);
+    std::string bytes;
+    try {
+        bytes.resize(file.Size());
+        size_t done = 0;
+        // The file may still grow while it is read: the rest comes a block at a time.
+        for (size_t n; (n = file.Read(bytes.data() + done, bytes.size() - done)) > 0;) {
+            done += n;
+            if (done == bytes.size()) bytes.resize(done + BlockSize);
+        }
+        bytes.resize(done);
+    } catch (const std::bad_alloc&) {
+        ThrowFileError(fileName, "読み込めません", ENOMEM);
+    }
+    return bytes;
+}

@@ -6,3 +6,7 @@
 
 // Lines in the file as LoadRowsFromFile reads them. Raises EFileError.
 size_t CountFileLines(const std::string& fileName);
+
+// The whole file's bytes, read with the loader's checks (a regular file only). Raises
+// EFileError.
+std::string ReadWholeFile(const std::string& fileName);

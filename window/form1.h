@@ -208,6 +208,9 @@ public:
     QAction* WCHolidayFont = nullptr;
     QAction* WCSpecialdayFont = nullptr;
     QAction* EditFont = nullptr;
+    // 設定 > 新しい日記の文字コード: the two choices.
+    QAction* NewDiarySjis = nullptr;
+    QAction* NewDiaryUtf8Choice = nullptr;
     QAction* ToolButton7 = nullptr;
     QAction* ToolButton8 = nullptr;
     // The shared colour and font dialogs open on the last choice.
@@ -320,6 +323,10 @@ private:
     // may go: nothing to save, saved, or いいえ; false when it stays (キャンセル, a refused
     // replacement, a failed save, whose error is shown). `atClose` words the error as the
     // save at close does.
+    // The day file's text into the editor, in the form Diary_ found the file in.
+    void LoadDayText(const std::string& file);
+    // Saves the editor's text with its extra codes as the shown day's file.
+    bool SaveDayText(bool atClose);
     bool OfferToSaveText(bool atClose);
     // Before the selected day changes to `day`: offers to save text the user changed.
     // False when that text stays: the calendar is back on its day.

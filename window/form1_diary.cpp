@@ -5,13 +5,16 @@
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
+#include "editor/row_loader.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
+#include "platform/qt_text.h"
 
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QLabel>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -50,6 +53,7 @@ void TForm1::BuildDiaryCommands() {
     Editor1->OnDrawLine = Guarded([this](TEditor* sender, const std::string& lineStr, int x, int y, int index,
                                          const QRect& aRect) { Editor1DrawLine(sender, lineStr, x, y, index, aRect); });
     Editor1->OnTopColChange = Guarded([this](TEditor* sender) { Editor1TopColChange(sender); });
+    Diary_->OnMovedToUtf8 = [this](const TYMD&) { StatusPanel0->setText(U8(TDiarySession::kMovedToUtf8Message)); };
 }
 
 void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
@@ -59,7 +63,7 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
         Editor1->Clear();
         if (file) {
             Editor1->SetReadOnly(true);
-            Editor1->Lines().LoadFromFile(*file);
+            LoadDayText(*file);
         }
     } catch (...) {
         // The file holds what the editor could not show: a save must ask before it goes.
@@ -68,6 +72,20 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
     }
     Diary_->SetEdited(false);
     RecoverySettled();
+}
+
+void TForm1::LoadDayText(const std::string& file) {
+    // Shift-JIS, as nearly every day is, goes straight from the file into the rows.
+    if (Diary_->Form() == TDayFileForm::Cp932) {
+        Editor1->Lines().LoadFromFile(file);
+        return;
+    }
+    TDayText day = DayTextFromBytes(ReadWholeFile(file));
+    Editor1->Session().LoadText(day.text, std::move(day.extra));
+}
+
+bool TForm1::SaveDayText(bool atClose) {
+    return Diary_->Save(Editor1->Lines().Text(), Editor1->Session().Extra(), Ask, atClose);
 }
 
 bool TForm1::OfferToSaveText(bool atClose) {
@@ -79,7 +97,7 @@ bool TForm1::OfferToSaveText(bool atClose) {
         case TAnswer::Yes: break;
     }
     try {
-        return Diary_->Save(Editor1->Lines().Text(), Ask, atClose);
+        return SaveDayText(atClose);
     } catch (...) {
         TApplication::ReportCurrentException();
         return false;
@@ -102,7 +120,7 @@ bool TForm1::LeaveDayText(std::int32_t day) {
 
 void TForm1::EditorSaveClick() {
     Editor1->CommitComposition();
-    Diary_->Save(Editor1->Lines().Text(), Ask);
+    SaveDayText(false);
 }
 
 void TForm1::EditorFileDaleteClick() { Diary_->Delete(JuliusToYMD(MonthlyCalendar1->JuliusDay()), Ask); }

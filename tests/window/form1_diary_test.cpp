@@ -10,6 +10,8 @@
 #include "editor/editor.h"
 #include "platform/application.h"
 #include "platform/sjis.h"
+#include "platform/unicode_text.h"
+#include "diary/diary_session.h"
 #include "settings/ini_store.h"
 #include "support/widget_helpers.h"
 
@@ -19,6 +21,7 @@
 #include <QDir>
 #include <QInputMethodEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -601,4 +604,31 @@ TEST_F(Diary, PeriodPrintsAndExportsTheDaysWithText) {
     form->PeriodExport->trigger();
     EXPECT_EQ(env->dialogs.errors, std::vector<std::string>{"この期間に日記はありません"});
     EXPECT_FALSE(Exists("none.txt"));
+}
+
+// Characters Shift-JIS lacks go into a day, move its file to UTF-8 with the mark once
+// (the status bar says why), and come back from the file after a day change; the file's
+// own user-defined character keeps its meaning beside the codes given out.
+TEST_F(Diary, ADayWithCharactersShiftJisLacksIsSavedInUtf8AndReadBack) {
+    Write("202736.dat", "a\xF0\x40\r\n");  // F040: a user-defined character of the file
+    Start({2027, 3, 5});
+    Select(2027, 3, 6);
+    form->CanEdit->trigger();
+    form->Editor1->Session().SetCaret(0, 3);
+    ASSERT_TRUE(form->Editor1->TypeUnicode(QString::fromUtf8("😀é𠮷")));
+    form->EditorSaveClick();
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(Read("202736.dat"), mark + "a\xEE\x80\x80😀é𠮷\r\n");
+    EXPECT_EQ(form->StatusPanel0->text().toStdString(), TDiarySession::kMovedToUtf8Message);
+    // Once: a later save of the same day says nothing.
+    form->StatusPanel0->clear();
+    form->Editor1->TypeUnicode(QString::fromUtf8("👍"));
+    form->EditorSaveClick();
+    EXPECT_TRUE(form->StatusPanel0->text().isEmpty());
+    Select(2027, 3, 5);
+    Select(2027, 3, 6);
+    EXPECT_EQ(UnicodeFromText(Text(), form->Editor1->Session().Extra()), "a\xEE\x80\x80😀é𠮷👍\r\n");
+    // An unedited save writes the bytes it read.
+    form->EditorSaveClick();
+    EXPECT_EQ(Read("202736.dat"), mark + "a\xEE\x80\x80😀é𠮷👍\r\n");
 }
