@@ -68,3 +68,21 @@ bool TExtraChars::HoldsCode(std::string_view text) const {
     }
     return false;
 }
+
+std::vector<TExtraCode> TExtraChars::Codes() const {
+    std::vector<TExtraCode> codes;
+    codes.reserve(clusters_.size());
+    for (const std::string& cluster : clusters_) codes.push_back({CodeAt(slotOf_.at(cluster)), cluster});
+    return codes;
+}
+
+bool TExtraChars::Restore(const TExtraCode& code) {
+    const int slot = Slot(static_cast<unsigned char>(code.code[0]), static_cast<unsigned char>(code.code[1]));
+    if (slot < 0 || code.cluster.empty()) return false;
+    const auto at = static_cast<size_t>(slot);
+    if (reserved_[at] || clusterAt_[at] >= 0 || slotOf_.count(code.cluster)) return false;
+    clusterAt_[at] = static_cast<int16_t>(clusters_.size());
+    clusters_.push_back(code.cluster);
+    slotOf_.emplace(code.cluster, static_cast<uint16_t>(slot));
+    return true;
+}

@@ -22,6 +22,13 @@
 #include <unordered_map>
 #include <vector>
 
+// A code given out and the cluster it stands for.
+struct TExtraCode {
+    std::array<char, 2> code{};
+    std::string cluster;
+    bool operator==(const TExtraCode&) const = default;
+};
+
 class TExtraChars {
 public:
     static constexpr size_t kCodeCount = 15 * 188;
@@ -48,6 +55,14 @@ public:
 
     // How many codes are given out.
     size_t Count() const { return clusters_.size(); }
+
+    // Every code given out, in the order given, so that a copy of the text kept elsewhere
+    // (a recovery copy) can take its table along.
+    std::vector<TExtraCode> Codes() const;
+    // Gives out `code` for its cluster again, as such a copy had it. False, and nothing
+    // changed, when the pair is no code, the code is taken or reserved, or the cluster
+    // already has another code.
+    bool Restore(const TExtraCode& code);
 
 private:
     // The code's place in the order codes are given out, or -1 when the pair is no code.
