@@ -4,6 +4,7 @@
 #include "platform/qt_fonts.h"
 #include "platform/qt_text.h"
 #include "platform/safe_file.h"
+#include "platform/unicode_text.h"
 
 #include <QBuffer>
 #include <QFontMetrics>
@@ -16,6 +17,24 @@
 #include <unordered_map>
 
 namespace {
+
+// The body's face, then faces for what it lacks: the CJK extension planes, then emoji in
+// black outlines (a colour emoji face prints as nothing and leaves no text in a PDF).
+QFont PaperFont(const QFont& body) {
+    QStringList families = body.families();
+    if (families.isEmpty()) families << body.family();
+    families << QStringLiteral("HanaMinA") << QStringLiteral("HanaMinB") << QStringLiteral("Symbola")
+             << QStringLiteral("DejaVu Sans");
+    QFont font = body;
+    font.setFamilies(families);
+    return font;
+}
+
+QString PrintedText(const TPrintPage& page, const std::string& text) {
+    if (!page.extra) return SjisToQString(text);
+    const std::string utf8 = UnicodeFromText(text, *page.extra);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 QFont BandFont(const QFont& body) {
     QFont font = body;
@@ -51,6 +70,13 @@ TPrintMetrics PrintMetricsFor(QPagedPaintDevice& device, const QFont& font) {
         if (fresh) it->second = fm.horizontalAdvance(SjisToQString(ch));
         return it->second;
     };
+    const QFontMetrics paper(PaperFont(font), &device);
+    m.clusterWidth = [widths, paper](std::string_view cluster) {
+        // Kept apart from the CP932 characters' widths by a leading NUL.
+        auto [it, fresh] = widths->try_emplace('\0' + std::string(cluster), 0);
+        if (fresh) it->second = paper.horizontalAdvance(QString::fromUtf8(cluster.data(), static_cast<qsizetype>(cluster.size())));
+        return it->second;
+    };
     return m;
 }
 
@@ -59,6 +85,7 @@ bool PaintPrintJob(QPagedPaintDevice& device, QPainter& painter, const std::vect
     const TPrintMetrics metrics = PrintMetricsFor(device, font);
     const std::vector<TPrintPage> pages = LayOutPrint(days, metrics);
     const QFont bandFont = BandFont(font);
+    const QFont paperFont = PaperFont(font);
     painter.setFont(font);
     const QFontMetrics fm = painter.fontMetrics();
     painter.setFont(bandFont);
@@ -76,9 +103,9 @@ bool PaintPrintJob(QPagedPaintDevice& device, QPainter& painter, const std::vect
         const QString footer = QString::fromStdString(page.footer);
         painter.drawText((metrics.pageWidth - bfm.horizontalAdvance(footer)) / 2,
                          metrics.pageHeight - bfm.height() + bfm.ascent(), footer);
-        painter.setFont(font);
+        painter.setFont(paperFont);
         for (const TPrintLine& line : page.lines)
-            for (const TPrintRun& run : line.runs) painter.drawText(run.x, line.y + fm.ascent(), SjisToQString(run.text));
+            for (const TPrintRun& run : line.runs) painter.drawText(run.x, line.y + fm.ascent(), PrintedText(page, run.text));
     }
     return true;
 }
