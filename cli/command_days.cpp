@@ -6,7 +6,6 @@
 #include "diary/day_index.h"
 #include "diary/entry_list.h"
 #include "platform/file_error.h"
-#include "platform/sjis.h"
 
 #include <climits>
 #include <cstdio>
@@ -81,7 +80,7 @@ int RunDaysCommand(const TCommandInput& in) {
             out += '\t';
             out += std::to_string(summary.chars);
             out += '\t';
-            out += SjisToUtf8(summary.firstLine);
+            out += summary.firstLine;
             out += '\n';
             if (out.size() > 60000) flush();
         },

@@ -31,7 +31,14 @@ std::array<char, 2> TExtraChars::CodeAt(size_t slot) {
     return {static_cast<char>(kLeads[slot / kTrails]), static_cast<char>(t < 0x3F ? 0x40 + t : 0x41 + t)};
 }
 
+void TExtraChars::Allocate() {
+    if (!clusterAt_.empty()) return;
+    reserved_.assign(kCodeCount, false);
+    clusterAt_.assign(kCodeCount, -1);
+}
+
 void TExtraChars::Reserve(std::string_view text) {
+    Allocate();
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         if (!IsLeadByte(c) || i + 1 == text.size()) continue;
@@ -43,19 +50,20 @@ void TExtraChars::Reserve(std::string_view text) {
 std::optional<std::array<char, 2>> TExtraChars::CodeFor(std::string_view cluster) {
     const std::string key(cluster);
     if (const auto at = slotOf_.find(key); at != slotOf_.end()) return CodeAt(at->second);
+    Allocate();
     while (next_ < kCodeCount && (reserved_[next_] || clusterAt_[next_] >= 0)) ++next_;
     if (next_ == kCodeCount) return std::nullopt;
     clusterAt_[next_] = static_cast<int16_t>(clusters_.size());
-    clusters_.push_back(key);
+    clusters_.push_back(std::make_shared<const std::string>(key));
     slotOf_.emplace(key, static_cast<uint16_t>(next_));
     return CodeAt(next_);
 }
 
 const std::string* TExtraChars::Cluster(unsigned char lead, unsigned char trail) const {
     const int slot = Slot(lead, trail);
-    if (slot < 0) return nullptr;
+    if (slot < 0 || clusterAt_.empty()) return nullptr;
     const int16_t at = clusterAt_[static_cast<size_t>(slot)];
-    return at < 0 ? nullptr : &clusters_[static_cast<size_t>(at)];
+    return at < 0 ? nullptr : clusters_[static_cast<size_t>(at)].get();
 }
 
 bool TExtraChars::HoldsCode(std::string_view text) const {
@@ -72,17 +80,18 @@ bool TExtraChars::HoldsCode(std::string_view text) const {
 std::vector<TExtraCode> TExtraChars::Codes() const {
     std::vector<TExtraCode> codes;
     codes.reserve(clusters_.size());
-    for (const std::string& cluster : clusters_) codes.push_back({CodeAt(slotOf_.at(cluster)), cluster});
+    for (const auto& cluster : clusters_) codes.push_back({CodeAt(slotOf_.at(*cluster)), *cluster});
     return codes;
 }
 
 bool TExtraChars::Restore(const TExtraCode& code) {
     const int slot = Slot(static_cast<unsigned char>(code.code[0]), static_cast<unsigned char>(code.code[1]));
     if (slot < 0 || code.cluster.empty()) return false;
+    Allocate();
     const auto at = static_cast<size_t>(slot);
     if (reserved_[at] || clusterAt_[at] >= 0 || slotOf_.count(code.cluster)) return false;
     clusterAt_[at] = static_cast<int16_t>(clusters_.size());
-    clusters_.push_back(code.cluster);
+    clusters_.push_back(std::make_shared<const std::string>(code.cluster));
     slotOf_.emplace(code.cluster, static_cast<uint16_t>(slot));
     return true;
 }

@@ -15,7 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -69,9 +69,14 @@ private:
     static int Slot(unsigned char lead, unsigned char trail);
     static std::array<char, 2> CodeAt(size_t slot);
 
-    std::vector<bool> reserved_ = std::vector<bool>(kCodeCount);
-    std::vector<int16_t> clusterAt_ = std::vector<int16_t>(kCodeCount, -1);  // slot -> clusters_ index
-    std::deque<std::string> clusters_;  // a deque keeps the strings in place as it grows
+    // Made at the first code or reservation, so that a table nobody uses costs nothing.
+    void Allocate();
+
+    std::vector<bool> reserved_;
+    std::vector<int16_t> clusterAt_;  // slot -> clusters_ index, -1 for none
+    // Held by pointer so that Cluster's answers stay in place as the table grows; copies
+    // of the table share the strings, which never change.
+    std::vector<std::shared_ptr<const std::string>> clusters_;
     std::unordered_map<std::string, uint16_t> slotOf_;
     size_t next_ = 0;  // no free slot below it
 };
