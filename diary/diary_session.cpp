@@ -97,7 +97,7 @@ void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base)
 
 bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool atClose) {
     static const TExtraChars none;
-    return Save(text, none, confirm, atClose);
+    return Save(text, none, confirm, atClose, shown_ && stamp_.exists && form_ != TDayFileForm::Cp932);
 }
 
 TDayFileForm TDiarySession::FormToWrite(std::string_view text, const TExtraChars& extra) const {
@@ -107,6 +107,11 @@ TDayFileForm TDiarySession::FormToWrite(std::string_view text, const TExtraChars
 }
 
 bool TDiarySession::Save(std::string_view text, const TExtraChars& extra, const TConfirm& confirm, bool atClose) {
+    return Save(text, extra, confirm, atClose, false);
+}
+
+bool TDiarySession::Save(std::string_view text, const TExtraChars& extra, const TConfirm& confirm, bool atClose,
+                         bool asRead) {
     const std::string path = PathOf(day_);
     const std::string name = DayFileName(day_.Year, day_.Month, day_.Day);
     const TFileStamp now = StampOf(path);
@@ -119,9 +124,9 @@ bool TDiarySession::Save(std::string_view text, const TExtraChars& extra, const 
         question = "ファイル " + name + " には、エディタに表示されていない内容があります。上書きしますか？";
     if (!question.empty() && !confirm(question)) return false;
 
-    const TDayFileForm form = FormToWrite(text, extra);
+    const TDayFileForm form = asRead ? form_ : FormToWrite(text, extra);
     const bool moved = shown_ && stamp_.exists && form_ == TDayFileForm::Cp932 && form != TDayFileForm::Cp932;
-    std::string bytes = DayFileBytes(text, extra, form);
+    std::string bytes = asRead ? std::string(text) : DayFileBytes(text, extra, form);
     bytes += unread_;
     if (int err = ReplaceFileContents(path, bytes))
         throw EFileError(atClose ? CloseSaveErrorMessage(name, err) : WriteErrorMessage(err));

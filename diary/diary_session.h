@@ -59,7 +59,9 @@ public:
     // `confirm` is asked first; false when it says no. Raises EFileError with the old file
     // left as it was. `atClose` words the error as the save at close does.
     bool Save(std::string_view text, const TExtraChars& extra, const TConfirm& confirm, bool atClose = false);
-    // The same for a text without extra codes.
+    // The same for a text without extra codes. A UTF-8 day file's text is then taken as
+    // the file's own bytes, as a reader that knows no forms has read them, and written back
+    // as it is, so that such a reader never turns the file into something else.
     bool Save(std::string_view text, const TConfirm& confirm, bool atClose = false);
     // The form a save of `text` would write now.
     TDayFileForm FormToWrite(std::string_view text, const TExtraChars& extra) const;
@@ -78,6 +80,9 @@ public:
         "この日の日記には Shift-JIS で書けない文字が入ったため、UTF-8 で保存しました";
 
 private:
+    // `asRead`: `text` is the file's bytes up to the first ^Z, written as they are.
+    bool Save(std::string_view text, const TExtraChars& extra, const TConfirm& confirm, bool atClose, bool asRead);
+
     std::string folder_;
     TFolderLock lock_;
     TYMD day_{0, 1, 1};

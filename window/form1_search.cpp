@@ -76,11 +76,6 @@ bool TForm1::FindInDay(bool backward) {
         finder_ = std::make_unique<TDayFinder>(MakeSearchQuery(words.toStdString(), exact));
         finderWords_ = words;
     }
-    if (!finder_->Query().unencodable.empty()) {
-        StatusPanel0->setText(U("「%1」は Shift-JIS で表せない文字のため、見つかりません")
-                                  .arg(QString::fromStdString(finder_->Query().unencodable)));
-        return false;
-    }
     const TRowStore& rows = Editor1->Store();
     TRowPlace from;
     if (Editor1->Selected()) {

@@ -166,6 +166,20 @@ TEST_F(DayFileForms, Cp932TextThatNoLongerFitsMovesToUtf8Once) {
     EXPECT_EQ(moves, 1);
 }
 
+// A caller that reads day files as bytes, without their form, saves what it read: a UTF-8
+// file's bytes are written back as they are, never converted a second time.
+TEST_F(DayFileForms, TextSavedWithoutItsTableIsTheFilesOwnBytes) {
+    const std::string file8 = "\xEF\xBB\xBF日記😊\r\n\x1A\xFF";
+    Write(file, file8);
+    ASSERT_TRUE(session.Show({2027, 3, 5}));
+    const std::string read = file8.substr(0, file8.find('\x1A'));
+    ASSERT_TRUE(session.Save(read, [](const std::string&) { return true; }));
+    EXPECT_EQ(Read(file), file8);
+    ASSERT_TRUE(session.Save(read + "x", [](const std::string&) { return true; }));
+    EXPECT_EQ(Read(file), read + "x\x1A\xFF");
+    EXPECT_EQ(session.Form(), kMarked);
+}
+
 TEST_F(DayFileForms, NewFilesFollowTheSetting) {
     struct Case {
         bool utf8Setting;
