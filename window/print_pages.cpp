@@ -5,6 +5,7 @@
 #include "platform/qt_text.h"
 #include "platform/safe_file.h"
 #include "platform/unicode_text.h"
+#include "window/pdf_text.h"
 
 #include <QBuffer>
 #include <QFontMetrics>
@@ -81,7 +82,9 @@ TPrintMetrics PrintMetricsFor(QPagedPaintDevice& device, const QFont& font) {
 }
 
 bool PaintPrintJob(QPagedPaintDevice& device, QPainter& painter, const std::vector<TPrintDay>& days, const QFont& font,
-                   const std::function<bool(int page, int pages)>& progress) {
+                   const std::function<bool(int page, int pages)>& progress, TPdfText* pdfText) {
+    TPdfText own;
+    TPdfText& text = pdfText ? *pdfText : own;
     const TPrintMetrics metrics = PrintMetricsFor(device, font);
     const std::vector<TPrintPage> pages = LayOutPrint(days, metrics);
     const QFont bandFont = BandFont(font);
@@ -97,15 +100,17 @@ bool PaintPrintJob(QPagedPaintDevice& device, QPainter& painter, const std::vect
         const TPrintPage& page = pages[static_cast<size_t>(p)];
         painter.setFont(bandFont);
         const QString header = bfm.elidedText(SjisToQString(page.header), Qt::ElideRight, metrics.pageWidth);
-        painter.drawText(0, bfm.ascent(), header);
+        text.Draw(painter, bandFont, QPointF(0, bfm.ascent()), header);
         const int rule = bfm.height() + (metrics.headerHeight - bfm.height()) / 3;
         painter.drawLine(0, rule, metrics.pageWidth, rule);
         const QString footer = QString::fromStdString(page.footer);
-        painter.drawText((metrics.pageWidth - bfm.horizontalAdvance(footer)) / 2,
-                         metrics.pageHeight - bfm.height() + bfm.ascent(), footer);
+        text.Draw(painter, bandFont,
+                  QPointF((metrics.pageWidth - bfm.horizontalAdvance(footer)) / 2, metrics.pageHeight - bfm.height() + bfm.ascent()),
+                  footer);
         painter.setFont(paperFont);
         for (const TPrintLine& line : page.lines)
-            for (const TPrintRun& run : line.runs) painter.drawText(run.x, line.y + fm.ascent(), PrintedText(page, run.text));
+            for (const TPrintRun& run : line.runs)
+                text.Draw(painter, paperFont, QPointF(run.x, line.y + fm.ascent()), PrintedText(page, run.text));
     }
     return true;
 }
@@ -116,6 +121,7 @@ std::string WritePrintPdf(const std::string& path, const std::vector<TPrintDay>&
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     bool painted = false;
+    TPdfText text;
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(300);
@@ -124,14 +130,14 @@ std::string WritePrintPdf(const std::string& path, const std::vector<TPrintDay>&
         writer.setCreator(QStringLiteral("Mekuri"));
         QPainter painter;
         if (!painter.begin(&writer)) return "PDF を作れませんでした";
-        painted = PaintPrintJob(writer, painter, days, font, progress);
+        painted = PaintPrintJob(writer, painter, days, font, progress, &text);
         painter.end();
     }
     if (!painted) {
         if (stopped) *stopped = true;
         return {};
     }
-    const QByteArray& bytes = buffer.data();
+    const QByteArray bytes = text.CompleteTextMaps(buffer.data());
     const int err = ReplaceFileContents(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     if (err != 0) return FileErrorMessage(path, "書き込めません", err);
     return {};

@@ -12,6 +12,7 @@
 #include "platform/sjis.h"
 #include "platform/unicode_text.h"
 #include "diary/diary_session.h"
+#include "window/print_pages.h"
 #include "settings/ini_store.h"
 #include "support/widget_helpers.h"
 
@@ -631,4 +632,20 @@ TEST_F(Diary, ADayWithCharactersShiftJisLacksIsSavedInUtf8AndReadBack) {
     // An unedited save writes the bytes it read.
     form->EditorSaveClick();
     EXPECT_EQ(Read("202736.dat"), mark + "a\xEE\x80\x80😀é𠮷👍\r\n");
+}
+
+// A PDF of a day holding characters beyond the Basic Multilingual Plane gives them back to
+// a reader (Qt's own text maps stop at U+FFFF), with the Japanese text around them intact
+// and the broken byte shown as U+FFFD, as before.
+TEST_F(Diary, PdfTextReadsBackCharactersBeyondTheBasicPlane) {
+    Start({2027, 3, 5});
+    auto extra = std::make_shared<TExtraChars>();
+    const std::vector<std::string> lines = {
+        TextFromUnicode("日記 😀 と 𠮷野家、👨‍👩‍👧 家族", *extra), TextFromUnicode("👍🏽 café", *extra) + "\x81",
+        Sjis("二行目")};
+    const QString pdf = diaryDir.filePath("codes.pdf");
+    ASSERT_EQ(WritePrintPdf(pdf.toStdString(), {{"h", lines, extra}}, PrinterFont(form->Editor1->Font())), "");
+    const QString text = Output("pdftotext", {"-raw", pdf, "-"});
+    for (const char* want : {"日記 😀 と 𠮷野家、👨‍👩‍👧 家族", "👍🏽 café\xEF\xBF\xBD", "二行目"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(want))) << want << "\n" << text.toStdString();
 }
