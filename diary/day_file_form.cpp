@@ -31,7 +31,8 @@ bool CutShort(std::string_view rest) {
 
 void TDayFileFormGuess::Feed(std::string_view s) {
     if (start_.size() < 3) start_.append(s.substr(0, 3 - start_.size()));
-    if (!utf8_) return;
+    // With the mark the form is known: the rest need not be read as UTF-8.
+    if (!utf8_ || start_ == kUtf8Mark) return;
     const auto note = [this](std::string_view bytes) {
         high_ = true;
         for (unsigned char b : bytes) kanaOnly_ = kanaOnly_ && b >= 0xA1 && b <= 0xDF;

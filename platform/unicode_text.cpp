@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -25,12 +26,52 @@ uint16_t Cp932Of(char32_t c, TCp932Fit fit) {
     return code;
 }
 
+// For each code point of the Basic Multilingual Plane: whether it is a cluster by itself
+// unless what follows extends it (kAlone), and whether it extends what stands before it
+// (kExtends). Japanese text is nearly all of the first kind followed by the first kind, so
+// the conversion of a day file takes it without the cluster rules.
+constexpr uint8_t kAlone = 1;
+constexpr uint8_t kExtends = 2;
+
+uint8_t ClusterBits(char32_t c) {
+    const uint8_t props = CodePointProperties(c);
+    const uint8_t cls = props & kPropClassMask;
+    uint8_t bits = 0;
+    if (cls == ccOther && !(props & kPropPictographic)) bits |= kAlone;
+    if (cls == ccExtend || cls == ccZWJ || cls == ccSpacingMark) bits |= kExtends;
+    return bits;
+}
+
+const uint8_t* BmpClusterBits() {
+    static const std::vector<uint8_t> table = [] {
+        std::vector<uint8_t> t(0x10000);
+        for (char32_t c = 0; c < 0x10000; ++c) t[c] = ClusterBits(c);
+        return t;
+    }();
+    return table.data();
+}
+
+// The code point of the two- or three-byte character at s[i] (well formed), or 0.
+char32_t ShortCharAt(std::string_view s, size_t i, size_t& len) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    len = b < 0xE0 ? 2 : 3;
+    if (b < 0xC2 || b > 0xEF || i + len > s.size()) return 0;
+    const auto c1 = static_cast<unsigned char>(s[i + 1]);
+    if ((c1 & 0xC0) != 0x80) return 0;
+    if (len == 2) return (char32_t(b & 0x1F) << 6) | (c1 & 0x3F);
+    const auto c2 = static_cast<unsigned char>(s[i + 2]);
+    if ((c2 & 0xC0) != 0x80) return 0;
+    const char32_t c = (char32_t(b & 0x0F) << 12) | (char32_t(c1 & 0x3F) << 6) | (c2 & 0x3F);
+    return c < 0x800 || (c >= 0xD800 && c <= 0xDFFF) ? 0 : c;
+}
+
 }  // namespace
 
 std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit fit) {
     std::string out;
     out.reserve(utf8.size());
     const size_t n = utf8.size();
+    const uint8_t* bits = BmpClusterBits();
     for (size_t i = 0; i < n;) {
         // ASCII before ASCII is a cluster of its own (CR LF is one, but stays the same bytes).
         const auto b = static_cast<unsigned char>(utf8[i]);
@@ -38,6 +79,25 @@ std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit
             out += static_cast<char>(b);
             ++i;
             continue;
+        }
+        // A character that is a cluster by itself, followed by one that does not extend it.
+        size_t shortLen = 0;
+        if (const char32_t c = b >= 0x80 ? ShortCharAt(utf8, i, shortLen) : 0; c != 0 && (bits[c] & kAlone)) {
+            const size_t j = i + shortLen;
+            bool alone = j == n || static_cast<unsigned char>(utf8[j]) < 0x80;
+            if (!alone) {
+                size_t nextLen = 0;
+                const char32_t d = ShortCharAt(utf8, j, nextLen);
+                alone = d != 0 && !(bits[d] & kExtends);
+            }
+            if (alone) {
+                if (const uint16_t code = Cp932Of(c, fit)) {
+                    if (code > 0xFF) out += static_cast<char>(code >> 8);
+                    out += static_cast<char>(code & 0xFF);
+                    i = j;
+                    continue;
+                }
+            }
         }
         const size_t end = ClusterEnd(utf8, i);
         char32_t c = 0;
