@@ -15,8 +15,6 @@
 #include "bench/diary_file.h"
 #include "bench/editor_widgets.h"
 #include "bench/median_summary.h"
-#include "diary/day_file_form.h"
-#include "editor/row_loader.h"
 #include "platform/qt_text.h"
 #include "platform/sjis.h"
 
@@ -144,8 +142,7 @@ void Prepare(size_t size) {
         const std::string twin = WriteBenchFile("utf8-" + std::to_string(size), Utf8Twin(DiaryText(size, Lines(size))));
         g_utf8Editor = MakeDiaryEditor(true);
         g_utf8Editor->SetCaretAutoIndent(false);
-        TDayText day = DayTextFromBytes(ReadWholeFile(twin));
-        g_utf8Editor->Session().LoadText(day.text, std::move(day.extra));
+        g_utf8Editor->Session().LoadUnicodeFile(twin);
         ShowAndPaint(*g_utf8Editor, g_utf8Editor->viewport());
     }
     g_plain = MakePlainTextEdit(true);

@@ -12,9 +12,7 @@
 #include "bench/diary_file.h"
 #include "bench/editor_widgets.h"
 #include "bench/median_summary.h"
-#include "diary/day_file_form.h"
 #include "editor/byte_arena.h"
-#include "editor/row_loader.h"
 #include "platform/sjis.h"
 #include "platform/qt_text.h"
 
@@ -63,10 +61,7 @@ std::string Utf8File() {
 
 // A UTF-8 day as the main window loads it: the file read, its form and table found, the
 // text into the rows.
-void LoadUtf8(TEditSession& session, const std::string& file) {
-    TDayText day = DayTextFromBytes(ReadWholeFile(file));
-    session.LoadText(day.text, std::move(day.extra));
-}
+void LoadUtf8(TEditSession& session, const std::string& file) { session.LoadUnicodeFile(file); }
 
 size_t FileSize() { return std::filesystem::file_size(DiaryFile()); }
 

@@ -142,6 +142,10 @@ public:
     // A text and the table its codes come from, as a loaded day gives them; the undo lists
     // empty, the caret at the start. A last line without a break stays without one.
     void LoadText(std::string_view text, TExtraChars extra);
+    // A UTF-8 day file (with or without the byte-order mark) into the rows, its clusters
+    // CP932 lacks into the table, converted where the file's bytes are read to, as a
+    // Shift-JIS file loads (Lines.LoadFromFile). Raises EFileError.
+    void LoadUnicodeFile(const std::string& fileName);
     // Typed text (a key's character, an input method's result), UTF-8, at the caret as
     // TypeText types it; CP932's look-alikes (〜 for U+301C) are taken as typing always
     // took them. A character that extends the cluster before the caret (a combining mark,

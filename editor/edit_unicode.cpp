@@ -3,12 +3,17 @@
 // only extends the cluster before the caret is joined to it here, so that the rows never
 // hold a cluster cut in two.
 #include "editor/edit_session.h"
+#include "editor/byte_arena.h"
 #include "editor/edit_transaction.h"
+#include "editor/row_loader.h"
+#include "editor/update_guard.h"
 #include "platform/exceptions.h"
 #include "platform/grapheme.h"
 #include "platform/sjis.h"
 #include "platform/text_tables.h"
 #include "platform/unicode_text.h"
+
+#include <cstring>
 
 namespace {
 
@@ -41,6 +46,40 @@ size_t PreviousCharStart(std::string_view row, size_t end) {
 }
 
 }  // namespace
+
+void TEditSession::LoadUnicodeFile(const std::string& fileName) {
+    {
+        TLinesUpdate update(store_);
+        lines_.Clear();
+        size_t size = 0;
+        std::shared_ptr<char> block = ReadFileBlock(fileName, size);
+        char* bytes = block.get();
+        const size_t mark = size >= 3 && std::memcmp(bytes, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+        // The text ends at the first ^Z, as in every form.
+        const void* stop = std::memchr(bytes + mark, 0x1A, size - mark);
+        const size_t end = stop ? static_cast<size_t>(static_cast<const char*>(stop) - bytes) : size;
+        try {
+            const TInPlace done = TextFromUnicodeInPlace(bytes, bytes + mark, end - mark, extra_);
+            size = done.written;
+            if (mark + done.read < end) {
+                // A byte that forms no character: its code is longer than it, so the rest
+                // is converted apart and the text put together in a new block.
+                const std::string rest = TextFromUnicode(std::string_view(bytes + mark + done.read, end - mark - done.read), extra_);
+                std::shared_ptr<char> whole = AllocateBytes(size + rest.size() + 1);
+                std::memcpy(whole.get(), bytes, size);
+                std::memcpy(whole.get() + size, rest.data(), rest.size());
+                size += rest.size();
+                block = std::move(whole);
+            }
+        } catch (const EEncodingError&) {
+            extra_ = TExtraChars();
+            throw EFileError("この日記のファイルには Shift-JIS にない文字の種類が多すぎるため、開けません");
+        }
+        store_.LoadRowsFromBlock(std::move(block), size);
+    }
+    // Every code of the text is one the table gave out.
+    extraReserved_ = true;
+}
 
 void TEditSession::LoadText(std::string_view text, TExtraChars extra) {
     lines_.SetWholeText(text);

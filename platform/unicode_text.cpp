@@ -52,7 +52,7 @@ const uint8_t* BmpClusterBits() {
 }
 
 // The code point of the two- or three-byte character at s[i] (well formed), or 0.
-char32_t ShortCharAt(std::string_view s, size_t i, size_t& len) {
+[[gnu::always_inline]] inline char32_t ShortCharAt(std::string_view s, size_t i, size_t& len) {
     const auto b = static_cast<unsigned char>(s[i]);
     len = b < 0xE0 ? 2 : 3;
     if (b < 0xC2 || b > 0xEF || i + len > s.size()) return 0;
@@ -65,61 +65,111 @@ char32_t ShortCharAt(std::string_view s, size_t i, size_t& len) {
     return c < 0x800 || (c >= 0xD800 && c <= 0xDFFF) ? 0 : c;
 }
 
-}  // namespace
+// The CP932 form of each BMP code point under `fit`, looked up once (0: none).
+const uint16_t* Cp932Table(TCp932Fit fit) {
+    static const auto build = [](TCp932Fit f) {
+        std::vector<uint16_t> t(0x10000);
+        for (char32_t c = 0; c < 0x10000; ++c) t[c] = Cp932Of(c, f);
+        return t;
+    };
+    static const std::vector<uint16_t> exact = build(TCp932Fit::Exact);
+    static const std::vector<uint16_t> lookAlike = build(TCp932Fit::LookAlike);
+    return fit == TCp932Fit::Exact ? exact.data() : lookAlike.data();
+}
 
-std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit fit) {
-    std::string out;
-    out.reserve(utf8.size());
+// Converts utf8 cluster by cluster, handing each result to put(bytes, size). With
+// `stopAtBroken`, stops before a byte that forms no character (its code would be longer
+// than the byte). Returns the bytes of utf8 converted.
+template <class TPut>
+size_t Convert(std::string_view utf8, TExtraChars& extra, TCp932Fit fit, bool stopAtBroken, TPut put) {
     const size_t n = utf8.size();
     const uint8_t* bits = BmpClusterBits();
-    for (size_t i = 0; i < n;) {
+    const uint16_t* cp932 = Cp932Table(fit);
+    const auto putCode = [&](uint16_t code) {
+        const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        if (code > 0xFF)
+            put(bytes, 2);
+        else
+            put(bytes + 1, 1);
+    };
+    // Whether the character at j (none at n) leaves the one before it a cluster by itself;
+    // false when only the cluster rules can tell.
+    const auto endsBefore = [&](size_t j) {
+        if (j == n || static_cast<unsigned char>(utf8[j]) < 0x80) return true;
+        size_t len = 0;
+        const char32_t d = ShortCharAt(utf8, j, len);
+        return d != 0 && !(bits[d] & kExtends);
+    };
+    size_t i = 0;
+    while (i < n) {
         // ASCII before ASCII is a cluster of its own (CR LF is one, but stays the same bytes).
         const auto b = static_cast<unsigned char>(utf8[i]);
-        if (b < 0x80 && (i + 1 == n || static_cast<unsigned char>(utf8[i + 1]) < 0x80)) {
-            out += static_cast<char>(b);
-            ++i;
-            continue;
+        if (b < 0x80) {
+            size_t j = i;
+            while (j + 1 < n && static_cast<unsigned char>(utf8[j + 1]) < 0x80) ++j;
+            // The last of the run, before a character that does not extend it, goes too.
+            if (endsBefore(j + 1)) ++j;
+            if (j > i) {
+                put(utf8.data() + i, j - i);
+                i = j;
+                continue;
+            }
         }
         // A character that is a cluster by itself, followed by one that does not extend it.
         size_t shortLen = 0;
-        if (const char32_t c = b >= 0x80 ? ShortCharAt(utf8, i, shortLen) : 0; c != 0 && (bits[c] & kAlone)) {
-            const size_t j = i + shortLen;
-            bool alone = j == n || static_cast<unsigned char>(utf8[j]) < 0x80;
-            if (!alone) {
-                size_t nextLen = 0;
-                const char32_t d = ShortCharAt(utf8, j, nextLen);
-                alone = d != 0 && !(bits[d] & kExtends);
-            }
-            if (alone) {
-                if (const uint16_t code = Cp932Of(c, fit)) {
-                    if (code > 0xFF) out += static_cast<char>(code >> 8);
-                    out += static_cast<char>(code & 0xFF);
-                    i = j;
-                    continue;
-                }
-            }
+        if (const char32_t c = b >= 0x80 ? ShortCharAt(utf8, i, shortLen) : 0;
+            c != 0 && (bits[c] & kAlone) && cp932[c] && endsBefore(i + shortLen)) {
+            putCode(cp932[c]);
+            i += shortLen;
+            continue;
         }
         const size_t end = ClusterEnd(utf8, i);
         char32_t c = 0;
         const size_t len = DecodeUtf8(utf8, i, c);
+        if (len == 0 && stopAtBroken) return i;
         if (len == end - i) {
             if (const uint16_t code = Cp932Of(c, fit)) {
-                if (code > 0xFF) out += static_cast<char>(code >> 8);
-                out += static_cast<char>(code & 0xFF);
+                putCode(code);
                 i = end;
                 continue;
             }
         } else if (utf8.substr(i, end - i) == "\r\n") {
-            out += "\r\n";
+            put("\r\n", 2);
             i = end;
             continue;
         }
         const auto code = extra.CodeFor(utf8.substr(i, end - i));
         if (!code) throw EEncodingError("この日記には Shift-JIS にない文字の種類が多すぎるため、これ以上入れられません");
-        out.append(code->data(), 2);
+        put(code->data(), 2);
         i = end;
     }
+    return n;
+}
+
+}  // namespace
+
+std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit fit) {
+    std::string out;
+    out.reserve(utf8.size());
+    Convert(utf8, extra, fit, false, [&out](const char* bytes, size_t size) { out.append(bytes, size); });
     return out;
+}
+
+TInPlace TextFromUnicodeInPlace(char* out, const char* in, size_t size, TExtraChars& extra) {
+    TInPlace done;
+    // Every cluster but a lone broken byte comes out no longer than it went in, so the
+    // writing never overtakes the reading.
+    done.read = Convert(std::string_view(in, size), extra, TCp932Fit::Exact, true, [&](const char* from, size_t n) {
+        char* to = out + done.written;
+        if (n <= 2) {
+            to[0] = from[0];
+            if (n == 2) to[1] = from[1];
+        } else {
+            std::memmove(to, from, n);
+        }
+        done.written += n;
+    });
+    return done;
 }
 
 void AppendUnicodeFromText(std::string& out, std::string_view text, const TExtraChars& extra, TBrokenBytes broken) {

@@ -21,6 +21,16 @@ enum class TCp932Fit {
 // character) becomes a code of `extra`. Raises EEncodingError when the codes run out.
 std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit fit = TCp932Fit::Exact);
 
+// The same for a day file's text converted where it lies (CP932 forms exact): the text
+// from `in` is written from `out` on (out <= in, in the same buffer). Stops before the
+// first byte that forms no character (its code takes two bytes, more than the byte):
+// `read` tells how far it came, `written` how much it wrote.
+struct TInPlace {
+    size_t read = 0;
+    size_t written = 0;
+};
+TInPlace TextFromUnicodeInPlace(char* out, const char* in, size_t size, TExtraChars& extra);
+
 // Whether the bytes that form no character are written as they were, or as U+FFFD.
 enum class TBrokenBytes { Replace, Keep };
 

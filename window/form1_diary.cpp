@@ -5,7 +5,6 @@
 #include "calendar/monthly_calendar.h"
 #include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
-#include "editor/row_loader.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
@@ -80,8 +79,7 @@ void TForm1::LoadDayText(const std::string& file) {
         Editor1->Lines().LoadFromFile(file);
         return;
     }
-    TDayText day = DayTextFromBytes(ReadWholeFile(file));
-    Editor1->Session().LoadText(day.text, std::move(day.extra));
+    Editor1->Session().LoadUnicodeFile(file);
 }
 
 bool TForm1::SaveDayText(bool atClose) {
