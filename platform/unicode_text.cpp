@@ -28,37 +28,68 @@ uint16_t Cp932Of(char32_t c, TCp932Fit fit) {
 }  // namespace
 
 std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit fit) {
-    std::string out;
-    out.reserve(utf8.size());
     const size_t n = utf8.size();
+    // CP932 never takes more bytes than UTF-8; only a code for a lone broken byte does.
+    std::string out(n + 16, '\0');
+    size_t to = 0;
+    const auto put = [&](const char* bytes, size_t size) {
+        if (out.size() - to < size) out.resize(out.size() * 2 + size);
+        std::memcpy(out.data() + to, bytes, size);
+        to += size;
+    };
+    const auto putCode = [&](uint16_t code) {
+        const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+        if (code > 0xFF)
+            put(bytes, 2);
+        else
+            put(bytes + 1, 1);
+    };
+    char32_t c = 0, next = 0;
     for (size_t i = 0; i < n;) {
-        // ASCII before ASCII is a cluster of its own (CR LF is one, but stays the same bytes).
         const auto b = static_cast<unsigned char>(utf8[i]);
+        // ASCII before ASCII is a cluster of its own (CR LF is one, but stays the same bytes).
         if (b < 0x80 && (i + 1 == n || static_cast<unsigned char>(utf8[i + 1]) < 0x80)) {
-            out += static_cast<char>(b);
+            out[to++] = static_cast<char>(b);
             ++i;
             continue;
         }
-        const size_t end = ClusterEnd(utf8, i);
-        char32_t c = 0;
         const size_t len = DecodeUtf8(utf8, i, c);
+        // The common case at full speed: a character of no special class, before one that
+        // does not join it (most of any text), is a cluster of its own.
+        if (len && (CodePointProperties(c) & kPropClassMask) == ccOther) {
+            const size_t j = i + len;
+            bool alone = j == n || static_cast<unsigned char>(utf8[j]) < 0x80;
+            if (!alone) {
+                const size_t nextLen = DecodeUtf8(utf8, j, next);
+                const uint8_t k = nextLen ? CodePointProperties(next) & kPropClassMask : ccOther;
+                alone = k != ccExtend && k != ccZWJ && k != ccSpacingMark;
+            }
+            if (alone) {
+                if (const uint16_t code = Cp932Of(c, fit)) {
+                    putCode(code);
+                    i = j;
+                    continue;
+                }
+            }
+        }
+        const size_t end = ClusterEnd(utf8, i);
         if (len == end - i) {
             if (const uint16_t code = Cp932Of(c, fit)) {
-                if (code > 0xFF) out += static_cast<char>(code >> 8);
-                out += static_cast<char>(code & 0xFF);
+                putCode(code);
                 i = end;
                 continue;
             }
         } else if (utf8.substr(i, end - i) == "\r\n") {
-            out += "\r\n";
+            put("\r\n", 2);
             i = end;
             continue;
         }
         const auto code = extra.CodeFor(utf8.substr(i, end - i));
         if (!code) throw EEncodingError("この日記には Shift-JIS にない文字の種類が多すぎるため、これ以上入れられません");
-        out.append(code->data(), 2);
+        put(code->data(), 2);
         i = end;
     }
+    out.resize(to);
     return out;
 }
 
