@@ -49,6 +49,7 @@ std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit
         const auto b = static_cast<unsigned char>(utf8[i]);
         // ASCII before ASCII is a cluster of its own (CR LF is one, but stays the same bytes).
         if (b < 0x80 && (i + 1 == n || static_cast<unsigned char>(utf8[i + 1]) < 0x80)) {
+            if (to == out.size()) out.resize(out.size() * 2);
             out[to++] = static_cast<char>(b);
             ++i;
             continue;

@@ -86,6 +86,11 @@ TEST(ExtraChars, EachClusterBecomesCp932OrOneCode) {
         if (c.fit == exact) {
             EXPECT_EQ(UnicodeFromText(text, extra, TBrokenBytes::Keep), c.utf8);
         }
+    }    // A code takes two bytes for a broken byte: the text outgrows its source, to the last byte.
+    for (size_t count : {16, 17, 18}) {
+        TExtraChars extra;
+        const std::string broken = std::string(count, '\xFF') + "l";
+        EXPECT_EQ(UnicodeFromText(TextFromUnicode(broken, extra), extra, TBrokenBytes::Keep), broken) << count;
     }
 }
 
@@ -130,7 +135,7 @@ TEST(ExtraChars, SeededRandomTextsComeBackExactly) {
         "😊", "👨\u200D👩\u200D👧", "👍🏽", "🇯🇵", "🇺", "e\u0301", "か\u3099", "\u0301", "♡\uFE0F",
         "1\uFE0F\u20E3", "\u2014", "\u2126", "\u301C", "\uFF5E", "𠮷", "\uE000", "\uE757", "¥", "café",
         "\u1100\u1161\u11A8", "\u0600a", "\u200D", "\xFF", "\x80", "\xE3\x81", "\xC0\xAF", "\xED\xA0\x80",
-        "\xF4\x90\x80\x80", "\xEF\xBB\xBF",
+        "\xF4\x90\x80\x80", "\xEF\xBB\xBF", std::string(20, '\xFF'),
     };
     // A Shift-JIS text's own codes: user-defined characters and broken pairs.
     const std::vector<std::string> own = {"\xF0\x40", "\xF0\x41", "\xF9\xFC", "\x85\x40", "\xEB\x9F", "\xEF\xFC"};
