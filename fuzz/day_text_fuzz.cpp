@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(guess.Form() == day.form);
 
     const std::string shown = UnicodeFromText(day.text, day.extra);
-    char32_t c;
+    char32_t c = 0;
     for (size_t i = 0, len; i < shown.size(); i += len) Check((len = DecodeUtf8(shown, i, c)) != 0);
     return 0;
 }

@@ -39,7 +39,7 @@ bool Joins(uint8_t prev, uint8_t next, bool pictureJoin, int regionalCount) {
 }  // namespace
 
 size_t ClusterEnd(std::string_view utf8, size_t start) {
-    char32_t c;
+    char32_t c = 0;
     size_t len = DecodeUtf8(utf8, start, c);
     if (len == 0) return start + 1;
     uint8_t props = CodePointProperties(c);
@@ -70,7 +70,7 @@ bool ShowsAsEmoji(std::string_view cluster) {
     const uint8_t props = CodePointProperties(first);
     if ((props & kPropClassMask) == ccRegional) return true;
     bool text = false, emojiSelector = false, keycap = false, joined = false;
-    char32_t c;
+    char32_t c = 0;
     for (size_t i = 0, len; i < cluster.size(); i += len ? len : 1) {
         len = DecodeUtf8(cluster, i, c);
         if (len == 0) continue;

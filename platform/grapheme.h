@@ -19,7 +19,7 @@ inline uint8_t CodePointProperties(char32_t c) {
 // The well-formed UTF-8 character at `s[i]`: its length (1-4) with the code point in `c`,
 // or 0 when the byte at `i` starts none (ill-formed, overlong, surrogate, cut short).
 // Inline: the conversion of a whole day file calls it for every character.
-inline size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
+[[gnu::always_inline]] inline size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
     const size_t n = s.size() - i;
     const auto at = [&](size_t k) { return static_cast<unsigned char>(s[i + k]); };
     const auto cont = [&](size_t k) { return k < n && (at(k) & 0xC0) == 0x80; };

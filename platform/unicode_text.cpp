@@ -29,67 +29,85 @@ uint16_t Cp932Of(char32_t c, TCp932Fit fit) {
 
 std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit fit) {
     const size_t n = utf8.size();
-    // CP932 never takes more bytes than UTF-8; only a code for a lone broken byte does.
+    // CP932 never takes more bytes than the UTF-8 it comes from, so the room left always
+    // holds the rest of the source (and 16 bytes more); only a code, two bytes for what may
+    // be a single broken byte, makes more room.
     std::string out(n + 16, '\0');
+    char* o = out.data();
     size_t to = 0;
-    const auto put = [&](const char* bytes, size_t size) {
-        if (out.size() - to < size) out.resize(out.size() * 2 + size);
-        std::memcpy(out.data() + to, bytes, size);
-        to += size;
+    const auto putCp932 = [&](uint16_t code) {
+        if (code > 0xFF) o[to++] = static_cast<char>(code >> 8);
+        o[to++] = static_cast<char>(code & 0xFF);
     };
-    const auto putCode = [&](uint16_t code) {
-        const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-        if (code > 0xFF)
-            put(bytes, 2);
+    // A cluster that is not one code point CP932 holds: CR LF as it is, else a code.
+    const auto putOther = [&](size_t start, size_t end) {
+        const std::string_view cluster = utf8.substr(start, end - start);
+        if (cluster == "\r\n") {
+            o[to++] = '\r';
+            o[to++] = '\n';
+            return;
+        }
+        const auto code = extra.CodeFor(cluster);
+        if (!code) throw EEncodingError("この日記には Shift-JIS にない文字の種類が多すぎるため、これ以上入れられません");
+        o[to++] = (*code)[0];
+        o[to++] = (*code)[1];
+        if (out.size() - to < n - end + 16) {
+            out.resize(std::max(out.size() * 2, to + n - end + 16));
+            o = out.data();
+        }
+    };
+    const auto putSingle = [&](size_t start, size_t end, char32_t c) {
+        if (const uint16_t code = Cp932Of(c, fit))
+            putCp932(code);
         else
-            put(bytes + 1, 1);
+            putOther(start, end);
     };
-    char32_t c = 0, next = 0;
-    for (size_t i = 0; i < n;) {
+    // A character of no special class waits here until the next one shows that it does not
+    // join it: then it is a cluster of its own (most of any text), taken at full speed.
+    constexpr size_t kNone = std::string_view::npos;
+    size_t pending = kNone;
+    char32_t pendingChar = 0;
+    size_t i = 0;
+    while (i < n) {
         const auto b = static_cast<unsigned char>(utf8[i]);
-        // ASCII before ASCII is a cluster of its own (CR LF is one, but stays the same bytes).
+        // ASCII never joins the character before it; before ASCII it is a cluster of its
+        // own (CR LF is one, but stays the same bytes).
         if (b < 0x80 && (i + 1 == n || static_cast<unsigned char>(utf8[i + 1]) < 0x80)) {
-            if (to == out.size()) out.resize(out.size() * 2);
-            out[to++] = static_cast<char>(b);
+            if (pending != kNone) putSingle(pending, i, pendingChar);
+            pending = kNone;
+            o[to++] = static_cast<char>(b);
             ++i;
             continue;
         }
+        char32_t c = 0;
         const size_t len = DecodeUtf8(utf8, i, c);
-        // The common case at full speed: a character of no special class, before one that
-        // does not join it (most of any text), is a cluster of its own.
-        if (len && (CodePointProperties(c) & kPropClassMask) == ccOther) {
-            const size_t j = i + len;
-            bool alone = j == n || static_cast<unsigned char>(utf8[j]) < 0x80;
-            if (!alone) {
-                const size_t nextLen = DecodeUtf8(utf8, j, next);
-                const uint8_t k = nextLen ? CodePointProperties(next) & kPropClassMask : ccOther;
-                alone = k != ccExtend && k != ccZWJ && k != ccSpacingMark;
-            }
-            if (alone) {
-                if (const uint16_t code = Cp932Of(c, fit)) {
-                    putCode(code);
-                    i = j;
-                    continue;
-                }
-            }
-        }
-        const size_t end = ClusterEnd(utf8, i);
-        if (len == end - i) {
-            if (const uint16_t code = Cp932Of(c, fit)) {
-                putCode(code);
+        const uint8_t cls = len ? CodePointProperties(c) & kPropClassMask : ccOther;
+        if (pending != kNone) {
+            if (len && (cls == ccExtend || cls == ccZWJ || cls == ccSpacingMark)) {
+                // The waiting character begins a longer cluster: taken whole.
+                const size_t end = ClusterEnd(utf8, pending);
+                putOther(pending, end);
+                pending = kNone;
                 i = end;
                 continue;
             }
-        } else if (utf8.substr(i, end - i) == "\r\n") {
-            put("\r\n", 2);
-            i = end;
+            putSingle(pending, i, pendingChar);
+            pending = kNone;
+        }
+        if (len && cls == ccOther) {
+            pending = i;
+            pendingChar = c;
+            i += len;
             continue;
         }
-        const auto code = extra.CodeFor(utf8.substr(i, end - i));
-        if (!code) throw EEncodingError("この日記には Shift-JIS にない文字の種類が多すぎるため、これ以上入れられません");
-        put(code->data(), 2);
+        const size_t end = ClusterEnd(utf8, i);
+        if (len != 0 && len == end - i)
+            putSingle(i, end, c);
+        else
+            putOther(i, end);
         i = end;
     }
+    if (pending != kNone) putSingle(pending, n, pendingChar);
     out.resize(to);
     return out;
 }

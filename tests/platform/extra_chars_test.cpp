@@ -163,7 +163,7 @@ TEST(ExtraChars, SeededRandomTextsComeBackExactly) {
         }
         // Shown, every byte that forms no character is one U+FFFD and the rest is UTF-8.
         const std::string shown = UnicodeFromText(text, extra);
-        char32_t c;
+        char32_t c = 0;
         for (size_t i = 0, len; i < shown.size(); i += len) ASSERT_NE(len = DecodeUtf8(shown, i, c), 0u) << shown;
     }
 }
@@ -220,7 +220,7 @@ TEST(Grapheme, SeededRandomBoundariesMatchIcu) {
         int32_t len16 = 0;
         std::vector<int32_t> offset8;  // UTF-16 offset -> UTF-8 offset
         for (size_t i = 0, len; i < utf8.size(); i += len) {
-            char32_t c;
+            char32_t c = 0;
             len = DecodeUtf8(utf8, i, c);
             offset8.push_back(static_cast<int32_t>(i));
             if (c >= 0x10000) offset8.push_back(-1);
