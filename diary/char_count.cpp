@@ -109,7 +109,7 @@ TEntrySummary SummarizeUtf8(std::string_view text, std::size_t maxChars) {
         for (std::size_t i = 0; i < line.size(); ++chars) {
             const std::size_t next = ClusterEnd(line, i);
             if (show && chars < maxChars) {
-                char32_t c;
+                char32_t c = 0;
                 if (line[i] == '\t')
                     summary.firstLine += ' ';
                 else if (DecodeUtf8(line, i, c) == 0)

@@ -38,7 +38,7 @@ void TDayFileFormGuess::Feed(std::string_view s) {
         for (unsigned char b : bytes) kanaOnly_ = kanaOnly_ && b >= 0xA1 && b <= 0xDF;
     };
     size_t i = 0;
-    char32_t c;
+    char32_t c = 0;
     if (!carry_.empty()) {
         const size_t before = carry_.size();
         carry_.append(s.substr(0, 4 - before));

@@ -137,7 +137,7 @@ void FoldUnicode(std::string_view utf8, std::string& out) {
         folded.clear();
     };
     for (size_t i = 0; i < utf8.size();) {
-        char32_t c;
+        char32_t c = 0;
         const size_t len = DecodeUtf8(utf8, i, c);
         if (len == 0) {
             // Kept apart from its neighbours: a broken byte composes with nothing.
@@ -154,7 +154,7 @@ void FoldUnicode(std::string_view utf8, std::string& out) {
 
 void ExactUnicode(std::string_view utf8, std::string& out) {
     for (size_t i = 0; i < utf8.size();) {
-        char32_t c;
+        char32_t c = 0;
         const size_t len = DecodeUtf8(utf8, i, c);
         if (len == 0) {
             AppendBroken(out);

@@ -15,10 +15,13 @@ constexpr std::array<int8_t, 256> MakeLeadIndex() {
     return index;
 }
 constexpr std::array<int8_t, 256> kLeadIndex = MakeLeadIndex();
+static_assert([] {
+    for (unsigned c = 0; c < 256; ++c)
+        if (TExtraChars::IsCodeLead(static_cast<unsigned char>(c)) != (kLeadIndex[c] >= 0)) return false;
+    return true;
+}());
 
 }  // namespace
-
-bool TExtraChars::IsCodeLead(unsigned char c) { return kLeadIndex[c] >= 0; }
 
 int TExtraChars::Slot(unsigned char lead, unsigned char trail) {
     const int l = kLeadIndex[lead];

@@ -33,8 +33,10 @@ class TExtraChars {
 public:
     static constexpr size_t kCodeCount = 15 * 188;
 
-    // Whether `c` can start an extra code.
-    static bool IsCodeLead(unsigned char c);
+    // Whether `c` can start an extra code. Inline: every conversion asks it of each pair.
+    static constexpr bool IsCodeLead(unsigned char c) {
+        return (c >= 0xF0 && c <= 0xF9) || c == 0x85 || c == 0x86 || c == 0xEB || c == 0xEC || c == 0xEF;
+    }
 
     // Marks the codes `text` (CP932 bytes, read as the editor reads them) holds as taken.
     void Reserve(std::string_view text);

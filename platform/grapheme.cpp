@@ -1,42 +1,5 @@
 #include "platform/grapheme.h"
 
-#include "platform/text_tables.h"
-
-uint8_t CodePointProperties(char32_t c) {
-    if (c > 0x10FFFF) return ccOther;
-    return text_tables::kPropBlocks[text_tables::kPropIndex[c >> 8] * 256u + (c & 0xFF)];
-}
-
-size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
-    const size_t n = s.size() - i;
-    const auto at = [&](size_t k) { return static_cast<unsigned char>(s[i + k]); };
-    const auto cont = [&](size_t k) { return k < n && (at(k) & 0xC0) == 0x80; };
-    const unsigned char b = at(0);
-    if (b < 0x80) {
-        c = b;
-        return 1;
-    }
-    if (b >= 0xC2 && b <= 0xDF) {
-        if (!cont(1)) return 0;
-        c = static_cast<char32_t>((b & 0x1F) << 6 | (at(1) & 0x3F));
-        return 2;
-    }
-    if (b >= 0xE0 && b <= 0xEF) {
-        // The second byte's range rules out overlong forms (E0) and surrogates (ED).
-        if (!cont(1) || !cont(2)) return 0;
-        if ((b == 0xE0 && at(1) < 0xA0) || (b == 0xED && at(1) > 0x9F)) return 0;
-        c = static_cast<char32_t>((b & 0x0F) << 12 | (at(1) & 0x3F) << 6 | (at(2) & 0x3F));
-        return 3;
-    }
-    if (b >= 0xF0 && b <= 0xF4) {
-        if (!cont(1) || !cont(2) || !cont(3)) return 0;
-        if ((b == 0xF0 && at(1) < 0x90) || (b == 0xF4 && at(1) > 0x8F)) return 0;
-        c = static_cast<char32_t>((b & 0x07) << 18 | (at(1) & 0x3F) << 12 | (at(2) & 0x3F) << 6 | (at(3) & 0x3F));
-        return 4;
-    }
-    return 0;
-}
-
 void AppendUtf8(char32_t c, std::string& out) {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -76,7 +39,7 @@ bool Joins(uint8_t prev, uint8_t next, bool pictureJoin, int regionalCount) {
 }  // namespace
 
 size_t ClusterEnd(std::string_view utf8, size_t start) {
-    char32_t c;
+    char32_t c = 0;
     size_t len = DecodeUtf8(utf8, start, c);
     if (len == 0) return start + 1;
     uint8_t props = CodePointProperties(c);
@@ -107,7 +70,7 @@ bool ShowsAsEmoji(std::string_view cluster) {
     const uint8_t props = CodePointProperties(first);
     if ((props & kPropClassMask) == ccRegional) return true;
     bool text = false, emojiSelector = false, keycap = false, joined = false;
-    char32_t c;
+    char32_t c = 0;
     for (size_t i = 0, len; i < cluster.size(); i += len ? len : 1) {
         len = DecodeUtf8(cluster, i, c);
         if (len == 0) continue;

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -26,149 +25,112 @@ uint16_t Cp932Of(char32_t c, TCp932Fit fit) {
     return code;
 }
 
-// For each code point of the Basic Multilingual Plane: whether it is a cluster by itself
-// unless what follows extends it (kAlone), and whether it extends what stands before it
-// (kExtends). Japanese text is nearly all of the first kind followed by the first kind, so
-// the conversion of a day file takes it without the cluster rules.
-constexpr uint8_t kAlone = 1;
-constexpr uint8_t kExtends = 2;
-
-uint8_t ClusterBits(char32_t c) {
-    const uint8_t props = CodePointProperties(c);
-    const uint8_t cls = props & kPropClassMask;
-    uint8_t bits = 0;
-    if (cls == ccOther && !(props & kPropPictographic)) bits |= kAlone;
-    if (cls == ccExtend || cls == ccZWJ || cls == ccSpacingMark) bits |= kExtends;
-    return bits;
-}
-
-const uint8_t* BmpClusterBits() {
-    static const std::vector<uint8_t> table = [] {
-        std::vector<uint8_t> t(0x10000);
-        for (char32_t c = 0; c < 0x10000; ++c) t[c] = ClusterBits(c);
-        return t;
-    }();
-    return table.data();
-}
-
-// The code point of the two- or three-byte character at s[i] (well formed), or 0.
-[[gnu::always_inline]] inline char32_t ShortCharAt(std::string_view s, size_t i, size_t& len) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    len = b < 0xE0 ? 2 : 3;
-    if (b < 0xC2 || b > 0xEF || i + len > s.size()) return 0;
-    const auto c1 = static_cast<unsigned char>(s[i + 1]);
-    if ((c1 & 0xC0) != 0x80) return 0;
-    if (len == 2) return (char32_t(b & 0x1F) << 6) | (c1 & 0x3F);
-    const auto c2 = static_cast<unsigned char>(s[i + 2]);
-    if ((c2 & 0xC0) != 0x80) return 0;
-    const char32_t c = (char32_t(b & 0x0F) << 12) | (char32_t(c1 & 0x3F) << 6) | (c2 & 0x3F);
-    return c < 0x800 || (c >= 0xD800 && c <= 0xDFFF) ? 0 : c;
-}
-
-// The CP932 form of each BMP code point under `fit`, looked up once (0: none).
-const uint16_t* Cp932Table(TCp932Fit fit) {
-    static const auto build = [](TCp932Fit f) {
-        std::vector<uint16_t> t(0x10000);
-        for (char32_t c = 0; c < 0x10000; ++c) t[c] = Cp932Of(c, f);
-        return t;
-    };
-    static const std::vector<uint16_t> exact = build(TCp932Fit::Exact);
-    static const std::vector<uint16_t> lookAlike = build(TCp932Fit::LookAlike);
-    return fit == TCp932Fit::Exact ? exact.data() : lookAlike.data();
-}
-
-// Converts utf8 cluster by cluster, handing each result to put(bytes, size). With
-// `stopAtBroken`, stops before a byte that forms no character (its code would be longer
-// than the byte). Returns the bytes of utf8 converted.
-template <class TPut>
-size_t Convert(std::string_view utf8, TExtraChars& extra, TCp932Fit fit, bool stopAtBroken, TPut put) {
-    const size_t n = utf8.size();
-    const uint8_t* bits = BmpClusterBits();
-    const uint16_t* cp932 = Cp932Table(fit);
-    const auto putCode = [&](uint16_t code) {
-        const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-        if (code > 0xFF)
-            put(bytes, 2);
-        else
-            put(bytes + 1, 1);
-    };
-    // Whether the character at j (none at n) leaves the one before it a cluster by itself;
-    // false when only the cluster rules can tell.
-    const auto endsBefore = [&](size_t j) {
-        if (j == n || static_cast<unsigned char>(utf8[j]) < 0x80) return true;
-        size_t len = 0;
-        const char32_t d = ShortCharAt(utf8, j, len);
-        return d != 0 && !(bits[d] & kExtends);
-    };
-    size_t i = 0;
-    while (i < n) {
-        // ASCII before ASCII is a cluster of its own (CR LF is one, but stays the same bytes).
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        if (b < 0x80) {
-            size_t j = i;
-            while (j + 1 < n && static_cast<unsigned char>(utf8[j + 1]) < 0x80) ++j;
-            // The last of the run, before a character that does not extend it, goes too.
-            if (endsBefore(j + 1)) ++j;
-            if (j > i) {
-                put(utf8.data() + i, j - i);
-                i = j;
-                continue;
-            }
-        }
-        // A character that is a cluster by itself, followed by one that does not extend it.
-        size_t shortLen = 0;
-        if (const char32_t c = b >= 0x80 ? ShortCharAt(utf8, i, shortLen) : 0;
-            c != 0 && (bits[c] & kAlone) && cp932[c] && endsBefore(i + shortLen)) {
-            putCode(cp932[c]);
-            i += shortLen;
-            continue;
-        }
-        const size_t end = ClusterEnd(utf8, i);
-        char32_t c = 0;
-        const size_t len = DecodeUtf8(utf8, i, c);
-        if (len == 0 && stopAtBroken) return i;
-        if (len == end - i) {
-            if (const uint16_t code = Cp932Of(c, fit)) {
-                putCode(code);
-                i = end;
-                continue;
-            }
-        } else if (utf8.substr(i, end - i) == "\r\n") {
-            put("\r\n", 2);
-            i = end;
-            continue;
-        }
-        const auto code = extra.CodeFor(utf8.substr(i, end - i));
-        if (!code) throw EEncodingError("この日記には Shift-JIS にない文字の種類が多すぎるため、これ以上入れられません");
-        put(code->data(), 2);
-        i = end;
-    }
-    return n;
-}
-
 }  // namespace
 
 std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit fit) {
-    std::string out;
-    out.reserve(utf8.size());
-    Convert(utf8, extra, fit, false, [&out](const char* bytes, size_t size) { out.append(bytes, size); });
+    const size_t n = utf8.size();
+    // CP932 never takes more bytes than the UTF-8 it comes from, so the room left always
+    // holds the rest of the source (and 16 bytes more); only a code, two bytes for what may
+    // be a single broken byte, makes more room.
+    std::string out(n + 16, '\0');
+    char* o = out.data();
+    size_t to = 0;
+    const auto putCp932 = [&](uint16_t code) {
+        if (code > 0xFF) o[to++] = static_cast<char>(code >> 8);
+        o[to++] = static_cast<char>(code & 0xFF);
+    };
+    // A cluster that is not one code point CP932 holds: CR LF as it is, else a code.
+    const auto putOther = [&](size_t start, size_t end) {
+        const std::string_view cluster = utf8.substr(start, end - start);
+        if (cluster == "\r\n") {
+            o[to++] = '\r';
+            o[to++] = '\n';
+            return;
+        }
+        const auto code = extra.CodeFor(cluster);
+        if (!code) throw EEncodingError("この日記には Shift-JIS にない文字の種類が多すぎるため、これ以上入れられません");
+        o[to++] = (*code)[0];
+        o[to++] = (*code)[1];
+        if (out.size() - to < n - end + 16) {
+            out.resize(std::max(out.size() * 2, to + n - end + 16));
+            o = out.data();
+        }
+    };
+    const auto putSingle = [&](size_t start, size_t end, char32_t c) {
+        if (const uint16_t code = Cp932Of(c, fit))
+            putCp932(code);
+        else
+            putOther(start, end);
+    };
+    // A character of no special class waits here until the next one shows that it does not
+    // join it: then it is a cluster of its own (most of any text), taken at full speed.
+    constexpr size_t kNone = std::string_view::npos;
+    size_t pending = kNone;
+    char32_t pendingChar = 0;
+    size_t i = 0;
+    while (i < n) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        // ASCII never joins the character before it; before ASCII it is a cluster of its
+        // own (CR LF is one, but stays the same bytes).
+        if (b < 0x80 && (i + 1 == n || static_cast<unsigned char>(utf8[i + 1]) < 0x80)) {
+            if (pending != kNone) putSingle(pending, i, pendingChar);
+            pending = kNone;
+            o[to++] = static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        char32_t c = 0;
+        const size_t len = DecodeUtf8(utf8, i, c);
+        const uint8_t cls = len ? CodePointProperties(c) & kPropClassMask : ccOther;
+        if (pending != kNone) {
+            if (len && (cls == ccExtend || cls == ccZWJ || cls == ccSpacingMark)) {
+                // The waiting character begins a longer cluster: taken whole.
+                const size_t end = ClusterEnd(utf8, pending);
+                putOther(pending, end);
+                pending = kNone;
+                i = end;
+                continue;
+            }
+            putSingle(pending, i, pendingChar);
+            pending = kNone;
+        }
+        if (len && cls == ccOther) {
+            pending = i;
+            pendingChar = c;
+            i += len;
+            continue;
+        }
+        const size_t end = ClusterEnd(utf8, i);
+        if (len != 0 && len == end - i)
+            putSingle(i, end, c);
+        else
+            putOther(i, end);
+        i = end;
+    }
+    if (pending != kNone) putSingle(pending, n, pendingChar);
+    out.resize(to);
     return out;
 }
 
 TInPlace TextFromUnicodeInPlace(char* out, const char* in, size_t size, TExtraChars& extra) {
+    // A piece of whole lines at a time (a cluster never goes past a line feed), each
+    // converted and then copied down: CP932 and codes never take more bytes than their
+    // UTF-8, so the copy never reaches bytes not read yet, but for a lone broken byte.
+    constexpr size_t kPiece = 64 * 1024;
     TInPlace done;
-    // Every cluster but a lone broken byte comes out no longer than it went in, so the
-    // writing never overtakes the reading.
-    done.read = Convert(std::string_view(in, size), extra, TCp932Fit::Exact, true, [&](const char* from, size_t n) {
-        char* to = out + done.written;
-        if (n <= 2) {
-            to[0] = from[0];
-            if (n == 2) to[1] = from[1];
-        } else {
-            std::memmove(to, from, n);
+    while (done.read < size) {
+        const std::string_view rest(in + done.read, size - done.read);
+        size_t end = rest.size();
+        if (end > kPiece) {
+            const size_t lf = rest.find('\n', kPiece);
+            if (lf != std::string_view::npos) end = lf + 1;
         }
-        done.written += n;
-    });
+        const std::string piece = TextFromUnicode(rest.substr(0, end), extra);
+        if (out + done.written + piece.size() > in + done.read + end) break;
+        std::memmove(out + done.written, piece.data(), piece.size());
+        done.written += piece.size();
+        done.read += end;
+    }
     return done;
 }
 

@@ -22,9 +22,9 @@ enum class TCp932Fit {
 std::string TextFromUnicode(std::string_view utf8, TExtraChars& extra, TCp932Fit fit = TCp932Fit::Exact);
 
 // The same for a day file's text converted where it lies (CP932 forms exact): the text
-// from `in` is written from `out` on (out <= in, in the same buffer). Stops before the
-// first byte that forms no character (its code takes two bytes, more than the byte):
-// `read` tells how far it came, `written` how much it wrote.
+// from `in` is written from `out` on (out <= in, in the same buffer). Stops at a piece of
+// lines whose bytes that form no character make it outgrow its UTF-8 (a broken byte's
+// code takes two): `read` tells how far it came, `written` how much it wrote.
 struct TInPlace {
     size_t read = 0;
     size_t written = 0;

@@ -86,6 +86,11 @@ TEST(ExtraChars, EachClusterBecomesCp932OrOneCode) {
         if (c.fit == exact) {
             EXPECT_EQ(UnicodeFromText(text, extra, TBrokenBytes::Keep), c.utf8);
         }
+    }    // A code takes two bytes for a broken byte: the text outgrows its source, to the last byte.
+    for (size_t count : {16, 17, 18}) {
+        TExtraChars extra;
+        const std::string broken = std::string(count, '\xFF') + "l";
+        EXPECT_EQ(UnicodeFromText(TextFromUnicode(broken, extra), extra, TBrokenBytes::Keep), broken) << count;
     }
 }
 
@@ -130,7 +135,7 @@ TEST(ExtraChars, SeededRandomTextsComeBackExactly) {
         "😊", "👨\u200D👩\u200D👧", "👍🏽", "🇯🇵", "🇺", "e\u0301", "か\u3099", "\u0301", "♡\uFE0F",
         "1\uFE0F\u20E3", "\u2014", "\u2126", "\u301C", "\uFF5E", "𠮷", "\uE000", "\uE757", "¥", "café",
         "\u1100\u1161\u11A8", "\u0600a", "\u200D", "\xFF", "\x80", "\xE3\x81", "\xC0\xAF", "\xED\xA0\x80",
-        "\xF4\x90\x80\x80", "\xEF\xBB\xBF",
+        "\xF4\x90\x80\x80", "\xEF\xBB\xBF", std::string(20, '\xFF'),
     };
     // A Shift-JIS text's own codes: user-defined characters and broken pairs.
     const std::vector<std::string> own = {"\xF0\x40", "\xF0\x41", "\xF9\xFC", "\x85\x40", "\xEB\x9F", "\xEF\xFC"};
@@ -158,7 +163,7 @@ TEST(ExtraChars, SeededRandomTextsComeBackExactly) {
         }
         // Shown, every byte that forms no character is one U+FFFD and the rest is UTF-8.
         const std::string shown = UnicodeFromText(text, extra);
-        char32_t c;
+        char32_t c = 0;
         for (size_t i = 0, len; i < shown.size(); i += len) ASSERT_NE(len = DecodeUtf8(shown, i, c), 0u) << shown;
     }
 }
@@ -215,7 +220,7 @@ TEST(Grapheme, SeededRandomBoundariesMatchIcu) {
         int32_t len16 = 0;
         std::vector<int32_t> offset8;  // UTF-16 offset -> UTF-8 offset
         for (size_t i = 0, len; i < utf8.size(); i += len) {
-            char32_t c;
+            char32_t c = 0;
             len = DecodeUtf8(utf8, i, c);
             offset8.push_back(static_cast<int32_t>(i));
             if (c >= 0x10000) offset8.push_back(-1);
