@@ -6,11 +6,14 @@
 // medians beside its target, then the load ratios again from paired rounds (floor, load
 // and wrapped load in turn, a ratio per round), which a drifting machine load disturbs less.
 //
-// The text comes from the project's own deterministic generator.
+// The text comes from the project's own deterministic generator. Its UTF-8 twin (the same
+// text as UTF-8 with the byte-order mark) is loaded as the main window loads such a day,
+// beside the CP932 load.
 #include "bench/diary_file.h"
 #include "bench/editor_widgets.h"
 #include "bench/median_summary.h"
 #include "editor/byte_arena.h"
+#include "platform/sjis.h"
 #include "platform/qt_text.h"
 
 #include <cstdio>
@@ -32,6 +35,7 @@ namespace {
 constexpr int kPeakRuns = 3;  // child processes per peak-memory figure; the median is shown
 
 std::string g_file;
+std::string g_utf8File;
 std::string g_emptyLines;
 
 std::string DiaryFile() {
@@ -49,6 +53,15 @@ std::string EmptyLinesFile() {
     }
     return g_emptyLines;
 }
+
+std::string Utf8File() {
+    if (g_utf8File.empty()) g_utf8File = WriteBenchFile("utf8", "\xEF\xBB\xBF" + SjisToUtf8(DiaryText(100000000, 2000000)));
+    return g_utf8File;
+}
+
+// A UTF-8 day as the main window loads it: the file read, its form and table found, the
+// text into the rows.
+void LoadUtf8(TEditSession& session, const std::string& file) { session.LoadUnicodeFile(file); }
 
 size_t FileSize() { return std::filesystem::file_size(DiaryFile()); }
 
@@ -98,6 +111,19 @@ void LoadRows(benchmark::State& state, bool wrap) {
 }
 
 void BM_LinesLoadFromFile(benchmark::State& state) { LoadRows(state, false); }
+
+// The same text's UTF-8 twin; bytes counted as the CP932 file's, so the rates compare.
+void BM_LoadUtf8Twin(benchmark::State& state) {
+    const std::string file = Utf8File();
+    size_t rows = 0;
+    for (auto _ : state) {
+        TEditSession session;
+        LoadUtf8(session, file);
+        rows = static_cast<size_t>(session.Store().RowCount());
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    CountBytes(state);
+}
 void BM_LinesLoadFromFileWrap80(benchmark::State& state) { LoadRows(state, true); }
 
 // The whole job a user waits for: `fill` puts the file into a widget that `make` built (not
@@ -225,11 +251,19 @@ void PrintPairedRounds(int rounds) {
         session.Lines().LoadFromFile(file);
         benchmark::DoNotOptimize(session.Store().RowCount());
     };
-    std::vector<double> loadCpu, loadWall, wrapCpu, wrapWall;
+    const std::string utf8 = Utf8File();
+    std::vector<double> loadCpu, loadWall, wrapCpu, wrapWall, utf8Cpu, utf8Wall;
     for (int i = 0; i < rounds; ++i) {
         const TRoundTimes f = TimeOnce(floor);
         const TRoundTimes l = TimeOnce([&] { load(false); });
         const TRoundTimes w = TimeOnce([&] { load(true); });
+        const TRoundTimes u = TimeOnce([&] {
+            TEditSession session;
+            LoadUtf8(session, utf8);
+            benchmark::DoNotOptimize(session.Store().RowCount());
+        });
+        utf8Cpu.push_back(u.cpu / l.cpu);
+        utf8Wall.push_back(u.wall / l.wall);
         loadCpu.push_back(l.cpu / f.cpu);
         loadWall.push_back(l.wall / f.wall);
         wrapCpu.push_back(w.cpu / l.cpu);
@@ -241,12 +275,15 @@ void PrintPairedRounds(int rounds) {
                 TMedianReporter::MedianOf(loadCpu), "<= 2.5x (CPU)");
     std::printf("  %-66s %7.3gx %7.3gx   %s\n", "load with word wrap 80 / load", TMedianReporter::MedianOf(wrapWall),
                 TMedianReporter::MedianOf(wrapCpu), "<= 1.3x (CPU)");
+    std::printf("  %-66s %7.3gx %7.3gx   %s\n", "UTF-8 twin load / CP932 load", TMedianReporter::MedianOf(utf8Wall),
+                TMedianReporter::MedianOf(utf8Cpu), "<= 1.5x (CPU)");
 }
 
 }  // namespace
 
 BENCHMARK(BM_FloorRead)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Iterations(5)->Repetitions(5);
 BENCHMARK(BM_LinesLoadFromFile)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Iterations(3)->Repetitions(5);
+BENCHMARK(BM_LoadUtf8Twin)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Iterations(3)->Repetitions(5);
 BENCHMARK(BM_LinesLoadFromFileWrap80)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Iterations(3)->Repetitions(5);
 // Several seconds a run on the QPlainTextEdit side: single iterations, fewer repetitions.
 BENCHMARK(BM_OpenMekuri)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Iterations(1)->Repetitions(3);
@@ -273,6 +310,7 @@ int main(int argc, char** argv) {
                 kBenchWidth, kBenchHeight);
     reporter.PrintMedians({{"BM_FloorRead", "floor: read() into AllocateBytes"},
                            {"BM_LinesLoadFromFile", "Lines.LoadFromFile"},
+                           {"BM_LoadUtf8Twin", "the UTF-8 twin, loaded as the window loads it"},
                            {"BM_LinesLoadFromFileWrap80", "Lines.LoadFromFile, WordWrap 80"},
                            {"BM_OpenMekuri", "open in TEditor"},
                            {"BM_OpenQPlainTextEdit", "open in QPlainTextEdit"}});
@@ -280,6 +318,7 @@ int main(int argc, char** argv) {
     TMedianReporter::PrintRatioHeader();
     reporter.PrintRatio("load / floor", "BM_LinesLoadFromFile", "BM_FloorRead", "<= 2.5x");
     reporter.PrintRatio("load with word wrap 80 / load", "BM_LinesLoadFromFileWrap80", "BM_LinesLoadFromFile", "<= 1.3x");
+    reporter.PrintRatio("UTF-8 twin load / CP932 load", "BM_LoadUtf8Twin", "BM_LinesLoadFromFile", "<= 1.5x");
     reporter.PrintRatio("open: Mekuri / QPlainTextEdit", "BM_OpenMekuri", "BM_OpenQPlainTextEdit", "< 1x");
     auto printPeak = [](const char* label, double multiple, const char* target) {
         if (multiple < 0)

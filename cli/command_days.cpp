@@ -6,7 +6,6 @@
 
 #include "diary/day_index.h"
 #include "diary/entry_list.h"
-#include "platform/sjis.h"
 
 #include <climits>
 
@@ -67,7 +66,7 @@ int RunDaysCommand(const TCommandInput& in) {
             line += '\t';
             line += std::to_string(summary.chars);
             line += '\t';
-            line += SjisToUtf8(summary.firstLine);
+            line += summary.firstLine;
             line += '\n';
             CommandOut(line);
         },

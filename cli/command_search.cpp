@@ -4,6 +4,7 @@
 #include "cli/command_output.h"
 #include "diary/diary_search.h"
 #include "diary/sjis_utf8.h"
+#include "platform/unicode_text.h"
 
 #include <atomic>
 
@@ -56,10 +57,6 @@ int RunSearchCommand(const TCommandInput& in) {
     std::string text;
     for (const std::string& w : args->operands) text += (text.empty() ? "" : " ") + w;
     const TSearchQuery query = MakeSearchQuery(text, args->Has("--exact"));
-    if (!query.unencodable.empty()) {
-        CommandMessage(kName, "Shift-JIS で表せない文字を含むため、何も一致しません: " + query.unencodable);
-        return kExitNothing;
-    }
     if (query.words.empty()) return CommandError(kName, "探す語を指定してください（mekuri search --help で使い方を表示します）");
 
     bool found = false, failed = false;
@@ -70,7 +67,10 @@ int RunSearchCommand(const TCommandInput& in) {
         r.prepared.reserve(16 + cut.text.size() * 3);
         r.prepared = FormatIsoDate(r.day);
         r.prepared += '\t';
-        AppendSjisAsUtf8(r.prepared, cut.text);
+        if (r.extra)
+            AppendUnicodeFromText(r.prepared, cut.text, *r.extra);
+        else
+            AppendSjisAsUtf8(r.prepared, cut.text);
         r.prepared += '\n';
     };
     const int err = SearchDiary(

@@ -1,7 +1,11 @@
 #include "diary/char_count.h"
 
+#include "diary/day_file_form.h"
+#include "platform/grapheme.h"
 #include "platform/sjis.h"
+#include "platform/unicode_text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -78,7 +82,58 @@ std::string GroupedCount(std::int64_t count) {
     return count < 0 ? "-" + out : out;
 }
 
+namespace {
+
+bool IsBlankUtf8Line(std::string_view line) {
+    for (std::size_t i = 0; i < line.size();) {
+        if (line[i] == ' ' || line[i] == '\t') {
+            ++i;
+        } else if (line.substr(i, 3) == "\xE3\x80\x80") {
+            i += 3;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+TEntrySummary SummarizeUtf8(std::string_view text, std::size_t maxChars) {
+    TEntrySummary summary;
+    bool shown = false;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = text.substr(start, end - start);
+        const bool show = !shown && !IsBlankUtf8Line(line);
+        std::size_t chars = 0;
+        for (std::size_t i = 0; i < line.size(); ++chars) {
+            const std::size_t next = ClusterEnd(line, i);
+            if (show && chars < maxChars) {
+                char32_t c = 0;
+                if (line[i] == '\t')
+                    summary.firstLine += ' ';
+                else if (DecodeUtf8(line, i, c) == 0)
+                    summary.firstLine += "\xEF\xBF\xBD";
+                else
+                    summary.firstLine.append(line.substr(i, next - i));
+            }
+            i = next;
+        }
+        summary.chars += static_cast<std::int64_t>(chars);
+        shown = shown || show;
+        start = end + 1;
+    }
+    return summary;
+}
+
+}  // namespace
+
 TEntrySummary SummarizeEntry(std::string_view fileBytes, std::size_t maxChars) {
+    const TDayFileForm form = GuessDayFileForm(fileBytes);
+    if (form != TDayFileForm::Cp932) {
+        if (form == TDayFileForm::Utf8WithMark) fileBytes.remove_prefix(3);
+        return SummarizeUtf8(UpToEnd(fileBytes), maxChars);
+    }
     const std::string_view text = UpToEnd(fileBytes);
     TEntrySummary summary;
     summary.chars = CharCount(text);
@@ -87,15 +142,12 @@ TEntrySummary SummarizeEntry(std::string_view fileBytes, std::size_t maxChars) {
         if (end == std::string_view::npos) end = text.size();
         const std::string_view line = text.substr(start, end - start);
         if (!IsBlankLine(line)) {
-            std::size_t chars = 0;
-            for (std::size_t i = 0; i < line.size() && chars < maxChars; ++chars) {
-                const std::size_t len = CharBytes(line, i);
-                if (line[i] == '\t')
-                    summary.firstLine += ' ';
-                else
-                    summary.firstLine.append(line.substr(i, len));
-                i += len;
-            }
+            std::size_t chars = 0, i = 0;
+            while (i < line.size() && chars++ < maxChars) i += CharBytes(line, i);
+            std::string cut(line.substr(0, i));
+            std::replace(cut.begin(), cut.end(), '\t', ' ');
+            static const TExtraChars none;
+            AppendUnicodeFromText(summary.firstLine, cut, none);
             break;
         }
         start = end + 1;

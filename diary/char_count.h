@@ -16,8 +16,10 @@ std::string GroupedCount(std::int64_t count);
 
 // What a list of days shows of an entry: its 文字数 and its first line that holds
 // something other than blanks (spaces, tabs, full-width spaces), cut to its first
-// `maxChars` characters, tabs turned into spaces; CP932 bytes. The text ends at the byte
-// 26, as the editor reads a day file.
+// `maxChars` characters, tabs turned into spaces; as UTF-8. The file is read in its form
+// (day_file_form.h); in UTF-8 a character is a grapheme cluster, and a byte that forms
+// none counts one and shows as U+FFFD. The text ends at the byte 26, as the editor reads
+// a day file.
 struct TEntrySummary {
     std::int64_t chars = 0;
     std::string firstLine;

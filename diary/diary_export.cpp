@@ -1,9 +1,11 @@
 #include "diary/diary_export.h"
 
 #include "diary/day_file.h"
+#include "diary/day_file_form.h"
 #include "diary/day_file_name.h"
 #include "platform/file_error.h"
-#include "platform/sjis.h"
+#include "platform/exceptions.h"
+#include "platform/unicode_text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -30,13 +32,13 @@ std::string ExportDayHeading(const TYMD& day) {
     return text;
 }
 
-bool AppendExportedDay(std::string& out, const TYMD& day, std::string_view sjis, TExportFormat format) {
+bool AppendExportedDay(std::string& out, const TYMD& day, std::string_view text, TExportFormat format,
+                       const TExtraChars& extra) {
     if (format == TExportFormat::Markdown) out += "## ";
     out += ExportDayHeading(day);
     out += format == TExportFormat::Markdown ? "\n\n" : "\n";
-    const std::string utf8 = SjisToUtf8(sjis);
-    // CP932 has no U+FFFD of its own, so every one in the result stands for broken bytes.
-    const bool broken = utf8.find(kReplacement) != std::string::npos;
+    const std::string utf8 = UnicodeFromText(text, extra);
+    const bool broken = extra.Empty() ? utf8.find(kReplacement) != std::string::npos : HoldsBrokenSjis(text, extra);
     const size_t start = out.size();
     out.reserve(out.size() + utf8.size() + 2);
     for (size_t at = 0; at < utf8.size();) {
@@ -54,7 +56,12 @@ bool AppendExportedDay(std::string& out, const TYMD& day, std::string_view sjis,
     return broken;
 }
 
-bool HoldsBrokenSjis(std::string_view sjis) { return SjisToUtf8(sjis).find(kReplacement) != std::string::npos; }
+bool HoldsBrokenSjis(std::string_view text, const TExtraChars& extra) {
+    // CP932 has no U+FFFD of its own, so every one in its reading stands for broken bytes;
+    // a code may stand for a real U+FFFD, so there the bytes kept as they were tell.
+    if (extra.Empty()) return UnicodeFromText(text, extra).find(kReplacement) != std::string::npos;
+    return UnicodeFromText(text, extra) != UnicodeFromText(text, extra, TBrokenBytes::Keep);
+}
 
 std::string ForEachEntry(const std::string& folder, const std::vector<TYMD>& days, const TEntryVisitor& each) {
     std::string bytes;
@@ -65,9 +72,18 @@ std::string ForEachEntry(const std::string& folder, const std::vector<TYMD>& day
         if (err == ENOENT) continue;  // removed since the folder was listed
         if (err != 0) return FileErrorMessage(name, "読めません", err);
         if (bytes.empty()) continue;
-        // No trail byte is as low as ^Z, so the first one found is a character of its own.
-        const std::string_view text = std::string_view(bytes).substr(0, bytes.find('\x1A'));
-        if (!each(day, text)) break;
+        if (GuessDayFileForm(bytes) == TDayFileForm::Cp932) {
+            // No trail byte is as low as ^Z, so the first one found is a character of its own.
+            static const TExtraChars none;
+            if (!each(day, std::string_view(bytes).substr(0, bytes.find('\x1A')), none)) break;
+            continue;
+        }
+        try {
+            const TDayText text = DayTextFromBytes(bytes);
+            if (!each(day, text.text, text.extra)) break;
+        } catch (const EFileError& e) {
+            return "ファイル " + name + " を読めません。" + e.what();
+        }
     }
     return {};
 }
@@ -83,8 +99,8 @@ TExportResult ExportEntries(const std::string& folder, const std::vector<TYMD>& 
             return result;
         }
         one[0] = day;
-        result.error = ForEachEntry(folder, one, [&](const TYMD& d, std::string_view sjis) {
-            if (AppendExportedDay(result.output, d, sjis, format)) result.brokenDays.push_back(d);
+        result.error = ForEachEntry(folder, one, [&](const TYMD& d, std::string_view text, const TExtraChars& extra) {
+            if (AppendExportedDay(result.output, d, text, format, extra)) result.brokenDays.push_back(d);
             return true;
         });
         if (!result.error.empty()) return result;

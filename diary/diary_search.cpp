@@ -1,6 +1,7 @@
 #include "diary/diary_search.h"
 
 #include "diary/day_file.h"
+#include "diary/day_file_form.h"
 #include "diary/day_file_name.h"
 #include "diary/day_index.h"
 
@@ -96,11 +97,29 @@ int SearchDiary(const TSearchQuery& query, const TDiarySearchOptions& options,
                 } else if (err) {
                     slot.report = true;
                     slot.result.error = err;
-                } else if (auto m = matcher.MatchDay(text, options.countLines)) {
-                    slot.report = true;
-                    slot.result.match = *m;
-                    slot.result.line = text.substr(m->line.start, m->line.length);
-                    slot.result.match.match.start -= m->line.start;
+                } else {
+                    // A UTF-8 day is searched as the editor holds it; a CP932 one as it is.
+                    std::shared_ptr<TDayText> day;
+                    if (GuessDayFileForm(text) != TDayFileForm::Cp932) {
+                        try {
+                            day = std::make_shared<TDayText>(DayTextFromBytes(text));
+                        } catch (const std::exception&) {
+                            slot.report = true;
+                            slot.result.error = EILSEQ;
+                        }
+                    }
+                    const std::string_view searched = day ? std::string_view(day->text) : std::string_view(text);
+                    matcher.SetExtraChars(day ? &day->extra : nullptr);
+                    if (slot.report) {
+                        // A file with more characters beyond CP932 than there are codes.
+                    } else if (auto m = matcher.MatchDay(searched, options.countLines)) {
+                        slot.report = true;
+                        slot.result.match = *m;
+                        slot.result.line = searched.substr(m->line.start, m->line.length);
+                        slot.result.match.match.start -= m->line.start;
+                        if (day && !day->extra.Empty()) slot.result.extra = std::shared_ptr<const TExtraChars>(day, &day->extra);
+                    }
+                    matcher.SetExtraChars(nullptr);
                 }
                 if (slot.report) {
                     slot.result.day = day;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,7 +17,11 @@ struct TDaySearchResult {
     // When the file could not be read: the errno, and nothing else is set.
     int error = 0;
     TDayMatch match;
-    std::string line;  // the first matching line (CP932); match.match is relative to it
+    // The first matching line, as the editor holds it (CP932, with the codes of `extra`
+    // for a UTF-8 day file); match.match is relative to it. The offsets of `match` are the
+    // editor's: the day's text as DayTextFromBytes reads it.
+    std::string line;
+    std::shared_ptr<const TExtraChars> extra;  // null when the line holds no code
     std::string prepared;  // what TDiarySearchOptions::prepare made of it
 };
 

@@ -1,6 +1,7 @@
 #include "diary/diary_session.h"
 
 #include "diary/day_file_name.h"
+#include "platform/unicode_text.h"
 #include "platform/exceptions.h"
 #include "platform/file_error.h"
 #include "platform/safe_file.h"
@@ -16,14 +17,20 @@ namespace {
 
 constexpr char kCtrlZ = 0x1A;
 
-// The bytes of the file from its first ^Z on: the editor's loader stops there, and a save
-// of what it read must not drop them. A ^Z that only ends the file is no more than the
-// old end mark and may go. Only a regular file is read (a pipe would block); what cannot
-// be read leaves nothing here, and the loader then reports the file as unreadable.
-std::string UnreadTail(const std::string& path) {
+struct TScan {
+    std::string tail;
+    TDayFileForm form = TDayFileForm::Cp932;
+};
+
+// The file's form, and its bytes from the first ^Z on: the editor's loader stops there,
+// and a save of what it read must not drop them. A ^Z that only ends the file is no more
+// than the old end mark and may go. Only a regular file is read (a pipe would block); what
+// cannot be read leaves nothing here, and the loader then reports the file as unreadable.
+TScan ScanDayFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return {};
-    std::string tail;
+    TScan scan;
+    TDayFileFormGuess guess;
     struct stat st {};
     bool found = false;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
@@ -32,18 +39,20 @@ std::string UnreadTail(const std::string& path) {
             const ssize_t n = ::read(fd, block, sizeof block);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) break;
+            guess.Feed(std::string_view(block, static_cast<size_t>(n)));
             const char* from = block;
             if (!found) {
                 from = static_cast<const char*>(std::memchr(block, kCtrlZ, static_cast<size_t>(n)));
                 if (!from) continue;
                 found = true;
             }
-            tail.append(from, static_cast<size_t>(block + n - from));
+            scan.tail.append(from, static_cast<size_t>(block + n - from));
         }
     }
     ::close(fd);
-    if (tail.size() == 1) tail.clear();
-    return tail;
+    if (scan.tail.size() == 1) scan.tail.clear();
+    scan.form = guess.Form();
+    return scan;
 }
 
 // Only a file can take text after its own; a folder or a pipe in the day's name cannot.
@@ -52,17 +61,27 @@ bool IsPlainFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// The file's bytes with `text` after its text (before its first ^Z), on a line of its own.
-std::string AppendedBytes(const std::string& path, const std::string& name, std::string_view text) {
+// The file's bytes with `text` (its codes those of `extra`) after the file's text, before
+// its first ^Z, on a line of its own. A CP932 file that cannot hold the typed text moves to
+// UTF-8 with the mark, as a save of the whole text would.
+std::string AppendedBytes(const std::string& path, const std::string& name, std::string_view text,
+                          const TExtraChars& extra) {
     std::string bytes;
     if (int err = ReadDayFileBytes(path, bytes)) ThrowFileError(name, "読めません", err);
     const size_t end = std::min(bytes.find(kCtrlZ), bytes.size());
     std::string tail = bytes.substr(end);
     if (tail.size() == 1) tail.clear();
     bytes.resize(end);
-    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
-    bytes += text;
-    return bytes + tail;
+    const TDayFileForm form = GuessDayFileForm(bytes);
+    if (form == TDayFileForm::Cp932 && !extra.HoldsCode(text)) {
+        if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') bytes += "\r\n";
+        return bytes + std::string(text) + tail;
+    }
+    TDayText day = DayTextFromBytes(bytes);
+    if (!day.text.empty() && day.text.back() != '\n' && day.text.back() != '\r') day.text += "\r\n";
+    day.text += TextFromUnicode(UnicodeFromText(text, extra, TBrokenBytes::Keep), day.extra);
+    const TDayFileForm written = form == TDayFileForm::Cp932 ? TDayFileForm::Utf8WithMark : form;
+    return DayFileBytes(day.text, day.extra, written) + tail;
 }
 
 }  // namespace
@@ -81,8 +100,11 @@ std::optional<std::string> TDiarySession::Show(const TYMD& day) {
     std::string path = PathOf(day);
     stamp_ = StampOf(path);
     unread_.clear();
+    form_ = TDayFileForm::Cp932;
     if (!stamp_.exists) return std::nullopt;
-    unread_ = UnreadTail(path);
+    TScan scan = ScanDayFile(path);
+    unread_ = std::move(scan.tail);
+    form_ = scan.form;
     return path;
 }
 
@@ -91,6 +113,7 @@ void TDiarySession::Forget(const TYMD& day) {
     shown_ = false;
     edited_ = false;
     unread_.clear();
+    form_ = TDayFileForm::Cp932;
 }
 
 void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base) {
@@ -98,11 +121,30 @@ void TDiarySession::Resume(const TYMD& day, bool loaded, const TFileStamp& base)
     shown_ = loaded;
     stamp_ = loaded ? base : TFileStamp{};
     edited_ = true;
-    // Text that began as the file's keeps the file's unread part, as a shown file's does.
-    unread_ = loaded ? UnreadTail(PathOf(day)) : std::string();
+    // Text that began as the file's keeps the file's unread part and form, as a shown file's does.
+    TScan scan = loaded ? ScanDayFile(PathOf(day)) : TScan();
+    unread_ = std::move(scan.tail);
+    form_ = scan.form;
 }
 
 bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool atClose, const TAskUnshown& unshown) {
+    static const TExtraChars none;
+    return Save(text, none, confirm, atClose, shown_ && stamp_.exists && form_ != TDayFileForm::Cp932, unshown);
+}
+
+TDayFileForm TDiarySession::FormToWrite(std::string_view text, const TExtraChars& extra) const {
+    const bool fitsCp932 = !extra.HoldsCode(text);
+    if (shown_ && stamp_.exists) return form_ == TDayFileForm::Cp932 && !fitsCp932 ? TDayFileForm::Utf8WithMark : form_;
+    return fitsCp932 && !newFilesUtf8_ ? TDayFileForm::Cp932 : TDayFileForm::Utf8WithMark;
+}
+
+bool TDiarySession::Save(std::string_view text, const TExtraChars& extra, const TConfirm& confirm, bool atClose,
+                         const TAskUnshown& unshown) {
+    return Save(text, extra, confirm, atClose, false, unshown);
+}
+
+bool TDiarySession::Save(std::string_view text, const TExtraChars& extra, const TConfirm& confirm, bool atClose,
+                         bool asRead, const TAskUnshown& unshown) {
     const std::string path = PathOf(day_);
     const std::string name = DayFileName(day_.Year, day_.Month, day_.Day);
     const auto fail = [&](int err) {
@@ -130,8 +172,18 @@ bool TDiarySession::Save(std::string_view text, const TConfirm& confirm, bool at
     }
     if (!question.empty() && !confirm(question)) return false;
 
-    const std::string bytes = append ? AppendedBytes(path, name, text) : std::string(text) + unread_;
+    const TDayFileForm form = asRead ? form_ : FormToWrite(text, extra);
+    const bool moved = shown_ && stamp_.exists && form_ == TDayFileForm::Cp932 && form != TDayFileForm::Cp932;
+    std::string bytes;
+    if (append) {
+        bytes = AppendedBytes(path, name, text, extra);
+    } else {
+        bytes = asRead ? std::string(text) : DayFileBytes(text, extra, form);
+        bytes += unread_;
+    }
     if (int err = ReplaceFileContents(path, bytes)) fail(err);
+    if (!append) form_ = form;
+    if (moved && OnMovedToUtf8) OnMovedToUtf8(day_);
     stamp_ = StampOf(path);
     shown_ = !append;
     edited_ = false;

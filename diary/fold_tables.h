@@ -1,7 +1,7 @@
 #pragma once
-// The tables the search folding (text_fold.h) and the UTF-8 reading (sjis_utf8.h) use,
-// written at build time by tools/gen_fold_tables.cpp from ICU's normalisation and case
-// data and from iconv's reading of CP932.
+// The tables the search folding (text_fold.h, unicode_fold.h) uses, written at build time
+// by tools/gen_fold_tables.cpp from ICU's normalisation and case data and from iconv's
+// reading of CP932.
 #include <cstddef>
 #include <cstdint>
 
@@ -28,10 +28,18 @@ extern const uint32_t kJoined[];
 // Reserved trail - 0x41 -> code point.
 extern const size_t kReservedCount;
 extern const char32_t kReserved[];
-// Each code as UTF-8, as iconv reads it: bits 0-7 the length (0: no character), bits 8-31
-// the bytes in memory order. Indexed as kSingle and kPairs.
-extern const uint32_t kUtf8Single[256];
-extern const uint32_t kUtf8Pairs[kFoldPairCount];
+// The fold of every code point whose fold is not itself (the look-alikes CP932 takes, as
+// the characters they are taken for, NFKC, simple case folding; katakana are made
+// hiragana after composition): code point, offset in kWidePool, length; sorted.
+extern const size_t kWideCount;
+extern const uint32_t kWide[];
+extern const char32_t kWidePool[];
+// Canonical compositions of two code points: first, second, composed; sorted.
+extern const size_t kComposeCount;
+extern const uint32_t kCompose[];
+// Code point, canonical combining class, for every class other than 0; sorted.
+extern const size_t kCombiningCount;
+extern const uint32_t kCombining[];
 // Folded unit (its bytes as a number) -> the CP932 codes whose fold holds it: unit, first,
 // count into kSourceCodes (a code's bytes as a number); sorted by unit.
 extern const size_t kSourcesCount;

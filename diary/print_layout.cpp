@@ -14,8 +14,8 @@ bool NoLineStart(TBreakClass c) { return c == TBreakClass::Closing || c == TBrea
 // Lays the lines of one day out on pages of their own; pages are appended to `pages`.
 class TPager {
 public:
-    TPager(const TPrintMetrics& m, std::vector<TPrintPage>& pages, const std::string& header)
-        : m_(m), pages_(pages), header_(header), tabStop_(std::max(1, 8 * m.averageCharWidth)),
+    TPager(const TPrintMetrics& m, std::vector<TPrintPage>& pages, const TPrintDay& day)
+        : m_(m), pages_(pages), header_(day.header), extra_(day.extra), tabStop_(std::max(1, 8 * m.averageCharWidth)),
           bottom_(m.pageHeight - m.footerHeight) {
         NewPage();
     }
@@ -65,7 +65,11 @@ private:
 
     int Advance(size_t i, int x) const {
         if (text_[i] == '\t') return (x / tabStop_ + 1) * tabStop_;
-        return x + m_.charWidth(text_.substr(i, CharLengthAt(text_, i)));
+        const std::string_view ch = text_.substr(i, CharLengthAt(text_, i));
+        if (extra_ && ch.size() == 2 && m_.clusterWidth)
+            if (const std::string* cluster = extra_->Cluster(static_cast<unsigned char>(ch[0]), static_cast<unsigned char>(ch[1])))
+                return x + m_.clusterWidth(*cluster);
+        return x + m_.charWidth(ch);
     }
 
     // Whether [from, to) fits from x: whole, or with a final 、 or 。 standing in the margin.
@@ -143,13 +147,14 @@ private:
     }
 
     void NewPage() {
-        pages_.push_back({header_, {}, {}});
+        pages_.push_back({header_, {}, {}, extra_});
         y_ = m_.headerHeight;
     }
 
     const TPrintMetrics& m_;
     std::vector<TPrintPage>& pages_;
     const std::string& header_;
+    const std::shared_ptr<const TExtraChars> extra_;
     const int tabStop_;
     const int bottom_;
     std::string_view text_;
@@ -164,7 +169,7 @@ private:
 std::vector<TPrintPage> LayOutPrint(const std::vector<TPrintDay>& days, const TPrintMetrics& metrics) {
     std::vector<TPrintPage> pages;
     for (const TPrintDay& day : days) {
-        TPager pager(metrics, pages, day.header);
+        TPager pager(metrics, pages, day);
         for (const std::string& line : day.lines) pager.Line(line);
     }
     const std::string of = " / " + std::to_string(pages.size());

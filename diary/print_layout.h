@@ -3,8 +3,10 @@
 // pagination and the line breaking can be checked without a printer; all sizes are
 // printer pixels, measured from the top-left corner of the printable area.
 #include "calendar/julius.h"
+#include "platform/extra_chars.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +19,8 @@ struct TPrintMetrics {
     int averageCharWidth = 0;
     // The advance of one CP932 character (one byte, or a lead byte and its trail byte).
     std::function<int(std::string_view character)> charWidth;
+    // The advance of a cluster CP932 lacks (UTF-8), for the extra codes of a day's text.
+    std::function<int(std::string_view cluster)> clusterWidth;
     // Bands kept free for the page's header at the top and its footer at the bottom.
     int headerHeight = 0;
     int footerHeight = 0;
@@ -39,16 +43,18 @@ struct TPrintLine {
 };
 
 // What one day brings to a print job: its header and its text's lines (CP932, no line
-// ends).
+// ends), with the table of the extra codes the lines hold (none: plain CP932).
 struct TPrintDay {
     std::string header;
     std::vector<std::string> lines;
+    std::shared_ptr<const TExtraChars> extra;
 };
 
 struct TPrintPage {
     std::string header;  // the day's, CP932
     std::string footer;  // "3 / 12": the page's number and the job's page count
     std::vector<TPrintLine> lines;
+    std::shared_ptr<const TExtraChars> extra;  // the day's
 };
 
 // Lays the days out, each from the top of a page of its own, the lines below the header

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr std::string_view kMagic = "Mekuri recovery ";
-constexpr int kVersion = 1;
+constexpr int kVersion = 2;
 
 std::array<std::uint32_t, 256> MakeCrcTable() {
     std::array<std::uint32_t, 256> table{};
@@ -121,7 +121,55 @@ bool ParseDay(std::string_view s, TYMD& day) {
     return true;
 }
 
+std::string EncodeCodes(const std::vector<TExtraCode>& codes) {
+    std::string block;
+    char hex[8];
+    for (const TExtraCode& c : codes) {
+        std::snprintf(hex, sizeof hex, "%02X%02X ", static_cast<unsigned char>(c.code[0]), static_cast<unsigned char>(c.code[1]));
+        block += hex;
+        for (unsigned char b : c.cluster) {
+            std::snprintf(hex, sizeof hex, "%02x", b);
+            block += hex;
+        }
+        block += '\n';
+    }
+    return block;
+}
+
+std::optional<std::vector<TExtraCode>> DecodeCodes(std::string_view block) {
+    std::vector<TExtraCode> codes;
+    const auto byte = [](std::string_view two, char& out) {
+        unsigned v = 0;
+        auto [p, ec] = std::from_chars(two.data(), two.data() + 2, v, 16);
+        out = static_cast<char>(v);
+        return ec == std::errc() && p == two.data() + 2;
+    };
+    while (!block.empty()) {
+        const size_t end = block.find('\n');
+        if (end == std::string_view::npos) return std::nullopt;
+        const std::string_view line = block.substr(0, end);
+        block.remove_prefix(end + 1);
+        if (line.size() < 7 || line.size() % 2 == 0 || line[4] != ' ') return std::nullopt;
+        TExtraCode c;
+        if (!byte(line.substr(0, 2), c.code[0]) || !byte(line.substr(2, 2), c.code[1])) return std::nullopt;
+        for (size_t i = 5; i < line.size(); i += 2) {
+            char b;
+            if (!byte(line.substr(i, 2), b)) return std::nullopt;
+            c.cluster += b;
+        }
+        codes.push_back(std::move(c));
+    }
+    return codes;
+}
+
 }  // namespace
+
+TExtraChars ExtraCharsOf(const TRecoveryCopy& copy) {
+    TExtraChars extra;
+    for (const TExtraCode& c : copy.codes) extra.Restore(c);
+    extra.Reserve(copy.text);
+    return extra;
+}
 
 std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc) {
     static const std::array<std::uint32_t, 256> table = MakeCrcTable();
@@ -151,9 +199,11 @@ std::string EncodeRecoveryCopy(const TRecoveryCopy& c) {
             std::to_string(s.inode) + " " + std::to_string(s.size) + " " + std::to_string(s.mtimeSec) + " " +
             std::to_string(s.mtimeNsec) + " " + std::to_string(s.ctimeSec) + " " + std::to_string(s.ctimeNsec) + "\n";
     head += "length " + std::to_string(c.text.size()) + "\n";
+    const std::string table = EncodeCodes(c.codes);
+    head += "codes " + std::to_string(table.size()) + "\n";
     char crc[32];
-    std::snprintf(crc, sizeof crc, "crc32 %08x\n\n", Crc32(c.text, Crc32(head)));
-    return head + crc + c.text;
+    std::snprintf(crc, sizeof crc, "crc32 %08x\n\n", Crc32(table, Crc32(c.text, Crc32(head))));
+    return head + crc + c.text + table;
 }
 
 std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes, std::string& why) {
@@ -175,7 +225,7 @@ std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes, std::str
     auto version = r.Line("Mekuri recovery");
     int v = 0;
     if (!version || !Numbers<int>(*version, {&v})) return fail(garbage);
-    if (v != kVersion) {
+    if (v != kVersion && v != 1) {
         why = "この版の Mekuri が読めない形式 (版 " + std::string(*version) + ") です";
         return std::nullopt;
     }
@@ -213,6 +263,12 @@ std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes, std::str
     auto length = r.Line("length");
     std::int64_t n = 0;
     if (!length || !Numbers<std::int64_t>(*length, {&n}) || n < 0 || n > kMaxRecoveryCopyBytes) return fail(garbage);
+    std::int64_t tableSize = 0;
+    if (v >= 2) {
+        auto codes = r.Line("codes");
+        if (!codes || !Numbers<std::int64_t>(*codes, {&tableSize}) || tableSize < 0 || tableSize > kMaxRecoveryCopyBytes)
+            return fail(garbage);
+    }
     const size_t covered = r.Pos();
     auto crcLine = r.Line("crc32");
     std::uint32_t crc = 0;
@@ -221,16 +277,24 @@ std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes, std::str
     if (ec != std::errc() || p != crcLine->data() + 8) return fail(garbage);
     if (r.Pos() >= bytes.size()) return fail(truncated);
     if (bytes[r.Pos()] != '\n') return fail(garbage);
-    const std::string_view text = bytes.substr(r.Pos() + 1);
-    if (text.size() < static_cast<size_t>(n)) {
+    const std::string_view body = bytes.substr(r.Pos() + 1);
+    const size_t bodySize = static_cast<size_t>(n) + static_cast<size_t>(tableSize);
+    if (body.size() < bodySize) {
         why = truncated;
         return std::nullopt;
     }
-    if (text.size() > static_cast<size_t>(n) ||
-        Crc32(text, Crc32(bytes.substr(0, covered))) != crc) {
-        why = "内容が壊れています";
+    const std::string damaged = "内容が壊れています";
+    if (body.size() > bodySize || Crc32(body, Crc32(bytes.substr(0, covered))) != crc) {
+        why = damaged;
         return std::nullopt;
     }
-    c.text = std::string(text);
+    auto codes = DecodeCodes(body.substr(static_cast<size_t>(n)));
+    if (!codes) return fail(garbage);
+    c.text = std::string(body.substr(0, static_cast<size_t>(n)));
+    c.codes = std::move(*codes);
+    // A table that does not hold together (a code twice, a cluster twice) is no copy Mekuri wrote.
+    TExtraChars check;
+    for (const TExtraCode& code : c.codes)
+        if (!check.Restore(code)) return fail(garbage);
     return c;
 }

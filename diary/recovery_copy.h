@@ -3,10 +3,10 @@
 // belongs to and what the day's file was when the text was loaded, so that after a crash,
 // a kill or a power cut the text can be offered back and a file changed since is noticed.
 //
-// On disk it is a few header lines and then the text's bytes exactly as the editor holds
-// them (Shift-JIS, CR LF between lines):
+// On disk it is a few header lines, then the text's bytes exactly as the editor holds
+// them (Shift-JIS with extra codes, CR LF between lines), then the codes' table:
 //
-//   Mekuri recovery 1
+//   Mekuri recovery 2
 //   day 2026-12-07
 //   written 1796601234 123456789
 //   folder /home/user/diary
@@ -14,28 +14,36 @@
 //   loaded 1
 //   stamp 1 2049 1234567 812 1796600000 0 1796600000 0
 //   length 812
+//   codes 27
 //   crc32 1a2b3c4d
 //   <empty line>
 //   <812 bytes of text>
+//   <27 bytes of table: a line per code given out, "F041 f09f988a": the code and its
+//    cluster's bytes, in hexadecimal>
 //
 // "host" names the machine that wrote the copy: a diary folder kept in step by a sync tool
 // carries copies between machines, and one machine's copy is never taken for another's.
 // A copy without the line (written before it existed) counts as this machine's.
 // "loaded" says whether the text came from the day file (1) or was begun on a day the
 // editor showed empty (0); "stamp" is that file then: exists, device, inode, size,
-// modification time and status-change time (seconds, nanoseconds each). The CRC-32 covers every byte before its own
-// line and the text, so a torn or altered copy is recognised.
+// modification time and status-change time (seconds, nanoseconds each). The CRC-32 covers
+// every byte before its own line, the text and the table, so a torn or altered copy is
+// recognised. A copy of version 1 (no "codes" line, no table) still reads.
 #include "calendar/julius.h"
 #include "diary/day_file.h"
+#include "platform/extra_chars.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct TRecoveryCopy {
     TYMD day{0, 1, 1};
     std::string text;
+    // The codes of `text` that stand for characters CP932 lacks.
+    std::vector<TExtraCode> codes;
     // Whether `text` started as the day file's content, and that file as it was then.
     bool loaded = false;
     TFileStamp base;
@@ -61,5 +69,8 @@ std::optional<TRecoveryCopy> DecodeRecoveryCopy(std::string_view bytes, std::str
 // The name this machine writes in its copies: $MEKURI_HOST when set (two copies of the
 // program on one machine can so stand in for two machines), else the host name.
 std::string ThisHostName();
+
+// The table of the copy's text: its codes given out again, the rest of its codes reserved.
+TExtraChars ExtraCharsOf(const TRecoveryCopy& copy);
 
 std::uint32_t Crc32(std::string_view bytes, std::uint32_t crc = 0);

@@ -6,16 +6,15 @@
 #include <vector>
 
 struct TSearchQuery {
-    // CP932 bytes, folded unless exact; never empty strings.
+    // In the folded text's shape (text_fold.h, unicode_fold.h), folded unless exact; never
+    // empty strings.
     std::vector<std::string> words;
     bool exact = false;
-    // The characters of the query that CP932 cannot hold (UTF-8). Such a query is no
-    // error: it matches nothing, and this says why.
-    std::string unencodable;
 
-    bool MatchesNothing() const { return words.empty() || !unencodable.empty(); }
+    bool MatchesNothing() const { return words.empty(); }
 };
 
 // Splits `utf8` into words at half- and full-width spaces and tabs, then converts and folds
-// each word.
+// each word. A word of any characters is searched for: those CP932 cannot hold find the
+// days that carry them.
 TSearchQuery MakeSearchQuery(std::string_view utf8, bool exact);

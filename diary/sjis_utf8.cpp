@@ -1,7 +1,7 @@
 #include "diary/sjis_utf8.h"
 
-#include "diary/fold_tables.h"
 #include "platform/sjis.h"
+#include "platform/text_tables.h"
 
 #include <cstring>
 
@@ -14,10 +14,10 @@ void AppendSjisAsUtf8(std::string& out, std::string_view sjis) {
     char* to = out.data() + start;
     for (size_t i = 0; i < sjis.size();) {
         const auto c = static_cast<unsigned char>(sjis[i]);
-        uint32_t e = fold_tables::kUtf8Single[c];
+        uint32_t e = text_tables::kDecodeSingle[c];
         size_t used = 1;
         if (IsLeadByte(c) && i + 1 < sjis.size()) {
-            if (const uint32_t pair = fold_tables::kUtf8Pairs[(c - 0x80) * 256 + static_cast<unsigned char>(sjis[i + 1])]) {
+            if (const uint32_t pair = text_tables::kDecodePairs[(c - 0x80) * 256 + static_cast<unsigned char>(sjis[i + 1])]) {
                 e = pair;
                 used = 2;
             }

@@ -2,6 +2,7 @@
 
 #include "diary/fold_tables.h"
 #include "diary/sjis_utf8.h"
+#include "diary/unicode_fold.h"
 #include "platform/sjis.h"
 
 #include <cstring>
@@ -82,8 +83,14 @@ size_t FoldAscii(const unsigned char* p, size_t n, char* out) {
     return i;
 }
 
+// The cluster a code of `extra` at p[i] stands for, or nullptr.
+inline const std::string* CodeAt(const TExtraChars* extra, const unsigned char* p, size_t i, size_t n) {
+    if (!extra || !TExtraChars::IsCodeLead(p[i]) || i + 1 >= n) return nullptr;
+    return extra->Cluster(p[i], p[i + 1]);
+}
+
 // The fold with the source offset of every folded byte.
-void FoldMapped(std::string_view text, std::string& out, std::vector<uint32_t>* from) {
+void FoldMapped(std::string_view text, std::string& out, std::vector<uint32_t>* from, const TExtraChars* extra) {
     const TFoldTables& t = Tables();
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
@@ -127,6 +134,16 @@ void FoldMapped(std::string_view text, std::string& out, std::vector<uint32_t>* 
                 continue;
             }
         }
+        if (const std::string* cluster = CodeAt(extra, p, i, n)) {
+            canJoin = false;
+            out.resize(pos);
+            FoldUnicode(*cluster, out);
+            from->insert(from->end(), out.size() - pos, static_cast<uint32_t>(i));
+            pos = out.size();
+            out.resize(pos + (n - i) + 64);
+            i += 2;
+            continue;
+        }
         const auto [e, key, width] = t.Lookup(p, i, n);
         const std::string_view bytes = t.Bytes(e);
         room(bytes.size());
@@ -146,7 +163,7 @@ void FoldMapped(std::string_view text, std::string& out, std::vector<uint32_t>* 
 // The fold alone, tuned for the common case: entries of up to three bytes
 // are stored with one write, and room is made once for the usual growth (at most two
 // bytes a byte), checked again only after the rare longer entries.
-void FoldFast(std::string_view text, std::string& out) {
+void FoldFast(std::string_view text, std::string& out, const TExtraChars* extra) {
     const TFoldTables& t = Tables();
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
@@ -188,6 +205,16 @@ void FoldFast(std::string_view text, std::string& out) {
                 continue;
             }
         }
+        if (const std::string* cluster = CodeAt(extra, p, i, n)) [[unlikely]] {
+            canJoin = false;
+            out.resize(pos);
+            FoldUnicode(*cluster, out);
+            pos = out.size();
+            out.resize(pos + 2 * (n - i) + 64);
+            o = out.data();
+            i += 2;
+            continue;
+        }
         const auto [e, key, width] = t.Lookup(p, i, n);
         const size_t len = e & 0x7F;
         joinAt = pos;
@@ -211,7 +238,7 @@ void FoldFast(std::string_view text, std::string& out) {
 
 }  // namespace
 
-void FoldText(std::string_view text, std::string& out) { FoldFast(text, out); }
+void FoldText(std::string_view text, std::string& out, const TExtraChars* extra) { FoldFast(text, out, extra); }
 
 std::vector<std::string> FoldSources(std::string_view unit) {
     uint32_t key = 0;
@@ -238,8 +265,23 @@ std::vector<std::string> FoldSources(std::string_view unit) {
     return out;
 }
 
-void FoldTextMapped(std::string_view text, std::string& out, std::vector<uint32_t>& from) {
-    FoldMapped(text, out, &from);
+void FoldTextMapped(std::string_view text, std::string& out, std::vector<uint32_t>& from, const TExtraChars* extra) {
+    FoldMapped(text, out, &from, extra);
+}
+
+void ExactTextMapped(std::string_view text, std::string& out, std::vector<uint32_t>& from, const TExtraChars& extra) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t i = 0; i < text.size();) {
+        const size_t before = out.size();
+        const size_t width = IsLeadByte(p[i]) && i + 1 < text.size() ? 2 : 1;
+        if (const std::string* cluster = CodeAt(&extra, p, i, text.size()))
+            ExactUnicode(*cluster, out);
+        else
+            out.append(text.substr(i, width));
+        from.insert(from.end(), out.size() - before, static_cast<uint32_t>(i));
+        i += width;
+    }
+    from.push_back(static_cast<uint32_t>(text.size()));
 }
 
 std::string FoldedToUtf8(std::string_view folded) {
@@ -248,6 +290,16 @@ std::string FoldedToUtf8(std::string_view folded) {
     while (i < folded.size()) {
         const auto c = static_cast<unsigned char>(folded[i]);
         const bool pair = IsLeadByte(c) && i + 1 < folded.size() && IsTrailByte(static_cast<unsigned char>(folded[i + 1]));
+        if (pair && c == 0xEB && i + 6 <= folded.size()) {
+            char32_t cp = 0;
+            for (size_t k = 0; k < 3; ++k) {
+                const unsigned t = static_cast<unsigned char>(folded[i + 2 * k + 1]);
+                cp = cp << 7 | (t < 0x7F ? t - 0x40 : t - 0x41);
+            }
+            AppendCodePointAsUtf8(cp, out);
+            i += 6;
+            continue;
+        }
         if (pair && c == kFoldReservedLead) {
             const unsigned trail = static_cast<unsigned char>(folded[i + 1]);
             const size_t k = trail - 0x41;

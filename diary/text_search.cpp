@@ -181,19 +181,40 @@ TTextMatcher::TTextMatcher(const TSearchQuery& query) : query_(query) {
     }
 }
 
+void TTextMatcher::SetExtraChars(const TExtraChars* extra) { extra_ = extra && !extra->Empty() ? extra : nullptr; }
+
+bool TTextMatcher::Compared(std::string_view line, bool mapped) {
+    if (query_.exact && !extra_) return false;
+    lineFolded_.clear();
+    lineFrom_.clear();
+    if (query_.exact)
+        ExactTextMapped(line, lineFolded_, lineFrom_, *extra_);
+    else if (mapped)
+        FoldTextMapped(line, lineFolded_, lineFrom_, extra_);
+    else
+        FoldText(line, lineFolded_, extra_);
+    return true;
+}
+
 void TTextMatcher::Reset() {
     for (TWord& w : words_) std::fill(w.next.begin(), w.next.end(), kAsk);
 }
 
 bool TTextMatcher::LineHolds(std::string_view line, const TWord& w) {
-    if (query_.exact) return FindWord(line, w.folded) != std::string_view::npos;
-    lineFolded_.clear();
-    FoldText(line, lineFolded_);
-    return FindWord(lineFolded_, w.folded) != std::string_view::npos;
+    const std::string_view compared = Compared(line, false) ? std::string_view(lineFolded_) : line;
+    return FindWord(compared, w.folded) != std::string_view::npos;
 }
 
 std::optional<TTextSpan> TTextMatcher::NextLine(std::string_view text, TWord& w, size_t from) {
     constexpr size_t kNone = std::string_view::npos;
+    if (extra_) {
+        for (size_t start = from; start < text.size();) {
+            const size_t end = LineEndOf(text, start);
+            if (LineHolds(text.substr(start, end - start), w)) return TTextSpan{start, end - start};
+            start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+        }
+        return std::nullopt;
+    }
     for (;;) {
         size_t hit = kNone;
         for (size_t k = 0; k < w.anchors.size(); ++k) {
@@ -215,6 +236,8 @@ std::optional<TTextSpan> TTextMatcher::NextLine(std::string_view text, TWord& w,
 }
 
 size_t TTextMatcher::NextAnchor(std::string_view text, size_t from) {
+    // With codes every line may hold a word: each one is for the reader to look at.
+    if (extra_) return from < text.size() ? from : std::string_view::npos;
     size_t hit = std::string_view::npos;
     for (TWord& w : words_) {
         for (size_t k = 0; k < w.anchors.size(); ++k) {
@@ -276,15 +299,11 @@ std::optional<TDayMatch> TTextMatcher::MatchDay(std::string_view text, bool coun
 std::vector<TTextSpan> TTextMatcher::MatchesInLine(std::string_view line) {
     std::vector<TTextSpan> found;
     if (query_.MatchesNothing() || line.empty()) return found;
-    if (!query_.exact) {
-        lineFolded_.clear();
-        lineFrom_.clear();
-        FoldTextMapped(line, lineFolded_, lineFrom_);
-    }
-    const std::string_view compared = query_.exact ? line : std::string_view(lineFolded_);
+    const bool mapped = Compared(line, true);
+    const std::string_view compared = mapped ? std::string_view(lineFolded_) : line;
     for (const std::string& w : query_.words) {
         for (size_t at = FindWord(compared, w); at != std::string_view::npos; at = FindWord(compared, w, at + w.size())) {
-            if (query_.exact) {
+            if (!mapped) {
                 found.push_back({at, w.size()});
                 continue;
             }

@@ -2,6 +2,7 @@
 // Finding a query's words in one day's text (CP932 bytes). A match never spans a line
 // break and always starts on a character, never inside a double-byte one.
 #include "diary/search_query.h"
+#include "platform/extra_chars.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -45,6 +46,11 @@ class TTextMatcher {
 public:
     explicit TTextMatcher(const TSearchQuery& query);
 
+    // The table of the codes in the texts that follow (nullptr or an empty table: plain
+    // CP932). A text holding codes is compared line by line, since its codes' folds are
+    // not among the anchors' sources; it must outlive the calls on those texts.
+    void SetExtraChars(const TExtraChars* extra);
+
     // Nothing unless every word occurs in the text.
     std::optional<TDayMatch> MatchDay(std::string_view text, bool countLines);
 
@@ -75,8 +81,12 @@ private:
     // The line at or after `from` holding word w, or nothing.
     std::optional<TTextSpan> NextLine(std::string_view text, TWord& w, size_t from);
     bool LineHolds(std::string_view line, const TWord& w);
+    // The line as compared (folded, or exact with codes), mapped to its bytes; false when
+    // the line is compared as it is.
+    bool Compared(std::string_view line, bool mapped);
 
     const TSearchQuery& query_;
+    const TExtraChars* extra_ = nullptr;  // set only while it holds codes
     std::vector<TWord> words_;
     std::string lineFolded_;
     std::vector<uint32_t> lineFrom_;

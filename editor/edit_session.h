@@ -12,8 +12,10 @@
 #include "editor/selection_range.h"
 #include "editor/undo_list.h"
 #include "editor/word_bounds.h"
+#include "platform/extra_chars.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -132,6 +134,30 @@ public:
     // Lines.Clear.
     void Clear();
 
+    // --- Unicode at the edges (edit_unicode.cpp) -------------------------------------------
+    // The text's extra codes: the clusters CP932 lacks, each carried in the rows as a
+    // two-byte code. Emptied with the text (Lines.Clear, SetText, a load), never while it
+    // lives, since undo may bring back any code deleted.
+    const TExtraChars& Extra() const { return extra_; }
+    // A text and the table its codes come from, as a loaded day gives them; the undo lists
+    // empty, the caret at the start. A last line without a break stays without one.
+    void LoadText(std::string_view text, TExtraChars extra);
+    // A UTF-8 day file (with or without the byte-order mark) into the rows, its clusters
+    // CP932 lacks into the table, converted where the file's bytes are read to, as a
+    // Shift-JIS file loads (Lines.LoadFromFile). Raises EFileError.
+    void LoadUnicodeFile(const std::string& fileName);
+    // Typed text (a key's character, an input method's result), UTF-8, at the caret as
+    // TypeText types it; CP932's look-alikes (〜 for U+301C) are taken as typing always
+    // took them. A character that extends the cluster before the caret (a combining mark,
+    // a variation selector, a skin tone, ZWJ and what it joins, a flag's second letter)
+    // joins that cluster into one character, in the same single undo step. False, with
+    // nothing changed, when the table has no code left for a new cluster.
+    bool TypeUnicode(std::string_view utf8);
+    // Pasted or dropped text, UTF-8, as SetSelText inserts it. False as TypeUnicode.
+    bool PasteUnicode(std::string_view utf8);
+    // The selection as UTF-8; bytes that form no character show as U+FFFD.
+    std::string SelUnicode() const;
+
     // --- Undo (undo_apply.cpp) -------------------------------------------------------------
     bool CanUndo() const { return undo_.CanUndo(); }
     bool CanRedo() const { return undo_.CanRedo(); }
@@ -160,6 +186,12 @@ private:
     // key_moves.cpp
     void PageMove(int k);
     void MoveBy(TEditKey key, bool ctrl, bool repeat);
+
+    // edit_unicode.cpp
+    // `utf8` as row bytes through the table; nullopt when the codes ran out.
+    std::optional<std::string> FromUnicode(std::string_view utf8);
+    enum class TJoin { None, Joined, Full };
+    TJoin JoinPreviousCluster(std::string_view utf8);
 
     // selection.cpp
     void SetDrawnRange(const TSelectionRange& range);
@@ -200,6 +232,11 @@ private:
     TEditorStrings lines_;
     TEditOptions options_;
     TDelimiters delimiters_ = DefaultDelimiters();
+    TExtraChars extra_;
+    // Whether the codes the rows and undo lists already held are marked taken in extra_:
+    // done once, when the first cluster needs a code, so that loading and typing CP932
+    // never pay for it.
+    bool extraReserved_ = false;
 
     int row_ = 0;
     int col_ = 0;

@@ -45,7 +45,8 @@ public:
     using TKeyEvent = std::function<void(TEditor* sender, int& key, Qt::KeyboardModifiers shift)>;
     // The owner sees each typed character (CP932 byte) first; 0 cancels it.
     using TKeyPressEvent = std::function<void(TEditor* sender, char& key)>;
-    // Text that CP932 cannot hold was refused; `refused` holds the offending characters.
+    // Text was refused whole: the text's table has no code left for a character CP932
+    // lacks (some 2,800 different ones in one text). `refused` is the text.
     using TTextRefusedEvent = std::function<void(TEditor* sender, const QString& refused)>;
 
     explicit TEditor(QWidget* parent = nullptr);
@@ -221,8 +222,8 @@ public:
     void CutToClipboard();
     // The clipboard gets the selection as Unicode text.
     void CopyToClipboard();
-    // Inserts the clipboard's text at the caret, replacing the selection; text with a
-    // character CP932 cannot hold is refused whole.
+    // Inserts the clipboard's text at the caret, replacing the selection; refused whole
+    // (OnTextRefused) only when the text's table has no code left.
     void PasteFromClipboard();
     void SelectAll();
     std::string SelText() const { return session_.SelText(); }
@@ -232,8 +233,8 @@ public:
     void SetSelStart(int64_t k) { session_.SetSelStart(k); }
     int64_t SelLength() const { return session_.SelLength(); }
     void SetSelLength(int64_t k) { session_.SetSelLength(k); }
-    // Text from Qt (a commit string, key text, the clipboard), typed as one unit; false
-    // (with a beep and OnTextRefused) when CP932 cannot hold a character of it.
+    // Text from Qt (a commit string, key text), typed as one unit through the session's
+    // table; false (with a beep and OnTextRefused) when the table has no code left.
     bool TypeUnicode(const QString& text);
     // What the input method is composing, drawn at the caret; never part of the text.
     const QString& Preedit() const { return preedit_; }

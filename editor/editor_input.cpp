@@ -1,6 +1,7 @@
 // Keys, characters, the mouse, the input method and the clipboard, turned into the
-// editing session's commands. Qt delivers Unicode; the text is CP932, so every piece of
-// text is converted at this edge, and a character CP932 cannot hold refuses the whole edit.
+// editing session's commands. Qt delivers Unicode; the rows are CP932 with extra codes for
+// whatever CP932 lacks, so every piece of text goes through the session's table here. Only
+// a table with no code left refuses an edit, whole.
 #include "editor/editor.h"
 
 #include "editor/editor_accessible.h"
@@ -36,14 +37,9 @@ unsigned char SingleByteChar(const QString& text) {
     return 0;
 }
 
-// The characters of `text` that CP932 cannot hold, in order.
-QString Unencodable(const QString& text) {
-    QString refused;
-    for (char32_t c : text.toUcs4()) {
-        const QString one = QString::fromUcs4(&c, 1);
-        if (!QStringToSjis(one)) refused += one;
-    }
-    return refused;
+std::string Utf8(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
 }  // namespace
@@ -57,13 +53,9 @@ void TEditor::Refuse(const QString& characters) {
 
 bool TEditor::TypeUnicode(const QString& text) {
     if (text.isEmpty() || ReadOnly()) return false;
-    const std::optional<std::string> bytes = QStringToSjis(text);
-    if (!bytes) {
-        Refuse(Unencodable(text));
-        return false;
-    }
-    session_.TypeText(*bytes);
-    return true;
+    if (session_.TypeUnicode(Utf8(text))) return true;
+    Refuse(text);
+    return false;
 }
 
 void TEditor::TypeKeyText(const QString& text) {
@@ -293,7 +285,7 @@ void TEditor::DragStep() {
 
 // --- Clipboard and commands ----------------------------------------------------------------------
 
-void TEditor::CopyToClipboard() { QApplication::clipboard()->setText(SjisToQString(session_.SelText())); }
+void TEditor::CopyToClipboard() { QApplication::clipboard()->setText(QString::fromStdString(session_.SelUnicode())); }
 
 void TEditor::CutToClipboard() {
     CopyToClipboard();
@@ -305,12 +297,7 @@ void TEditor::PasteFromClipboard() {
     if (ReadOnly()) return;
     const QString text = QApplication::clipboard()->text();
     if (text.isEmpty()) return;
-    const std::optional<std::string> bytes = QStringToSjis(text);
-    if (!bytes) {
-        Refuse(Unencodable(text));
-        return;
-    }
-    session_.SetSelText(*bytes);
+    if (!session_.PasteUnicode(Utf8(text))) Refuse(text);
 }
 
 void TEditor::SelectAll() {

@@ -62,8 +62,9 @@ void TEditor::OutputCells(QPainter& p, const TFont& font, TColor color, int x, i
     p.setPen(ToQColor(color));
     // Characters before `from` are passed too, so a double-byte character cut by the
     // start still lines up; the drawing itself begins at `from`.
+    const TExtraChars& extra = session_.Extra();
     cellText_->Draw(p, QtFont(font), x, y, cellWidth_, std::string_view(text).substr(0, static_cast<size_t>(to) + 2),
-                    from, to);
+                    from, to, extra.Empty() ? nullptr : &extra);
 }
 
 const QFont& TEditor::QtFont(const TFont& font) {

@@ -130,6 +130,9 @@ void TEditorStrings::Clear() {
     session_.ClearSelection();
     store_.ClearRows();
     session_.undo_.ClearUndo();
+    // No record can bring a code back any more.
+    session_.extra_ = TExtraChars();
+    session_.extraReserved_ = false;
     session_.SetCaret(0, 0);
     if (Painting()) session_.view_->RowsReset();
 }

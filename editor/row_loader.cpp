@@ -248,14 +248,53 @@ private:
 
 }  // namespace
 
-class TRowLoader {
+// Bytes already in memory, in the block the rows will keep: "reading" moves the next piece
+// down to where the kept bytes end (never past it, since closing up line ends only
+// shortens).
+class TBlockBytes {
 public:
-    static void Load(TRowStore& store, const std::string& fileName);
+    TBlockBytes(std::shared_ptr<char> block, size_t size) : block_(std::move(block)), size_(size) {}
+    size_t Size() const { return size_; }
+    std::shared_ptr<char> TakeBlock(size_t) { return block_; }
+    size_t Read(char* buffer, size_t size) {
+        const size_t n = std::min(size, size_ - at_);
+        if (n > 0 && buffer != block_.get() + at_) std::memmove(buffer, block_.get() + at_, n);
+        at_ += n;
+        return n;
+    }
+
+private:
+    std::shared_ptr<char> block_;
+    size_t size_;
+    size_t at_ = 0;
 };
 
-void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
-    store.ClearRows();
-    TFile file(fileName);
+class TFileBytes : public TFile {
+public:
+    using TFile::TFile;
+    std::shared_ptr<char> TakeBlock(size_t capacity) { return AllocateBytes(capacity); }
+};
+
+class TRowLoader {
+public:
+    static void Load(TRowStore& store, const std::string& fileName) {
+        store.ClearRows();
+        TFileBytes file(fileName);
+        Load(store, file, fileName);
+    }
+    static void Load(TRowStore& store, std::shared_ptr<char> block, size_t size) {
+        store.ClearRows();
+        TBlockBytes bytes(std::move(block), size);
+        Load(store, bytes, std::string());
+    }
+
+private:
+    template <class TSource>
+    static void Load(TRowStore& store, TSource& file, const std::string& fileName);
+};
+
+template <class TSource>
+void TRowLoader::Load(TRowStore& store, TSource& file, const std::string& fileName) {
     TRowList& rows = store.rows_;
     try {
         // Blocks are read straight into the row bytes, where their line ends are closed up,
@@ -263,7 +302,7 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
         // than the size, so that the read that finds the end has room; should the file have
         // grown since, a larger block takes over and the open line moves along.
         size_t capacity = file.Size() + 1;
-        std::shared_ptr<char> block = AllocateBytes(capacity);
+        std::shared_ptr<char> block = file.TakeBlock(capacity);
         char* out = block.get();  // end of the bytes kept so far
         size_t carried = 0;       // bytes of the open line, just before `out`
         uint32_t carriedTabs = 0;
@@ -344,3 +383,38 @@ void TRowLoader::Load(TRowStore& store, const std::string& fileName) {
 }
 
 void TRowStore::LoadRowsFromFile(const std::string& fileName) { TRowLoader::Load(*this, fileName); }
+
+void TRowStore::LoadRowsFromBlock(std::shared_ptr<char> block, size_t size) {
+    TRowLoader::Load(*this, std::move(block), size);
+}
+
+std::shared_ptr<char> ReadFileBlock(const std::string& fileName, size_t& size) {
+    TFile file(fileName);
+    size_t capacity = file.Size() + 1;
+    std::shared_ptr<char> block;
+    try {
+        block = AllocateBytes(capacity);
+        size = 0;
+        for (;;) {
+            if (size + 1 < capacity) {
+                const size_t n = file.Read(block.get() + size, capacity - 1 - size);
+                if (n == 0) break;
+                size += n;
+                continue;
+            }
+            // Full: the file grew since it was opened, or this is its end.
+            char more[BlockSize];
+            const size_t n = file.Read(more, sizeof more);
+            if (n == 0) break;
+            capacity = capacity * 2 + n;
+            std::shared_ptr<char> larger = AllocateBytes(capacity);
+            std::memcpy(larger.get(), block.get(), size);
+            std::memcpy(larger.get() + size, more, n);
+            size += n;
+            block = std::move(larger);
+        }
+    } catch (const std::bad_alloc&) {
+        ThrowFileError(fileName, "読み込めません", ENOMEM);
+    }
+    return block;
+}

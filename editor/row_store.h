@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,6 +124,9 @@ public:
     // LF each end a line; ^Z ends the text; a last line without a break ends rkEnd. Raises EFileError (the rows stay empty) when
     // the file cannot be opened or read, or is not a regular file.
     void LoadRowsFromFile(const std::string& fileName);
+    // The same from bytes already read into `block` (AllocateBytes, at least size + 1
+    // bytes), which the rows then keep; the line ends are closed up in place.
+    void LoadRowsFromBlock(std::shared_ptr<char> block, size_t size);
 
     // --- Undo -------------------------------------------------------------------------
     // The row part of applying a record: deletes rowsToDelete rows at `row`, then (kind

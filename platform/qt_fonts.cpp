@@ -64,3 +64,18 @@ void AssignQFont(TFont& target, const QFont& font) {
     next.SetStyle(style);
     target.Assign(next);
 }
+
+QFont WithFallbackFaces(const QFont& font, bool emoji) {
+    // fonts-hanazono holds the extension planes, fonts-noto-color-emoji the emoji.
+    static const QStringList kBehind{QStringLiteral("HanaMinA"), QStringLiteral("HanaMinB"),
+                                     QStringLiteral("DejaVu Sans")};
+    static const QString kEmoji = QStringLiteral("Noto Color Emoji");
+    QStringList families = font.families();
+    if (families.isEmpty()) families << font.family();
+    if (emoji) families.prepend(kEmoji);
+    families << kBehind;
+    if (!emoji) families << kEmoji;
+    QFont f = font;
+    f.setFamilies(families);
+    return f;
+}

@@ -17,3 +17,8 @@ QFont ToQFont(const TFont& font);
 // Copies face, size and style of a Qt font into a description (colour and character set
 // are left as they are).
 void AssignQFont(TFont& target, const QFont& font);
+
+// `font` followed by the faces that hold what the Japanese faces lack: the CJK extension
+// planes, other scripts, emoji. With `emoji` the colour emoji face comes first, so that a
+// character the Japanese face draws as text (☺) shows as the picture its cluster asks for.
+QFont WithFallbackFaces(const QFont& font, bool emoji);

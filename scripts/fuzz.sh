@@ -13,6 +13,12 @@ mkdir -p "$out/artifacts"
 flags=(-std=c++20 -O1 -g -I. -Wall -Wextra
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
 
+# The text tables are made as the build makes them, by their generator (ICU for the
+# character properties, iconv for CP932).
+clang++ -std=c++20 -O1 -I. tools/gen_text_tables.cpp -licuuc -o "$out/gen_text_tables"
+"$out/gen_text_tables" "$out/text_tables.cpp"
+text="platform/extra_chars.cpp platform/grapheme.cpp platform/unicode_text.cpp $out/text_tables.cpp"
+
 # name, max input length (room for a long diary or a long personal rule list), sources
 # (the target first)
 targets=(
@@ -20,7 +26,8 @@ targets=(
   "holiday_rules 8192 fuzz/holiday_rules_fuzz.cpp calendar/holiday_rules.cpp calendar/equinox.cpp
      calendar/julius.cpp platform/convert.cpp platform/sjis.cpp platform/string_list.cpp"
   "print_layout 16384 fuzz/print_layout_fuzz.cpp diary/print_layout.cpp diary/line_breaking.cpp diary/diary_export.cpp diary/day_file.cpp
-     diary/day_file_name.cpp calendar/julius.cpp platform/file_error.cpp platform/sjis.cpp"
+     diary/day_file_name.cpp diary/day_file_form.cpp calendar/julius.cpp platform/file_error.cpp platform/sjis.cpp $text"
+  "day_text 65536 fuzz/day_text_fuzz.cpp diary/day_file_form.cpp platform/sjis.cpp $text"
   "editor_loader 65536 fuzz/editor_loader_fuzz.cpp editor/byte_arena.cpp editor/caret_rule.cpp
      editor/column_map.cpp editor/line_compact.cpp editor/edit_commands.cpp editor/edit_lines.cpp editor/edit_session.cpp
      editor/edit_transaction.cpp editor/editor_strings.cpp editor/key_moves.cpp editor/row_list.cpp editor/row_list_cut.cpp editor/row_loader.cpp

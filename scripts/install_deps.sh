@@ -2,7 +2,10 @@
 # Installs what the build and the tests need on a fresh Debian 12 machine; packages that
 # are already there are skipped, so a second run costs nothing.
 set -euo pipefail
-want=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho locales libnova-dev libicu-dev dpkg-dev file)
+# The editor, print and PDF fall back per character to the face that holds the CJK
+# extension planes (U+3400…, U+20000…) and to emoji faces: in colour on screen, in black
+# outlines on paper and in PDFs (a colour bitmap face prints as nothing).
+want=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n libgl-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-color-emoji fonts-hanazono fonts-symbola locales libnova-dev libicu-dev dpkg-dev file)
 if [ "${1:-}" = "--test" ]; then
   want+=(googletest libgtest-dev libbenchmark-dev xvfb xdotool imagemagick x11-utils xclip clang libclang-rt-14-dev poppler-utils desktop-file-utils lintian man-db)
   # The search benchmark compares against ripgrep.

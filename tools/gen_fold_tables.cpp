@@ -6,6 +6,7 @@
 #include "diary/fold_tables.h"
 #include "platform/exceptions.h"
 #include "platform/sjis.h"
+#include "platform/text_tables.h"
 
 #include <unicode/uchar.h>
 #include <unicode/uclean.h>
@@ -13,6 +14,7 @@
 #include <unicode/ustring.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -38,9 +40,13 @@ public:
     uint32_t broken = 0;
     // Folded unit -> the CP932 codes whose fold holds it, in the order they were found.
     std::map<uint32_t, std::vector<uint16_t>> sources;
-    // Each code as UTF-8, as iconv reads it: length, then the bytes (0: no character).
-    uint32_t utf8Single[256] = {};
-    std::vector<uint32_t> utf8Pairs;
+    // Every code point whose fold is not itself: code point, offset in widePool, length.
+    std::vector<uint32_t> wide;
+    std::vector<char32_t> widePool;
+    // Canonical compositions of two code points: first, second, composed; sorted.
+    std::vector<uint32_t> compose;
+    // Code point, canonical combining class; for the classes other than 0, sorted.
+    std::vector<uint32_t> combining;
 
 private:
     std::unordered_map<char32_t, std::string> encoded_;
@@ -120,12 +126,80 @@ private:
         }
     }
 
-    static uint32_t Utf8Entry(std::string_view code) {
-        const std::string utf8 = SjisToUtf8(code);
-        if (utf8.find("\xEF\xBF\xBD") != std::string::npos || utf8.empty() || utf8.size() > 3) return 0;
-        uint32_t e = static_cast<uint32_t>(utf8.size());
-        std::memcpy(reinterpret_cast<char*>(&e) + 1, utf8.data(), utf8.size());
-        return e;
+    // The fold of one code point, as code points: a look-alike CP932 takes in its place
+    // first (U+301C as ～), as typed text always was, then NFKC and case folding as Fold
+    // does. Katakana become hiragana only after the composition that follows at run time,
+    // as NFKC composes a sound mark with the katakana before Fold makes it hiragana.
+    std::u32string WideFold(UChar32 c) {
+        std::string utf8;
+        for (size_t k = 0; k < text_tables::kLooseCount; ++k) {
+            const uint32_t loose = text_tables::kLoose[k];
+            if (loose >> 16 != static_cast<uint32_t>(c)) continue;
+            const unsigned code = loose & 0xFFFF;
+            const uint32_t e = code > 0xFF ? text_tables::kDecodePairs[((code >> 8) - 0x80) * 256 + (code & 0xFF)]
+                                           : text_tables::kDecodeSingle[code];
+            utf8.assign(reinterpret_cast<const char*>(&e) + 1, e & 0xFF);
+        }
+        if (utf8.empty()) {
+            char buf[8];
+            int32_t len = 0;
+            UErrorCode err = U_ZERO_ERROR;
+            UChar u16[2];
+            int32_t n16 = 0;
+            U16_APPEND_UNSAFE(u16, n16, c);
+            u_strToUTF8(buf, sizeof buf, &len, u16, n16, &err);
+            utf8.assign(buf, static_cast<size_t>(len));
+        }
+        UChar u16[8];
+        int32_t n16 = 0;
+        UErrorCode err = U_ZERO_ERROR;
+        u_strFromUTF8(u16, 8, &n16, utf8.data(), static_cast<int32_t>(utf8.size()), &err);
+        UChar norm[64];
+        const int32_t n = unorm2_normalize(nfkc_, u16, n16, norm, 64, &err);
+        if (U_FAILURE(err)) throw std::runtime_error("NFKC failed");
+        std::u32string out;
+        for (int32_t i = 0; i < n;) {
+            UChar32 f;
+            U16_NEXT(norm, i, n, f);
+            out += static_cast<char32_t>(u_foldCase(f, U_FOLD_CASE_DEFAULT));
+        }
+        return out;
+    }
+
+    void BuildWide() {
+        UErrorCode err = U_ZERO_ERROR;
+        const UNormalizer2* nfc = unorm2_getNFCInstance(&err);
+        if (U_FAILURE(err)) throw std::runtime_error("NFC data missing");
+        for (UChar32 c = 0; c < 0x110000; ++c) {
+            const int8_t type = u_charType(c);
+            if (type == U_UNASSIGNED || type == U_SURROGATE) continue;
+            if (const uint8_t ccc = u_getCombiningClass(c)) combining.insert(combining.end(), {static_cast<uint32_t>(c), ccc});
+            const std::u32string f = WideFold(c);
+            if (f.size() != 1 || f[0] != static_cast<char32_t>(c)) {
+                wide.insert(wide.end(), {static_cast<uint32_t>(c), static_cast<uint32_t>(widePool.size()),
+                                         static_cast<uint32_t>(f.size())});
+                widePool.insert(widePool.end(), f.begin(), f.end());
+            }
+            UChar d[8];
+            const int32_t n = unorm2_getRawDecomposition(nfc, c, d, 8, &err);
+            if (U_FAILURE(err)) {
+                err = U_ZERO_ERROR;
+                continue;
+            }
+            if (n < 2) continue;
+            UChar32 a, b;
+            int32_t i = 0;
+            U16_NEXT(d, i, n, a);
+            if (i >= n) continue;
+            U16_NEXT(d, i, n, b);
+            if (i == n && unorm2_composePair(nfc, a, b) == c)
+                compose.insert(compose.end(), {static_cast<uint32_t>(a), static_cast<uint32_t>(b), static_cast<uint32_t>(c)});
+        }
+        std::vector<std::array<uint32_t, 3>> triples;
+        for (size_t k = 0; k < compose.size(); k += 3) triples.push_back({compose[k], compose[k + 1], compose[k + 2]});
+        std::sort(triples.begin(), triples.end());
+        compose.clear();
+        for (const auto& t : triples) compose.insert(compose.end(), t.begin(), t.end());
     }
 
     uint32_t Entry(const std::string& bytes) {
@@ -151,7 +225,6 @@ private:
         if (Decode("\x85\x40", probe) || Decode("\x85\xFC", probe))
             throw std::runtime_error("CP932 row 0x85 is not empty here: no room for the fold's own codes");
         pairs.assign(kFoldPairCount, 0);
-        utf8Pairs.assign(kFoldPairCount, 0);
 
         std::u16string marks[2];
         Decode("\xDE", marks[0]);
@@ -177,7 +250,6 @@ private:
             if (IsLeadByte(static_cast<unsigned char>(b))) continue;
             const char c = static_cast<char>(b);
             single[b] = fill(std::string_view(&c, 1), b);
-            utf8Single[b] = Utf8Entry(std::string_view(&c, 1));
         }
         for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
             if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
@@ -185,9 +257,9 @@ private:
                 if (!IsTrailByte(static_cast<unsigned char>(trail))) continue;
                 const char code[2] = {static_cast<char>(lead), static_cast<char>(trail)};
                 pairs[(lead - 0x80) * 256 + trail] = fill(std::string_view(code, 2), lead << 8 | trail);
-                utf8Pairs[(lead - 0x80) * 256 + trail] = Utf8Entry(std::string_view(code, 2));
             }
         }
+        BuildWide();
     }
 };
 
@@ -227,8 +299,13 @@ int Write(const char* path) {
     WriteNumbers(out, "const uint32_t kJoined[]", joined);
     out << "const size_t kReservedCount = " << t.reserved.size() << ";\n";
     WriteNumbers(out, "const char32_t kReserved[]", t.reserved);
-    WriteNumbers(out, "const uint32_t kUtf8Single[256]", t.utf8Single);
-    WriteNumbers(out, "const uint32_t kUtf8Pairs[kFoldPairCount]", t.utf8Pairs);
+    out << "const size_t kWideCount = " << t.wide.size() / 3 << ";\n";
+    WriteNumbers(out, "const uint32_t kWide[]", t.wide);
+    WriteNumbers(out, "const char32_t kWidePool[]", t.widePool);
+    out << "const size_t kComposeCount = " << t.compose.size() / 3 << ";\n";
+    WriteNumbers(out, "const uint32_t kCompose[]", t.compose);
+    out << "const size_t kCombiningCount = " << t.combining.size() / 2 << ";\n";
+    WriteNumbers(out, "const uint32_t kCombining[]", t.combining);
     out << "const size_t kSourcesCount = " << t.sources.size() << ";\n";
     WriteNumbers(out, "const uint32_t kSources[]", sources);
     WriteNumbers(out, "const uint16_t kSourceCodes[]", codes);

@@ -64,9 +64,10 @@ std::string ExportPdfForCommand(const TPdfExportRequest& request, std::vector<TY
     rules.SetAutoKokumin(kokumin);
 
     std::vector<TPrintDay> days;
-    const std::string error = ForEachEntry(request.folder, request.days, [&](const TYMD& day, std::string_view sjis) {
-        days.push_back({PrintDayHeader(day, rules.GetHolidayNames(day.Year, day.Month, day.Day)), DayTextLines(sjis)});
-        if (HoldsBrokenSjis(sjis)) brokenDays.push_back(day);
+    const std::string error = ForEachEntry(request.folder, request.days, [&](const TYMD& day, std::string_view sjis, const TExtraChars& extra) {
+        days.push_back({PrintDayHeader(day, rules.GetHolidayNames(day.Year, day.Month, day.Day)), DayTextLines(sjis),
+                        extra.Empty() ? nullptr : std::make_shared<TExtraChars>(extra)});
+        if (HoldsBrokenSjis(sjis, extra)) brokenDays.push_back(day);
         return true;
     });
     if (!error.empty()) return error;

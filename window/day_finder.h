@@ -30,6 +30,8 @@ public:
     TDayFinder& operator=(const TDayFinder&) = delete;
 
     const TSearchQuery& Query() const { return query_; }
+    // The table of the extra codes of the rows searched next; nullptr for plain CP932.
+    void SetExtraChars(const TExtraChars* extra) { matcher_.SetExtraChars(extra); }
 
     // Forward: the first match starting at or after `from`; backward: the last match
     // starting before it. Nothing when the text holds no match at all.

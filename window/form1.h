@@ -210,6 +210,9 @@ public:
     QAction* WCHolidayFont = nullptr;
     QAction* WCSpecialdayFont = nullptr;
     QAction* EditFont = nullptr;
+    // 設定 > 新しい日記の文字コード: the two choices.
+    QAction* NewDiarySjis = nullptr;
+    QAction* NewDiaryUtf8Choice = nullptr;
     QAction* ToolButton7 = nullptr;
     QAction* ToolButton8 = nullptr;
     // The shared colour and font dialogs open on the last choice.
@@ -229,6 +232,9 @@ public:
     QAction* ToolButtonNextEntry = nullptr;
     void SetEntryMarksShown(bool on);
     void SetEntryMarkColor(TColor color);
+    // 新しい日記の文字コード: new day files in UTF-8 even when their text fits Shift-JIS.
+    bool NewDiaryUtf8() const;
+    void SetNewDiaryUtf8(bool on);
     void PrevEntryClick();
     void NextEntryClick();
     void SameDayPastClick();
@@ -341,6 +347,10 @@ private:
     // may go: nothing to save, saved, or いいえ; false when it stays (キャンセル, a refused
     // replacement, a failed save, whose error is shown). `atClose` words the error as the
     // save at close does.
+    // The day file's text into the editor, in the form Diary_ found the file in.
+    void LoadDayText(const std::string& file);
+    // Saves the editor's text with its extra codes as the shown day's file.
+    bool SaveDayText(bool atClose);
     bool OfferToSaveText(bool atClose);
     // Saves the editor's text as its day's, asking what a save may replace; after an
     // append the editor shows the whole day. False when the user kept the file as it was.

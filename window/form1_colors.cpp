@@ -12,6 +12,7 @@
 #include "platform/qt_text.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 
 namespace {
@@ -149,6 +150,20 @@ void TForm1::BuildOptionsMenu(QMenu* options) {
     AddSubmenu(*this, fonts, "WeeklyCalendar(&W)", "WeeklyCalendar のフォントを設定します", kWeeklyFonts);
     EditFont = fonts->addAction(U8("エディタ(&E)"));
     EditFont->setStatusTip(U8("エディタのフォントを設定します"));
+
+    QMenu* form = options->addMenu(U8("新しい日記の文字コード(&N)"));
+    form->menuAction()->setStatusTip(U8("新しく作る日記のファイルの文字コードを設定します"));
+    auto* choices = new QActionGroup(form);
+    NewDiarySjis = choices->addAction(U8("Shift-JIS（入らない文字があるときは UTF-8）"));
+    NewDiaryUtf8Choice = choices->addAction(U8("UTF-8"));
+    for (QAction* choice : choices->actions()) {
+        choice->setCheckable(true);
+        form->addAction(choice);
+    }
+    // The setting is read after the menus are built: the marks follow it when shown.
+    connect(form, &QMenu::aboutToShow, this, [this] { (NewDiaryUtf8() ? NewDiaryUtf8Choice : NewDiarySjis)->setChecked(true); });
+    connect(NewDiarySjis, &QAction::triggered, this, Guarded([this] { SetNewDiaryUtf8(false); }));
+    connect(NewDiaryUtf8Choice, &QAction::triggered, this, Guarded([this] { SetNewDiaryUtf8(true); }));
 }
 
 void TForm1::ConnectColorCommands() {

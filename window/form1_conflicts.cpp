@@ -123,7 +123,7 @@ void TForm1::CompareConflictsClick() {
             Editor1->SelectAll();
             Editor1->SetSelText(chosen);
         }
-        if (!Diary_->Save(Editor1->Lines().Text(), Ask)) break;
+        if (!Diary_->Save(Editor1->Lines().Text(), Editor1->Session().Extra(), Ask)) break;
         if (const int err = MoveConflictCopyAside({}, copy.fileName)) {
             Dialogs().Error("別の版 " + copy.fileName + " を " + kConflictFolderName + " に移せません。" +
                             FileErrorReason(err) + "。");

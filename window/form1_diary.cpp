@@ -8,6 +8,7 @@
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/handler_guard.h"
+#include "platform/qt_text.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -60,6 +61,7 @@ void TForm1::BuildDiaryCommands() {
     Editor1->OnDrawLine = Guarded([this](TEditor* sender, const std::string& lineStr, int x, int y, int index,
                                          const QRect& aRect) { Editor1DrawLine(sender, lineStr, x, y, index, aRect); });
     Editor1->OnTopColChange = Guarded([this](TEditor* sender) { Editor1TopColChange(sender); });
+    Diary_->OnMovedToUtf8 = [this](const TYMD&) { StatusPanel0->setText(U8(TDiarySession::kMovedToUtf8Message)); };
 }
 
 void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
@@ -69,7 +71,7 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
         Editor1->Clear();
         if (file) {
             Editor1->SetReadOnly(true);
-            Editor1->Lines().LoadFromFile(*file);
+            LoadDayText(*file);
         }
         // The day's text from its start, whatever the day before was scrolled to.
         Editor1->SetTopCol(0);
@@ -83,6 +85,15 @@ void TForm1::ShowDayFile(std::int32_t y, std::uint8_t m, std::uint8_t d) {
     UpdateConflictBar();
     if (!startNote_.isEmpty() && StatusPanel0->text() == startNote_) StatusPanel0->clear();
     startNote_.clear();
+}
+
+void TForm1::LoadDayText(const std::string& file) {
+    // Shift-JIS, as nearly every day is, goes straight from the file into the rows.
+    if (Diary_->Form() == TDayFileForm::Cp932) {
+        Editor1->Lines().LoadFromFile(file);
+        return;
+    }
+    Editor1->Session().LoadUnicodeFile(file);
 }
 
 bool TForm1::OfferToSaveText(bool atClose) {
@@ -122,7 +133,7 @@ void TForm1::EditorSaveClick() {
 
 bool TForm1::SaveDayText(bool atClose) {
     bool appended = false;
-    const bool saved = Diary_->Save(Editor1->Lines().Text(), Ask, atClose, [&appended](const std::string& question) {
+    const bool saved = Diary_->Save(Editor1->Lines().Text(), Editor1->Session().Extra(), Ask, atClose, [&appended](const std::string& question) {
         const TDiarySession::TUnshown answer = AskUnshown(question);
         appended = answer == TDiarySession::TUnshown::Append;
         return answer;
@@ -139,6 +150,10 @@ bool TForm1::SaveDayText(bool atClose) {
 }
 
 void TForm1::EditorFileDaleteClick() { Diary_->Delete(JuliusToYMD(MonthlyCalendar1->JuliusDay()), Ask); }
+
+bool TForm1::NewDiaryUtf8() const { return Diary_->NewFilesUtf8(); }
+
+void TForm1::SetNewDiaryUtf8(bool on) { Diary_->SetNewFilesUtf8(on); }
 
 void TForm1::CanEditClick() { Editor1->SetReadOnly(false); }
 

@@ -52,9 +52,8 @@ void TForm1::Copy1Click() { Editor1->CopyToClipboard(); }
 void TForm1::P1Click() { Editor1->PasteFromClipboard(); }
 
 void TForm1::Editor1TextRefused(TEditor*, const QString& refused) {
-    // The code points name characters that the font cannot draw either.
-    QStringList codes;
-    for (char32_t c : refused.toUcs4())
-        codes << QStringLiteral("U+%1").arg(QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
-    StatusPanel0->setText(U8("「%1」(%2) は Shift-JIS にない文字のため入力できません").arg(refused, codes.join(' ')));
+    // Only a day that already holds some 2,800 different characters outside Shift-JIS gets
+    // here; the characters it holds can still be typed.
+    const QString shown = refused.size() > 20 ? refused.left(20) + U8("…") : refused;
+    StatusPanel0->setText(U8("「%1」は入れられません。この日の日記には Shift-JIS にない文字の種類が多すぎます").arg(shown));
 }

@@ -173,7 +173,7 @@ void TForm1::SameDayPastClick() {
     ForEachEntrySummary(
         {}, days,
         [&](const TYMD& day, const TEntrySummary& summary) {
-            rows.push_back({day, summary.chars, SjisToQString(summary.firstLine)});
+            rows.push_back({day, summary.chars, QString::fromStdString(summary.firstLine)});
             ++next;
         },
         [&](const std::string&, int err) {

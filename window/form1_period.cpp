@@ -70,10 +70,10 @@ std::vector<TPrintDay> TForm1::ReadPrintDays(const std::vector<TYMD>& days, bool
     std::vector<TPrintDay> out;
     TWorkProgress progress(this, "日記を読んでいます...");
     size_t done = 0;
-    const std::string error = ForEachEntry("", days, [&](const TYMD& day, std::string_view sjis) {
+    const std::string error = ForEachEntry("", days, [&](const TYMD& day, std::string_view sjis, const TExtraChars& extra) {
         if (!progress(done++, days.size())) return false;
-        out.push_back({DayHeader(day), DayTextLines(sjis)});
-        if (brokenDays && HoldsBrokenSjis(sjis)) brokenDays->push_back(day);
+        out.push_back({DayHeader(day), DayTextLines(sjis), extra.Empty() ? nullptr : std::make_shared<TExtraChars>(extra)});
+        if (brokenDays && HoldsBrokenSjis(sjis, extra)) brokenDays->push_back(day);
         return true;
     });
     *stopped = progress.Stopped();

@@ -48,5 +48,5 @@ void TForm1::Print1Click() {
     lines.reserve(static_cast<size_t>(text.Count()));
     for (int i = 0; i < text.Count(); ++i) lines.push_back(text.Strings(i));
     // The day the text belongs to, which the calendar shows too.
-    PrintDays({{DayHeader(Diary_->Day()), std::move(lines)}});
+    PrintDays({{DayHeader(Diary_->Day()), std::move(lines), std::make_shared<TExtraChars>(Editor1->Session().Extra())}});
 }

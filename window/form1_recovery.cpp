@@ -88,6 +88,7 @@ void TForm1::RecoveryTick() {
     copy.day = Diary_->Day();
     copy.text = std::move(text);
     copy.host = ThisHostName();
+    copy.codes = Editor1->Session().Extra().Codes();
     copy.loaded = Diary_->Loaded();
     if (copy.loaded) copy.base = Diary_->LoadedStamp();
     Recovery_->Keep(std::move(copy));
@@ -162,7 +163,7 @@ void TForm1::OfferRecoveryCopies() {
 void TForm1::RestoreCopy(TFoundCopy& found) {
     const TRecoveryCopy& c = found.copy;
     MonthlyCalendar1->SetJuliusDay(YMDToJulius(c.day.Year, c.day.Month, c.day.Day));
-    Editor1->Lines().SetWholeText(c.text);
+    Editor1->Session().LoadText(c.text, ExtraCharsOf(c));
     Editor1->SetReadOnly(false);
     Editor1->SetModified(true);
     Diary_->Resume(c.day, c.loaded, c.base);

@@ -8,7 +8,6 @@
 #include "diary/diary_session.h"
 #include "editor/editor.h"
 #include "platform/handler_guard.h"
-#include "platform/sjis.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,7 +53,7 @@ void TForm1::Find1Click() {
     if (Editor1->Selected()) {
         const std::string sel = Editor1->SelText();
         if (!sel.empty() && sel.size() <= 200 && sel.find_first_of("\r\n") == std::string::npos)
-            FindBar1->FindEdit->setText(QString::fromStdString(SjisToUtf8(sel)));
+            FindBar1->FindEdit->setText(QString::fromStdString(Editor1->Session().SelUnicode()));
     }
     FindBar1->Open();
 }
@@ -81,12 +80,8 @@ bool TForm1::FindInDay(bool backward) {
         finder_ = std::make_unique<TDayFinder>(MakeSearchQuery(words.toStdString(), exact));
         finderWords_ = words;
     }
-    if (!finder_->Query().unencodable.empty()) {
-        Editor1->ClearSelection();
-        FindNote(U("「%1」は Shift-JIS で表せない文字のため、見つかりません").arg(QString::fromStdString(finder_->Query().unencodable)));
-        return false;
-    }
     const TRowStore& rows = Editor1->Store();
+    finder_->SetExtraChars(&Editor1->Session().Extra());
     TRowPlace from;
     if (Editor1->Selected()) {
         const TTextRange& t = Editor1->Session().TextRange();
@@ -126,7 +121,7 @@ void TForm1::DiaryFind1Click() {
     if (Editor1->Selected() && SearchWindow1->WordsEdit->text().isEmpty()) {
         const std::string sel = Editor1->SelText();
         if (!sel.empty() && sel.size() <= 200 && sel.find_first_of("\r\n") == std::string::npos)
-            SearchWindow1->WordsEdit->setText(QString::fromStdString(SjisToUtf8(sel)));
+            SearchWindow1->WordsEdit->setText(QString::fromStdString(Editor1->Session().SelUnicode()));
     }
     SearchWindow1->show();
     SearchWindow1->raise();

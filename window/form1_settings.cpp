@@ -101,6 +101,9 @@ TSettingsTable BuildSettingsTable(TForm1& form) {
                          form.SetConflictPatterns(ini.ReadString(kConflictPatternsSection, kConflictPatternsKey, form.ConflictPatterns()));
                      },
                      [](TIniStore&) {}});
+    // 新しい日記の文字コード: 0 Shift-JIS (UTF-8 only for a text that does not fit), 1 UTF-8.
+    table.push_back(SwitchEntry("Diary", "NewDiaryUtf8", [&form] { return form.NewDiaryUtf8(); },
+                                [&form](bool on) { form.SetNewDiaryUtf8(on); }));
     return table;
 }
 

@@ -12,6 +12,7 @@
 
 class QPagedPaintDevice;
 class QPainter;
+class TPdfText;
 
 // The editor's font on paper: its pixel height is meant for a 96-dot screen, so the
 // printer gets the same size in points.
@@ -29,9 +30,10 @@ TPrintMetrics PrintMetricsFor(QPagedPaintDevice& device, const QFont& font);
 
 // Lays out `days` and draws them on `device` through `painter` (begun on it).
 // `progress(page, pages)` is told before each page; returning false stops the drawing.
-// Returns false when the device refused a new page or the drawing was stopped.
+// Returns false when the device refused a new page or the drawing was stopped. The text
+// is drawn through `pdfText` when given (for a PDF whose text maps it completes after).
 bool PaintPrintJob(QPagedPaintDevice& device, QPainter& painter, const std::vector<TPrintDay>& days, const QFont& font,
-                   const std::function<bool(int page, int pages)>& progress = {});
+                   const std::function<bool(int page, int pages)>& progress = {}, TPdfText* pdfText = nullptr);
 
 // The same pages as a PDF file (A4), written by the safe replacement, so that a failure or
 // a stop leaves no partial file. Returns an empty string, or the reason it failed

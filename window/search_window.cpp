@@ -4,6 +4,7 @@
 #include "window/typing_watch.h"
 #include "platform/handler_guard.h"
 #include "platform/sjis.h"
+#include "platform/unicode_text.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -25,7 +26,11 @@
 namespace {
 
 QString U(const char* s) { return QString::fromUtf8(s); }
-QString FromSjis(std::string_view s) { return QString::fromStdString(SjisToUtf8(s)); }
+// A result's text, its codes those of the day it came from.
+QString FromDayText(std::string_view s, const TDaySearchResult& r) {
+    static const TExtraChars none;
+    return QString::fromStdString(UnicodeFromText(s, r.extra ? *r.extra : none));
+}
 
 constexpr int kMatchStartRole = Qt::UserRole + 1;
 constexpr int kMatchLengthRole = Qt::UserRole + 2;
@@ -201,10 +206,6 @@ void TSearchWindow::Run() {
     words_ = WordsEdit->text();
     exact_ = ExactCheck->isChecked();
     query_ = MakeSearchQuery(words_.toStdString(), exact_);
-    if (!query_.unencodable.empty()) {
-        StatusLabel->setText(U("「") + QString::fromStdString(query_.unencodable) + U("」は Shift-JIS で表せない文字のため、何も一致しません"));
-        return;
-    }
     if (query_.words.empty()) {
         StatusLabel->setText(U("検索する語を入力してください"));
         return;
@@ -249,9 +250,9 @@ void TSearchWindow::AddRow(const TDaySearchResult& r) {
     auto* lines = new QStandardItem(QString::number(r.match.lines));
     lines->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     const TExcerpt cut = Excerpt(r.line, r.match.match, kExcerptChars);
-    const QString before = FromSjis(std::string_view(cut.text).substr(0, cut.match.start));
-    const QString match = FromSjis(std::string_view(cut.text).substr(cut.match.start, cut.match.length));
-    auto* line = new QStandardItem(FromSjis(cut.text));
+    const QString before = FromDayText(std::string_view(cut.text).substr(0, cut.match.start), r);
+    const QString match = FromDayText(std::string_view(cut.text).substr(cut.match.start, cut.match.length), r);
+    auto* line = new QStandardItem(FromDayText(cut.text, r));
     line->setData(static_cast<int>(before.size()), kMatchStartRole);
     line->setData(static_cast<int>(match.size()), kMatchLengthRole);
     model_->appendRow({date, lines, line});

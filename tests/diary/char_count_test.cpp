@@ -69,7 +69,27 @@ TEST(SummarizeEntry, FirstLineWithTextCutToFortyCharactersTabsAsSpaces) {
     for (const auto& c : cases) {
         const TEntrySummary s = SummarizeEntry(c.file);
         EXPECT_EQ(s.chars, c.chars) << SjisToUtf8(c.file);
-        EXPECT_EQ(s.firstLine, c.firstLine) << SjisToUtf8(c.file);
+        EXPECT_EQ(s.firstLine, SjisToUtf8(c.firstLine)) << SjisToUtf8(c.file);
+    }
+}
+
+// A UTF-8 day counts grapheme clusters: a ZWJ family, a flag, a letter with its mark are
+// one each; a byte that forms no character counts one and shows as U+FFFD.
+TEST(SummarizeEntry, Utf8DaysCountWhatTheUserSees) {
+    const struct {
+        std::string file;
+        std::int64_t chars;
+        std::string firstLine;
+    } cases[] = {
+        {"\xEF\xBB\xBF\r\n\u3000\t\r\n👨\u200D👩\u200D👧 🇯🇵e\u0301\r\n日記", 8, "👨\u200D👩\u200D👧 🇯🇵e\u0301"},
+        {"\xEF\xBB\xBF\t\xFF😊\x1A" "hidden", 3, " \xEF\xBF\xBD😊"},
+        {"日記\n" + std::string(50, 'x'), 52, "日記"},
+        {"\xEF\xBB\xBF" + std::string(30, 'x') + "日本語の日記を書いた😊一日", 43, std::string(30, 'x') + "日本語の日記を書いた"},
+    };
+    for (const auto& c : cases) {
+        const TEntrySummary s = SummarizeEntry(c.file);
+        EXPECT_EQ(s.chars, c.chars) << c.file;
+        EXPECT_EQ(s.firstLine, c.firstLine) << c.file;
     }
 }
 

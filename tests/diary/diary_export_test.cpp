@@ -76,3 +76,20 @@ TEST(DiaryExport, PeriodReadsTheDaysWithTextOldestFirstAndStopsWhenAsked) {
     TExportResult failed = ExportEntries(folder, {{2027, 11, 1}, {2027, 11, 5}}, TExportFormat::Text);
     EXPECT_NE(failed.error.find("2027115.dat"), std::string::npos) << failed.error;
 }
+
+// UTF-8 days export their characters as they are: with or without the mark, a ^Z tail
+// left out, a byte that forms no character as U+FFFD (and the day named), a real U+FFFD
+// kept without naming the day.
+TEST(DiaryExport, Utf8DaysInEveryForm) {
+    QTemporaryDir dir;
+    Write(dir, "202735.dat", "\xEF\xBB\xBF😊 café\r\n𠮷野家\x1A" "hidden");
+    Write(dir, "202736.dat", "日記 👨\u200D👩\u200D👧\r\n\uFFFD");
+    Write(dir, "202737.dat", "\xEF\xBB\xBF" "a\xFF" "b");
+    Write(dir, "202738.dat", Sjis("三月八日"));
+    const std::vector<TYMD> days = {{2027, 3, 5}, {2027, 3, 6}, {2027, 3, 7}, {2027, 3, 8}};
+    TExportResult md = ExportEntries(dir.path().toStdString(), days, TExportFormat::Markdown);
+    EXPECT_EQ(md.output, "## 2027-03-05(金)\n\n😊 café\n𠮷野家\n\n## 2027-03-06(土)\n\n日記 👨\u200D👩\u200D👧\n\uFFFD\n\n"
+                         "## 2027-03-07(日)\n\na\uFFFD" "b\n\n## 2027-03-08(月)\n\n三月八日\n\n");
+    ASSERT_EQ(md.brokenDays.size(), 1u);
+    EXPECT_EQ(md.brokenDays[0].Day, 7);
+}

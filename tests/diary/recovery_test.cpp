@@ -65,7 +65,10 @@ TEST(RecoveryCopy, WhatIsWrittenIsReadBackExactly) {
     other.host = "laptop\nof Taro";  // written on another machine
     TRecoveryCopy big = Sample({2026, 12, 7}, "");
     big.base = {true, ~0ull, ~0ull, INT64_MAX, -1, 0, INT64_MIN, 1};
+    TRecoveryCopy extra = Sample({2026, 12, 8}, "\xF0\x40\xF0\x41\r\n\x85\x40");
+    extra.codes = {{{'\xF0', '\x41'}, "👨\u200D👩\u200D👧"}, {{'\x85', '\x40'}, "\xFF"}, {{'\xEF', '\xFC'}, "\n"}};
     const TRecoveryCopy cases[] = {
+        extra,
         Sample({2026, 12, 7}, "\x93\xfa\x8b\x4c\r\nline two\r\n"),  // 日記
         Sample({2027, 1, 11}, ""),
         other,
@@ -93,7 +96,9 @@ TEST(RecoveryCopy, WhatIsWrittenIsReadBackExactly) {
 // Every prefix of a copy (a write cut short) and every single damaged byte is refused,
 // never read as a shorter or different text.
 TEST(RecoveryCopy, NoTruncationOrDamagedByteIsAccepted) {
-    const std::string bytes = EncodeRecoveryCopy(Sample({2026, 12, 7}, "\x93\xfa\x8b\x4c\r\nabc\r\n"));
+    TRecoveryCopy copy = Sample({2026, 12, 7}, "\x93\xfa\x8b\x4c\r\nabc\xF0\x40\r\n");
+    copy.codes = {{{'\xF0', '\x40'}, "😊"}};
+    const std::string bytes = EncodeRecoveryCopy(copy);
     std::string why;
     for (size_t n = 0; n < bytes.size(); ++n) {
         EXPECT_FALSE(DecodeRecoveryCopy(std::string_view(bytes).substr(0, n), why)) << "prefix " << n;
@@ -114,14 +119,41 @@ TEST(RecoveryCopy, NoTruncationOrDamagedByteIsAccepted) {
 TEST(RecoveryCopy, OtherFilesAndVersionsAreRefusedWithTheirReason) {
     std::string bytes = EncodeRecoveryCopy(Sample({2026, 12, 7}, "abc"));
     std::string why;
-    const std::string unknown = "Mekuri recovery 2" + bytes.substr(bytes.find('\n'));
+    const std::string unknown = "Mekuri recovery 3" + bytes.substr(bytes.find('\n'));
     EXPECT_FALSE(DecodeRecoveryCopy(unknown, why));
-    EXPECT_NE(why.find("版 2"), std::string::npos) << why;
+    EXPECT_NE(why.find("版 3"), std::string::npos) << why;
     for (const std::string& garbage : {std::string("\x89PNG\r\n\x1a\n"), std::string(5000, '\0'),
                                       std::string("Mekuri recovery 1\nday 2026-02-30\n")}) {
         EXPECT_FALSE(DecodeRecoveryCopy(garbage, why));
         EXPECT_EQ(why, "復元用のコピーの形式ではありません");
     }
+}
+
+// A copy from before the extra characters (version 1: no table) still reads; a table that
+// gives one code twice is no copy; a copy's table comes back with the text's own codes
+// reserved.
+TEST(RecoveryCopy, OlderCopiesReadAndTheTableComesBack) {
+    const std::string head = "Mekuri recovery 1\nday 2026-12-07\nwritten 5 6\nfolder /d\nloaded 0\n"
+                             "stamp 0 0 0 0 0 0 0 0\nlength 4\n";
+    char crc[32];
+    std::snprintf(crc, sizeof crc, "crc32 %08x\n\n", Crc32("\x93\xfa\xF0\x40", Crc32(head)));
+    std::string why;
+    auto old = DecodeRecoveryCopy(head + crc + "\x93\xfa\xF0\x40", why);
+    ASSERT_TRUE(old) << why;
+    EXPECT_EQ(old->text, "\x93\xfa\xF0\x40");
+    EXPECT_TRUE(old->codes.empty());
+    EXPECT_EQ(old->day.Day, 7);
+
+    TRecoveryCopy twice = Sample({2026, 12, 7}, "\xF0\x41");
+    twice.codes = {{{'\xF0', '\x41'}, "😊"}, {{'\xF0', '\x41'}, "é"}};
+    EXPECT_FALSE(DecodeRecoveryCopy(EncodeRecoveryCopy(twice), why));
+    EXPECT_EQ(why, "復元用のコピーの形式ではありません");
+
+    TRecoveryCopy copy = Sample({2026, 12, 7}, "\xF0\x40\xF0\x41\xF0\x42");  // F040 and F042 the file's own
+    copy.codes = {{{'\xF0', '\x41'}, "😊"}};
+    TExtraChars extra = ExtraCharsOf(*DecodeRecoveryCopy(EncodeRecoveryCopy(copy), why));
+    EXPECT_EQ(extra.Codes(), copy.codes);
+    EXPECT_EQ(std::string(extra.CodeFor("é")->data(), 2), "\xF0\x43");
 }
 
 TEST_F(Folders, AHeldCopyIsPassedOverAndFoundOnceItsWriterIsGone) {

@@ -4,6 +4,7 @@
 #include "editor/row_loader.h"
 #include "editor_test_support.h"
 #include "platform/exceptions.h"
+#include "platform/unicode_text.h"
 #include "tools/diary_text.h"
 
 #include <gtest/gtest.h>
@@ -281,5 +282,50 @@ TEST_F(FileTest, CountingAndReadingPassesAgreeOnEveryLayout) {
         if (round % 10 == 0) bytes.insert(std::uniform_int_distribution<size_t>(0, bytes.size())(rng), "\x1a");
         Load(bytes);
         ASSERT_EQ(CountFileLines(dir.File("in.dat")), static_cast<size_t>(store.RowCount())) << "round " << round;
+    }
+}
+
+// A UTF-8 day file converted where it is read gives the rows and the table that the text
+// converted on its own gives: with and without the mark, a ^Z tail, lone CR and LF, a byte
+// that forms no character (early, late, last), a character cut at the end, clusters of
+// every kind, a line of 100,000 characters, word wrap off and on.
+TEST_F(FileTest, Utf8FileLoadsAsItsConvertedText) {
+    const std::string mark = "\xEF\xBB\xBF";
+    std::string longLine;
+    for (int i = 0; i < 100000; ++i) longLine += i % 7 ? "日" : "😀";
+    const struct {
+        const char* name;
+        std::string file;
+    } cases[] = {
+        {"mark", mark + "日記 😀 café\r\n𠮷野家\r\n"},
+        {"no mark", "日記 e\xCC\x81 👨‍👩‍👧 🇯🇵\n二行目"},
+        {"empty after the mark", mark},
+        {"^Z tail", mark + "前\r\n\x1A後 😀"},
+        {"lone CR and LF", mark + "a\rb\nc\r\n\r"},
+        {"broken byte early", mark + "\xFF日😀\r\n" + longLine},
+        {"broken bytes late and last", mark + longLine + "\xC3(\r\nend\xE6\x97"},
+        {"long line", longLine + "\r\n" + longLine},
+    };
+    for (const auto& c : cases) {
+        for (const bool wrap : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (wrap ? " wrap" : ""));
+            WriteBytes(dir.File("u.dat"), c.file);
+            TEditSession loaded;
+            loaded.SetWrapByte(40);
+            loaded.SetWordWrap(wrap);
+            loaded.LoadUnicodeFile(dir.File("u.dat"));
+            std::string_view body(c.file);
+            if (body.substr(0, 3) == mark) body.remove_prefix(3);
+            body = body.substr(0, body.find('\x1A'));
+            TExtraChars extra;
+            const std::string text = TextFromUnicode(body, extra);
+            TEditSession expected;
+            expected.SetWrapByte(40);
+            expected.SetWordWrap(wrap);
+            expected.LoadText(text, extra);
+            EXPECT_TRUE(Rows(loaded.Store()) == Rows(expected.Store()));
+            EXPECT_TRUE(UnicodeFromText(loaded.Lines().Text(), loaded.Extra(), TBrokenBytes::Keep) ==
+                        UnicodeFromText(expected.Lines().Text(), extra, TBrokenBytes::Keep));
+        }
     }
 }

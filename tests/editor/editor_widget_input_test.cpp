@@ -147,27 +147,74 @@ TEST_F(EditorInput, ACompositionIsCommittedWhereItStandsBeforeTheTextMovesUnderI
     EXPECT_EQ(Text(), "a" + Sjis("にほ") + "b\r\ncd" + Sjis("んご") + "x\r\n");
 }
 
-TEST_F(EditorInput, TextCP932CannotHoldIsRefusedWhole) {
+// Whatever Qt hands over goes in through the text's table and comes out as it went in;
+// a character typed after a cluster that it extends becomes part of it, one undo step.
+TEST_F(EditorInput, AnyUnicodeGoesInAndComesBackOut) {
     SetText("ab");
+    int refusals = 0;
+    ed->OnTextRefused = [&](TEditor*, const QString&) { ++refusals; };
+    QTest::keyClick(ed.get(), Qt::Key_End);
+    Commit(QString::fromUtf8("日\U0001F600"));
+    QTest::keyClicks(ed.get(), "e");
+    QKeyEvent acute(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\u0301"));
+    QApplication::sendEvent(ed.get(), &acute);
+    // The emoji and é are one double-byte character each.
+    EXPECT_EQ(Text().size(), 2 + 2 + 2 + 2 + 2u);
+    EXPECT_EQ(ed->Col(), 8);
+    ed->SelectAll();
+    ed->CopyToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("ab日\U0001F600e\u0301\r\n"));
+    ed->Undo();  // the accent: e stays
+    ed->SelectAll();
+    ed->CopyToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("ab日\U0001F600e\r\n"));
+    // Pasted over the selection: a flag, a family and 𠮷 (a plane-2 kanji).
+    QApplication::clipboard()->setText(QString::fromUtf8("\U0001F1EF\U0001F1F5\U0001F468\u200D\U0001F469\u200D\U0001F467\U00020BB7"));
+    ed->SelectAll();
+    ed->PasteFromClipboard();
+    EXPECT_EQ(Text().size(), 6u);
+    ed->SelectAll();
+    ed->CutToClipboard();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              QString::fromUtf8("\U0001F1EF\U0001F1F5\U0001F468\u200D\U0001F469\u200D\U0001F467\U00020BB7"));
+    EXPECT_EQ(refusals, 0);
+    EXPECT_EQ(env.dialogs.beeps, 0);
+}
+
+// Only a table with no code left refuses text: whole, with a beep and the event, leaving
+// the text and its undo as they were; clusters it already holds still go in.
+TEST_F(EditorInput, TextIsRefusedWholeOnlyWhenTheTableIsFull) {
+    QString kanji;  // as many different plane-2 kanji as there are codes, in short lines
+    for (char32_t c = 0x20000; c < 0x20000 + TExtraChars::kCodeCount; ++c) {
+        kanji += QString::fromUcs4(&c, 1);
+        if (c % 16 == 15) kanji += u'\n';
+    }
+    kanji += u'\n';
+    QApplication::clipboard()->setText(kanji);
+    ed->PasteFromClipboard();
+    ASSERT_EQ(ed->Session().Extra().Count(), TExtraChars::kCodeCount);
     QString refused;
-    int events = 0;
     ed->OnTextRefused = [&](TEditor* sender, const QString& text) {
         EXPECT_EQ(sender, ed.get());
         refused = text;
-        ++events;
     };
-    const QString emoji = QString::fromUtf8("日\U0001F600");
-    Commit(emoji);
-    EXPECT_EQ(Text(), "ab\r\n");
-    EXPECT_FALSE(ed->CanUndo());
-    EXPECT_EQ(events, 1);
-    EXPECT_EQ(refused, QString::fromUtf8("\U0001F600"));
+    const std::string before = Text();
+    const size_t steps = ed->Session().UndoObj().UndoList().size();
+    Commit(QString::fromUtf8("x\U0001F600"));
+    EXPECT_EQ(refused, QString::fromUtf8("x\U0001F600"));
     EXPECT_EQ(env.dialogs.beeps, 1);
-    QApplication::clipboard()->setText(QString::fromUtf8("x\u20AC"));  // the euro sign
+    QApplication::clipboard()->setText(QString::fromUtf8("e\u0301"));
     ed->PasteFromClipboard();
-    EXPECT_EQ(Text(), "ab\r\n");
-    EXPECT_EQ(refused, QString::fromUtf8("\u20AC"));
     EXPECT_EQ(env.dialogs.beeps, 2);
+    QTest::keyClicks(ed.get(), "e");
+    QKeyEvent acute(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\u0301"));
+    QApplication::sendEvent(ed.get(), &acute);
+    EXPECT_EQ(env.dialogs.beeps, 3);
+    EXPECT_TRUE(Text() == before + "e");
+    EXPECT_EQ(ed->Session().UndoObj().UndoList().size(), steps + 1);
+    Commit(QString::fromUtf8("\U00020000日"));
+    EXPECT_TRUE(Text().substr(before.size() + 1) == before.substr(0, 2) + Sjis("日"));
+    EXPECT_EQ(env.dialogs.beeps, 3);
 }
 
 TEST_F(EditorInput, ClipboardCarriesUnicodeBothWays) {

@@ -4,6 +4,7 @@
 #include "window/day_finder.h"
 #include "editor/row_store.h"
 #include "platform/sjis.h"
+#include "platform/unicode_text.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,9 @@
 
 namespace {
 
-const char* const kAlphabet[] = {"a", "A", "Ａ", "か", "カ", "ｶ", "ﾞ", "が", "表", "\\", "x", " ", "\t", "京都"};
+const std::vector<std::string> kAlphabet = {"a", "A", "Ａ", "か", "カ", "ｶ", "ﾞ", "が", "表", "\\", "x", " ", "\t", "京都"};
+// Characters CP932 lacks, carried as extra codes.
+const std::vector<std::string> kExtra = {"😀", "é", "É", "👨‍👩‍👧", "𠮷"};
 
 struct TPlace {
     int line;
@@ -36,11 +39,17 @@ TPlace LinePlace(const TRowStore& rows, int row, int byte) {
 
 TEST(DayFinder, NextAndPreviousMatchAsAWalkOverEveryLineFindsThem) {
     std::mt19937 rng(3);
-    for (const bool wrap : {false, true}) {
+    for (const bool wrap : {false, true})
+    for (const bool codes : {false, true}) {
+        std::vector<std::string> alphabet = kAlphabet;
+        if (codes) alphabet.insert(alphabet.end(), kExtra.begin(), kExtra.end());
+        TExtraChars extra;
         std::vector<std::string> lines(3000);
         for (std::string& l : lines) {
             const int n = static_cast<int>(rng() % 30);
-            for (int i = 0; i < n; ++i) l += Sjis(kAlphabet[rng() % std::size(kAlphabet)]);
+            std::string utf8;
+            for (int i = 0; i < n; ++i) utf8 += alphabet[rng() % alphabet.size()];
+            l = TextFromUnicode(utf8, extra);
         }
         std::string text;
         for (const std::string& l : lines) text += l + "\r\n";
@@ -50,15 +59,19 @@ TEST(DayFinder, NextAndPreviousMatchAsAWalkOverEveryLineFindsThem) {
             rows.SetWrapByte(20);
             rows.SetWordWrap(true);
         }
-        for (const char* words : {"ｶﾞ", "a \\", "京都"}) {
+        const std::vector<const char*> queries =
+            codes ? std::vector<const char*>{"😀", "É", "👨‍👩‍👧 か"} : std::vector<const char*>{"ｶﾞ", "a \\", "京都"};
+        for (const char* words : queries) {
             for (const bool exact : {false, true}) {
                 const TSearchQuery q = MakeSearchQuery(words, exact);
                 TTextMatcher lineMatcher(q);
+                lineMatcher.SetExtraChars(&extra);
                 std::vector<std::pair<TPlace, size_t>> all;  // every match, in order
                 for (size_t i = 0; i < lines.size(); ++i)
                     for (const TTextSpan& s : lineMatcher.MatchesInLine(lines[i])) all.push_back({{static_cast<int>(i), s.start}, s.length});
                 ASSERT_FALSE(all.empty()) << words;
                 TDayFinder finder(q);
+                finder.SetExtraChars(&extra);
                 for (int k = 0; k < 60; ++k) {
                     const int row = static_cast<int>(rng() % static_cast<unsigned>(rows.RowCount()));
                     const int byte = static_cast<int>(rng() % (rows.RowView(row).size() + 1));
@@ -77,7 +90,8 @@ TEST(DayFinder, NextAndPreviousMatchAsAWalkOverEveryLineFindsThem) {
                             wrapped = before == all.rend();
                         }
                         EXPECT_EQ(LinePlace(rows, got->start.row, got->start.byte), want->first)
-                            << words << (exact ? " exact" : "") << (wrap ? " wrap" : "") << (backward ? " backward" : "");
+                            << words << (exact ? " exact" : "") << (wrap ? " wrap" : "") << (backward ? " backward" : "")
+                            << (codes ? " codes" : "");
                         EXPECT_EQ(static_cast<size_t>(got->length), want->second);
                         EXPECT_EQ(got->wrapped, wrapped);
                     }

@@ -10,6 +10,9 @@
 #include "editor/editor.h"
 #include "platform/application.h"
 #include "platform/sjis.h"
+#include "platform/unicode_text.h"
+#include "diary/diary_session.h"
+#include "window/print_pages.h"
 #include "settings/ini_store.h"
 #include "support/widget_helpers.h"
 
@@ -20,6 +23,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QKeySequence>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -731,4 +735,47 @@ TEST_F(Diary, PrintAndPdfExportShareThePageSetUp) {
     EXPECT_NEAR(a.x(), b.x(), 0.5);
     EXPECT_NEAR(a.y(), b.y(), 0.5);
     EXPECT_NEAR(a.x(), 15 / 25.4 * 72, 1.0) << "a 15 mm margin";
+}
+
+// Characters Shift-JIS lacks go into a day, move its file to UTF-8 with the mark once
+// (the status bar says why), and come back from the file after a day change; the file's
+// own user-defined character keeps its meaning beside the codes given out.
+TEST_F(Diary, ADayWithCharactersShiftJisLacksIsSavedInUtf8AndReadBack) {
+    Write("202736.dat", "a\xF0\x40\r\n");  // F040: a user-defined character of the file
+    Start({2027, 3, 5});
+    Select(2027, 3, 6);
+    form->CanEdit->trigger();
+    form->Editor1->Session().SetCaret(0, 3);
+    ASSERT_TRUE(form->Editor1->TypeUnicode(QString::fromUtf8("😀é𠮷")));
+    form->EditorSaveClick();
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(Read("202736.dat"), mark + "a\xEE\x80\x80😀é𠮷\r\n");
+    EXPECT_EQ(form->StatusPanel0->text().toStdString(), TDiarySession::kMovedToUtf8Message);
+    // Once: a later save of the same day says nothing.
+    form->StatusPanel0->clear();
+    form->Editor1->TypeUnicode(QString::fromUtf8("👍"));
+    form->EditorSaveClick();
+    EXPECT_TRUE(form->StatusPanel0->text().isEmpty());
+    Select(2027, 3, 5);
+    Select(2027, 3, 6);
+    EXPECT_EQ(UnicodeFromText(Text(), form->Editor1->Session().Extra()), "a\xEE\x80\x80😀é𠮷👍\r\n");
+    // An unedited save writes the bytes it read.
+    form->EditorSaveClick();
+    EXPECT_EQ(Read("202736.dat"), mark + "a\xEE\x80\x80😀é𠮷👍\r\n");
+}
+
+// A PDF of a day holding characters beyond the Basic Multilingual Plane gives them back to
+// a reader (Qt's own text maps stop at U+FFFF), with the Japanese text around them intact
+// and the broken byte shown as U+FFFD, as before.
+TEST_F(Diary, PdfTextReadsBackCharactersBeyondTheBasicPlane) {
+    Start({2027, 3, 5});
+    auto extra = std::make_shared<TExtraChars>();
+    const std::vector<std::string> lines = {
+        TextFromUnicode("日記 😀 と 𠮷野家、👨‍👩‍👧 家族", *extra), TextFromUnicode("👍🏽 café", *extra) + "\x81",
+        Sjis("二行目")};
+    const QString pdf = diaryDir.filePath("codes.pdf");
+    ASSERT_EQ(WritePrintPdf(pdf.toStdString(), {{"h", lines, extra}}, PrinterFont(form->Editor1->Font())), "");
+    const QString text = Output("pdftotext", {"-raw", pdf, "-"});
+    for (const char* want : {"日記 😀 と 𠮷野家、👨‍👩‍👧 家族", "👍🏽 café\xEF\xBF\xBD", "二行目"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(want))) << want << "\n" << text.toStdString();
 }

@@ -5,6 +5,7 @@
 #include "editor/editor.h"
 #include "platform/qt_text.h"
 #include "platform/sjis.h"
+#include "platform/unicode_text.h"
 #include "settings/ini_store.h"
 #include "support/widget_helpers.h"
 
@@ -130,20 +131,26 @@ TEST_F(EditCommands, ShortcutsInALineEditStayWithIt) {
     EXPECT_EQ(Text(), "abc");
 }
 
-TEST_F(EditCommands, RefusedCharacterIsNamedInTheStatusBar) {
+TEST_F(EditCommands, OnlyADayWithNoCodeLeftRefusesTextAndSaysWhy) {
     QTest::keyClicks(Editor(), "ab");
     QInputMethodEvent commit;
     commit.setCommitString(U8("日本😀"));
     QApplication::sendEvent(Editor(), &commit);
-    EXPECT_EQ(Text(), "ab");
-    const QString message = form->StatusPanel0->text();
-    EXPECT_TRUE(message.contains(U8("「😀」"))) << message.toStdString();
-    EXPECT_TRUE(message.contains("U+1F600")) << message.toStdString();
+    EXPECT_EQ(QString::fromStdString(UnicodeFromText(Text(), Editor()->Session().Extra())), U8("ab日本😀"));
+    EXPECT_TRUE(form->StatusPanel0->text().isEmpty()) << form->StatusPanel0->text().toStdString();
 
-    // A pasted rare character is named the same way; the text stays as it was.
-    QApplication::clipboard()->setText(U8("x\U00020BB7y"));  // 𠮷 lies outside CP932
+    QString kanji;  // plane-2 kanji, enough to take every code left
+    for (char32_t c = 0x20000; c < 0x20000 + TExtraChars::kCodeCount; ++c) {
+        kanji += QString::fromUcs4(&c, 1);
+        if (c % 32 == 31) kanji += u'\n';
+    }
+    QApplication::clipboard()->setText(kanji);
     form->P1->trigger();
-    EXPECT_EQ(Text(), "ab");
-    EXPECT_TRUE(form->StatusPanel0->text().contains("U+20BB7")) << form->StatusPanel0->text().toStdString();
-    EXPECT_GE(env->dialogs.beeps, 2);
+    const std::string full = Text();
+    QApplication::clipboard()->setText(U8("x\u00BDy"));  // ½ lies outside CP932
+    form->P1->trigger();
+    EXPECT_TRUE(Text() == full);
+    const QString message = form->StatusPanel0->text();
+    EXPECT_TRUE(message.contains(U8("「x½y」は入れられません"))) << message.toStdString();
+    EXPECT_GE(env->dialogs.beeps, 1);
 }

@@ -5,6 +5,7 @@
 #include "diary/recovery_files.h"
 #include "editor/editor.h"
 #include "platform/sjis.h"
+#include "platform/unicode_text.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -311,4 +312,20 @@ TEST_F(Recovery, AnotherMachinesCopyIsOfferedAsThatMachinesAndNeverDeletedHere) 
     ASSERT_EQ(Copies().size(), 1u);
     EXPECT_EQ(Copies()[0].host, "laptop");
     ::unsetenv("MEKURI_HOST");
+}
+
+// A copy of text with characters Shift-JIS lacks brings them back after a kill, and the
+// day they were typed on is saved with them.
+TEST_F(Recovery, CharactersShiftJisLacksComeBackWithTheCopy) {
+    Start();
+    Settle();
+    form->Editor1->TypeUnicode(QString::fromUtf8("朝😀é"));
+    form->KeepRecoveryNow();
+    Kill();
+    env->dialogs.choiceAnswers = {0};
+    Restart();
+    ASSERT_EQ(env->dialogs.choices.size(), 1u);
+    EXPECT_EQ(UnicodeFromText(Text(), form->Editor1->Session().Extra()), "朝😀é");
+    form->Save1->trigger();
+    EXPECT_EQ(Read("2026127.dat"), "\xEF\xBB\xBF朝😀é");
 }

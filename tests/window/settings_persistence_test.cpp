@@ -94,6 +94,7 @@ std::string ExpectedAfterPlacement() {
     line("[Diary]");
     line("EntryMarks=1");
     line("CEntryMark=0x000060E0");
+    line("NewDiaryUtf8=0");
     return t;
 }
 
@@ -134,6 +135,7 @@ TEST_F(SettingsPersistence, ChangesSurviveARestart) {
         form->Editor1->Font().SetSize(16);
         form->SetEntryMarksShown(false);
         form->SetEntryMarkColor(clTeal);
+        form->SetNewDiaryUtf8(true);
         form->move(40, 50);
         form->close();
     }
@@ -156,6 +158,7 @@ TEST_F(SettingsPersistence, ChangesSurviveARestart) {
     EXPECT_EQ(form->Editor1->Font().Size(), 16);
     EXPECT_EQ(form->Editor1->Font().Name(), Sjis("@ＭＳ ゴシック"));
     EXPECT_FALSE(form->EntryMarksShow->isChecked());
+    EXPECT_TRUE(form->NewDiaryUtf8());
     for (TCustomCalendarEx* c : {static_cast<TCustomCalendarEx*>(form->MonthlyCalendar1), static_cast<TCustomCalendarEx*>(form->WeeklyCalendar1)}) {
         EXPECT_FALSE(c->ShowMarks());
         EXPECT_EQ(c->MarkColor(), clTeal);
