@@ -349,10 +349,8 @@ private:
     // save at close does.
     // The day file's text into the editor, in the form Diary_ found the file in.
     void LoadDayText(const std::string& file);
-    // Saves the editor's text with its extra codes as the shown day's file.
-    bool SaveDayText(bool atClose);
     bool OfferToSaveText(bool atClose);
-    // Saves the editor's text as its day's, asking what a save may replace; after an
+    // Saves the editor's text with its extra codes as its day's, asking what a save may replace; after an
     // append the editor shows the whole day. False when the user kept the file as it was.
     bool SaveDayText(bool atClose);
     // Before the selected day changes to `day`: offers to save text the user changed.
