@@ -2,6 +2,7 @@
 
 #include "calendar/cal_ex_paint.h"
 #include "platform/qt_colors.h"
+#include "platform/qt_contrast.h"
 #include "platform/qt_fonts.h"
 #include "platform/qt_text.h"
 
@@ -66,14 +67,17 @@ void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
     const TJuliusDay day = GetFirstDay() + row;
     const TYMD date = JuliusToYMD(day);
     const TFont& font = DayFontForDrawing(date.Year, date.Month, date.Day);
-    QColor textColor = ToQColor(font.Color());
+    // As read on the background (see ReadableColor); the selected row is inverted.
+    const QColor background = PaintedBackground(Color());
+    QColor textColor = ReadableColor(ToQColor(font.Color()), background);
     const bool selected = day == JuliusDay();
     if (selected) {
         painter.fillRect(rect, textColor);
-        textColor = ToQColor(Color());
+        textColor = background;
     }
     // In the margin before the text; the selected row shows its mark inverted, as its text.
-    if (MarkedForDrawing(day)) DrawEntryBar(painter, rect, TextMargin, selected ? textColor : ToQColor(MarkColor()));
+    if (MarkedForDrawing(day))
+        DrawEntryBar(painter, rect, TextMargin, selected ? textColor : ReadableColor(ToQColor(MarkColor()), background));
     const QString text = RowText(row);
     // A few pixels of margin, so the text does not touch the frame.
     DrawLine(painter, rect.adjusted(TextMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, text, font, textColor);
