@@ -51,7 +51,15 @@ bool HighContrastScheme() {
 
 QColor ReadableColor(const QColor& color, const QColor& background) {
     if (!HighContrastScheme()) return color;
-    return ToQColor(Readable(FromQColor(color), FromQColor(background)));
+    const TColor rgb = FromQColor(color), back = FromQColor(background);
+    if (ContrastRatio(rgb, back) >= kReadableContrast) return color;
+    // A grey has no hue to keep: rather than the dimmest grey that passes, it takes the
+    // scheme's own text colour where that reads on this background.
+    if (color.red() == color.green() && color.green() == color.blue()) {
+        const QColor text = QGuiApplication::palette().color(QPalette::Text);
+        if (ContrastRatio(FromQColor(text), back) >= kReadableContrast) return text;
+    }
+    return ToQColor(Readable(rgb, back));
 }
 
 QPalette HighContrastPalette(bool dark) {

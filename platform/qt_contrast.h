@@ -10,7 +10,8 @@ bool HighContrastScheme();
 
 // The colour drawn for text or a mark of `color` on `background`: the user's colour as it
 // is, except under a high-contrast scheme where it falls short of 4.5:1; then the nearest
-// colour of the same hue that reaches it.
+// colour of the same hue that reaches it (see Readable), or for a grey (black included)
+// the scheme's text colour.
 QColor ReadableColor(const QColor& color, const QColor& background);
 
 // A dark (white on black, yellow selection) or light (black on white, navy selection)
