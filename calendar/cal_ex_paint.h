@@ -14,4 +14,8 @@ QString ShortDayName(int weekday);
 // are resolved first, so the OR never lands on a meaningless system colour index.
 QColor OrColor(TColor color, TColor tint);
 
+// The background a calendar of colour `color` is drawn on: under a high-contrast scheme
+// "no colour" is the desktop's base colour rather than white, so a dark scheme stays dark.
+QColor PaintedBackground(TColor color);
+
 inline QRect ToQRect(const TCellRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }

@@ -1,5 +1,6 @@
 #include "calendar/custom_calendar_ex.h"
 
+#include "calendar/cal_ex_paint.h"
 #include "calendar/calendar_accessible.h"
 
 #include "platform/dialogs.h"
@@ -298,7 +299,7 @@ THolidayRules& TCustomCalendarEx::Rules() { return *rules_; }
 
 void TCustomCalendarEx::DrawCalendar() {
     if (!HasCanvas()) return;
-    backBuffer_.fill(ToQColor(color_));
+    backBuffer_.fill(PaintedBackground(color_));
 }
 
 void TCustomCalendarEx::DayChange(std::int32_t y, std::uint8_t m, std::uint8_t d) {
@@ -343,6 +344,16 @@ void TCustomCalendarEx::paintEvent(QPaintEvent* event) {
         }
     }
     QFrame::paintEvent(event);
+}
+
+void TCustomCalendarEx::changeEvent(QEvent* event) {
+    QFrame::changeEvent(event);
+    // System colours and the high-contrast adjustments follow the palette: the picture is
+    // drawn again when next shown, as after a resize.
+    if (event->type() == QEvent::PaletteChange) {
+        sizeChanged_ = true;
+        update();
+    }
 }
 
 void TCustomCalendarEx::focusInEvent(QFocusEvent* event) {

@@ -3,6 +3,7 @@
 #include "calendar/cal_ex_paint.h"
 #include "calendar/old_calendar.h"
 #include "platform/qt_colors.h"
+#include "platform/qt_contrast.h"
 #include "platform/qt_text.h"
 
 #include <QPainter>
@@ -82,9 +83,10 @@ void TMonthlyCalendar::DrawCalendar() {
 
 void TMonthlyCalendar::DrawHeaderCell(QPainter& painter, int column, const QRect& rect) {
     const TFont& font = Fonts().DayOfWeekFont();
-    painter.fillRect(rect, ToQColor(dayOfWeekBkColor_));
+    const QColor background = ToQColor(dayOfWeekBkColor_);
+    painter.fillRect(rect, background);
     DrawLine(painter, rect, Qt::AlignCenter | Qt::TextDontClip, ShortDayName(ColumnWeekday(firstDayOfWeek_, column)),
-             font, ToQColor(font.Color()));
+             font, ReadableColor(ToQColor(font.Color()), background));
 }
 
 void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QRect& rect) {
@@ -99,18 +101,23 @@ void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QR
     const bool selected = !neighbor && day == JuliusDay();
     if (neighbor && !showNeighbor_) return;
 
-    QColor textColor = ToQColor(font.Color());
+    // Every colour is drawn as read on the background (see ReadableColor); the selected
+    // day is inverted, its text in the background colour on its class colour.
+    const QColor background = PaintedBackground(Color());
+    const auto onBackground = [&](const QColor& color) { return ReadableColor(color, background); };
+    QColor textColor = onBackground(ToQColor(font.Color()));
     const QColor inverse = textColor;  // the class colour, filled behind the selected day
     if (neighbor) {
-        textColor = OrColor(font.Color(), neighborColor_);
+        textColor = onBackground(OrColor(font.Color(), neighborColor_));
     } else if (selected) {
         painter.fillRect(rect, inverse);
-        textColor = ToQColor(Color());
+        textColor = background;
     }
     // The selected day shows its mark inverted, as its number.
     const bool marked = MarkedForDrawing(day);
-    const QColor markColor =
-        neighbor ? OrColor(MarkColor(), neighborColor_) : selected ? ToQColor(Color()) : ToQColor(MarkColor());
+    const QColor markColor = neighbor   ? onBackground(OrColor(MarkColor(), neighborColor_))
+                             : selected ? background
+                                        : onBackground(ToQColor(MarkColor()));
     if (!neighbor && ConflictForDrawing(day))
         DrawConflictCorner(painter, rect, ToQColor(Color()), selected);
     const int flags = Qt::AlignCenter;
@@ -128,12 +135,12 @@ void TMonthlyCalendar::DrawCell(QPainter& painter, int column, int row, const QR
     const QRectF text = DrawLine(painter, numberRect, flags, number, font, textColor);
     if (marked) DrawEntryUnderline(painter, text, numberRect, markColor);
     const QRect stripRect(rect.left(), rect.top() + rect.height() - strip, rect.width(), strip);
-    QColor rokuyoColor = ToQColor(rokuyoFont.Color());
+    QColor rokuyoColor = onBackground(ToQColor(rokuyoFont.Color()));
     if (neighbor) {
-        rokuyoColor = OrColor(rokuyoFont.Color(), neighborColor_);
+        rokuyoColor = onBackground(OrColor(rokuyoFont.Color(), neighborColor_));
     } else if (selected) {
         painter.fillRect(stripRect, inverse);
-        rokuyoColor = ToQColor(Color());
+        rokuyoColor = background;
     }
     DrawLine(painter, stripRect, flags, RokuyoText(rokuyo), rokuyoFont, rokuyoColor);
 }

@@ -2,6 +2,7 @@
 
 #include "calendar/cal_ex_paint.h"
 #include "platform/qt_colors.h"
+#include "platform/qt_contrast.h"
 #include "platform/qt_fonts.h"
 #include "platform/qt_text.h"
 
@@ -66,15 +67,17 @@ void TWeeklyCalendar::DrawCell(QPainter& painter, int row, const QRect& rect) {
     const TJuliusDay day = GetFirstDay() + row;
     const TYMD date = JuliusToYMD(day);
     const TFont& font = DayFontForDrawing(date.Year, date.Month, date.Day);
-    QColor textColor = ToQColor(font.Color());
+    // As read on the background (see ReadableColor); the selected row is inverted.
+    const QColor background = PaintedBackground(Color());
+    QColor textColor = ReadableColor(ToQColor(font.Color()), background);
     const bool selected = day == JuliusDay();
     if (selected) {
         painter.fillRect(rect, textColor);
-        textColor = ToQColor(Color());
+        textColor = background;
     }
     // The selected row shows its marks inverted, as its text.
     const bool marked = MarkedForDrawing(day);
-    const QColor markColor = selected ? textColor : ToQColor(MarkColor());
+    const QColor markColor = selected ? textColor : ReadableColor(ToQColor(MarkColor()), background);
     if (marked) DrawEntryBar(painter, rect, TextMargin, markColor);
     if (ConflictForDrawing(day)) DrawConflictCorner(painter, rect, ToQColor(Color()), selected);
     const QString text = RowText(row);

@@ -14,11 +14,13 @@
 #include "editor/editor.h"
 #include "platform/application.h"
 #include "platform/handler_guard.h"
+#include "platform/qt_fonts.h"
 #include "settings/ini_store.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -28,6 +30,7 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -274,8 +277,19 @@ void TForm1::RokuyoShowClick() {
 void TForm1::SetRokuyoShown(bool on) {
     RokuyoShow->setChecked(on);
     MonthlyCalendar1->SetShowRokuyo(on);
-    const int strip = std::abs(MonthlyCalendar1->Fonts().RokuyoFont().Height());
-    MonthlyCalendar1->setFixedHeight(kMonthlyCalendarHeight + (on ? 7 * strip : 0));
+    FitMonthlyCalendar();
+}
+
+// Seven rows (the weekday names and up to six weeks) in the grid's largest font, so that a
+// large font choice is not cut off; never lower than the grid's usual height.
+void TForm1::FitMonthlyCalendar() {
+    const TCalExFonts& fonts = MonthlyCalendar1->Fonts();
+    int line = 0;
+    for (int i = 0; i < TCalExFonts::Count; ++i)
+        if (i != TCalExFonts::Rokuyo) line = std::max(line, QFontMetrics(ToQFont(fonts.Font(i))).height());
+    const int height = std::max(kMonthlyCalendarHeight, 7 * line + 2 * MonthlyCalendar1->frameWidth());
+    const int strip = std::abs(fonts.Font(TCalExFonts::Rokuyo).Height());
+    MonthlyCalendar1->setFixedHeight(height + (MonthlyCalendar1->ShowRokuyo() ? 7 * strip : 0));
 }
 
 void TForm1::Close1Click() { close(); }

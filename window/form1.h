@@ -136,6 +136,8 @@ public:
     void RokuyoShowClick();
     // The rokuyo mark, the grid's ShowRokuyo and the grid's height, kept together.
     void SetRokuyoShown(bool on);
+    // The grid's height for its fonts and its rokuyo strips.
+    void FitMonthlyCalendar();
     void Close1Click();
     void About1Click();
     void Undo1Click();

@@ -115,11 +115,11 @@ bool ChooseFont(TForm1& form) {
 
 void RunFontCommand(TForm1& form, TCustomCalendarEx& calendar, int target) {
     if (!ChooseFont(form)) return;
-    if (target != kAllFonts) {
+    if (target != kAllFonts)
         calendar.Fonts().SetFont(target, form.FontDialog1);
-        return;
-    }
-    for (int font : kAllFontsOrder) calendar.Fonts().SetFont(font, form.FontDialog1);
+    else
+        for (int font : kAllFontsOrder) calendar.Fonts().SetFont(font, form.FontDialog1);
+    if (&calendar == form.MonthlyCalendar1) form.FitMonthlyCalendar();
 }
 
 template <size_t N>

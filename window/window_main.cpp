@@ -13,6 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/folder_files.h"
 #include "platform/font_warm_up.h"
+#include "platform/qt_contrast.h"
 #include "platform/safe_file.h"
 
 #include <QDir>
@@ -32,6 +33,7 @@ TPlaces FindPlaces(int argc, char** argv) {
 int RunWindow(int argc, char** argv) {
     TFontWarmUp fonts;
     TApplication app(argc, argv);
+    UseHighContrastSetting();
     fonts.Fill();
     InstallQtJapanese(app);
     const TPlaces places = FindPlaces(argc, argv);

@@ -9,12 +9,14 @@
 #include "calendar/weekly_calendar.h"
 #include "editor/editor.h"
 #include "platform/qt_colors.h"
+#include "platform/qt_fonts.h"
 #include "platform/sjis.h"
 #include "settings/ini_store.h"
 #include "support/widget_helpers.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -93,6 +95,22 @@ TEST_F(Colors, WholeCalendarFontSetsSixFontsButNotRokuyo) {
         EXPECT_TRUE(MonthFonts().Font(i).SameAs(chosen)) << i;
     EXPECT_TRUE(MonthFonts().Font(TCalExFonts::Rokuyo).SameAs(rokuyo));
     EXPECT_FALSE(WeekFonts().Font(TCalExFonts::Weekday).SameAs(chosen));
+}
+
+// The largest font the dialog offers still fits seven rows of the grid; a small one leaves
+// the grid at its usual height.
+TEST_F(Colors, MonthGridGrowsWithItsFont) {
+    const int usual = form->MonthlyCalendar1->height();
+    for (int points : {9, 15}) {
+        env->dialogs.fontAnswers.push_back(FixedFont(points, clBlack));
+        form->MCFontAll->trigger();
+        const int line = QFontMetrics(ToQFont(FixedFont(points, clBlack))).height();
+        EXPECT_GE(form->MonthlyCalendar1->ClientHeight(), 7 * line) << points;
+        if (points == 9) {
+            EXPECT_EQ(form->MonthlyCalendar1->height(), usual);
+        }
+    }
+    EXPECT_GT(form->MonthlyCalendar1->height(), usual);
 }
 
 TEST_F(Colors, FontDialogOpensFirstOnTheDefaultThenOnTheLastChoiceWithItsLimits) {
