@@ -273,6 +273,7 @@ void Register() {
                 benchmark::RegisterBenchmark(("Keys/TEditor/" + suffix).c_str(), BM_KeysMekuri, size, wrap, place, false, false)
                     ->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
                 benchmark::RegisterBenchmark(("Keys/TEditor+reader/" + suffix).c_str(), BM_KeysMekuri, size, wrap, place, true, false)
+                    ->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
                 benchmark::RegisterBenchmark(("Keys/TEditorUtf8/" + suffix).c_str(), BM_KeysMekuri, size, wrap, place, false, true)
                     ->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
                 benchmark::RegisterBenchmark(("Keys/QPlainTextEdit/" + suffix).c_str(), BM_KeysQPlainTextEdit, size, wrap, place)
