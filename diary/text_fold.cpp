@@ -5,6 +5,7 @@
 #include "diary/unicode_fold.h"
 #include "platform/sjis.h"
 
+#include <algorithm>
 #include <cstring>
 
 #ifdef __SSE2__
@@ -136,11 +137,12 @@ void FoldMapped(std::string_view text, std::string& out, std::vector<uint32_t>* 
         }
         if (const std::string* cluster = CodeAt(extra, p, i, n)) {
             canJoin = false;
-            out.resize(pos);
-            FoldUnicode(*cluster, out);
-            from->insert(from->end(), out.size() - pos, static_cast<uint32_t>(i));
-            pos = out.size();
-            out.resize(pos + (n - i) + 64);
+            std::string folded;
+            FoldUnicode(*cluster, folded);
+            room(folded.size());
+            std::memcpy(out.data() + pos, folded.data(), folded.size());
+            from->insert(from->end(), folded.size(), static_cast<uint32_t>(i));
+            pos += folded.size();
             i += 2;
             continue;
         }
@@ -207,11 +209,15 @@ void FoldFast(std::string_view text, std::string& out, const TExtraChars* extra)
         }
         if (const std::string* cluster = CodeAt(extra, p, i, n)) [[unlikely]] {
             canJoin = false;
-            out.resize(pos);
-            FoldUnicode(*cluster, out);
-            pos = out.size();
-            out.resize(pos + 2 * (n - i) + 64);
-            o = out.data();
+            std::string folded;
+            FoldUnicode(*cluster, folded);
+            // The room kept for the rest, grown by doubling when a fold is longer than it.
+            if (out.size() - pos < folded.size() + 2 * (n - i) + 64) {
+                out.resize(std::max(out.size() * 2, pos + folded.size() + 2 * (n - i) + 64));
+                o = out.data();
+            }
+            std::memcpy(o + pos, folded.data(), folded.size());
+            pos += folded.size();
             i += 2;
             continue;
         }

@@ -1,5 +1,6 @@
 #pragma once
-// The diary's text editor: CP932 rows drawn on a fixed grid of character cells, with its
+// The diary's text editor: CP932 rows drawn on a fixed grid of character cells (what CP932
+// lacks carried as extra codes of the session's table, two cells each), with its
 // own caret, margins, marks and drawing hooks for the owner. The widget holds an editing
 // session (the text, caret, selection, undo and every command), turns key, mouse and
 // input-method events into its commands, and paints what it reports.

@@ -156,10 +156,11 @@ void AppendUnicodeFromText(std::string& out, std::string_view text, const TExtra
                 if (!keep && IsRawByteCluster(*cluster)) {
                     put(kReplacement, 3);
                 } else {
-                    out.resize(to);
-                    out += *cluster;
-                    to = out.size();
-                    out.resize(to + (text.size() - i) * 3 + 4);
+                    // The room kept for the rest of the text, grown by doubling when a
+                    // cluster is longer than the six bytes its code had.
+                    const size_t need = to + cluster->size() + (text.size() - i - 2) * 3 + 4;
+                    if (out.size() < need) out.resize(std::max(need, out.size() * 2));
+                    put(cluster->data(), cluster->size());
                 }
                 i += 2;
                 continue;

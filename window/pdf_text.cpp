@@ -59,11 +59,10 @@ void TPdfText::Note(const QString& face, const QList<quint32>& glyphs, const QSt
     bool first = true;
     for (quint32 g : glyphs) {
         if (g == 0) continue;  // .notdef is the subset's glyph 0 already
-        const auto [it, fresh] = f.cidOf.try_emplace(g, static_cast<quint32>(f.cidOf.size() + 1));
-        (void)fresh;
+        const quint32 cid = f.cidOf.try_emplace(g, static_cast<quint32>(f.cidOf.size() + 1)).first->second;
         // The cluster's first glyph reads as the whole cluster (a ZWJ family drawn as three
         // faces gives its text once).
-        if (!cluster.isEmpty() && first) f.textOf.try_emplace(it->second, cluster);
+        if (!cluster.isEmpty() && first) f.textOf.try_emplace(cid, cluster);
         first = false;
     }
 }
