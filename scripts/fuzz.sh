@@ -26,13 +26,13 @@ targets=(
   "holiday_rules 8192 fuzz/holiday_rules_fuzz.cpp calendar/holiday_rules.cpp calendar/equinox.cpp
      calendar/julius.cpp platform/convert.cpp platform/sjis.cpp platform/string_list.cpp"
   "print_layout 16384 fuzz/print_layout_fuzz.cpp diary/print_layout.cpp diary/line_breaking.cpp diary/diary_export.cpp diary/day_file.cpp
-     diary/day_file_name.cpp diary/day_file_form.cpp calendar/julius.cpp platform/file_error.cpp platform/sjis.cpp $text"
+     diary/day_file_name.cpp diary/day_file_form.cpp calendar/julius.cpp platform/file_error.cpp platform/folder_files.cpp platform/sjis.cpp $text"
   "day_text 65536 fuzz/day_text_fuzz.cpp diary/day_file_form.cpp platform/sjis.cpp $text"
   "editor_loader 65536 fuzz/editor_loader_fuzz.cpp editor/byte_arena.cpp editor/caret_rule.cpp
      editor/column_map.cpp editor/line_compact.cpp editor/edit_commands.cpp editor/edit_lines.cpp editor/edit_session.cpp
      editor/edit_transaction.cpp editor/editor_strings.cpp editor/key_moves.cpp editor/row_list.cpp editor/row_list_cut.cpp editor/row_loader.cpp
      editor/row_store.cpp editor/row_wrap.cpp editor/selection.cpp editor/undo_apply.cpp
-     editor/undo_list.cpp editor/word_bounds.cpp platform/file_error.cpp platform/safe_file.cpp
+     editor/undo_list.cpp editor/word_bounds.cpp platform/file_error.cpp platform/folder_files.cpp platform/safe_file.cpp
      platform/safe_write.cpp platform/sjis.cpp platform/string_list.cpp"
 )
 
