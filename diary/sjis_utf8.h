@@ -8,6 +8,3 @@
 
 // Appends `sjis` as UTF-8 to `out`.
 void AppendSjisAsUtf8(std::string& out, std::string_view sjis);
-
-// Appends the code point `c` as UTF-8 to `out` (for the fold's characters CP932 lacks).
-void AppendCodePointAsUtf8(char32_t c, std::string& out);

@@ -3,6 +3,7 @@
 #include "diary/fold_tables.h"
 #include "diary/sjis_utf8.h"
 #include "diary/unicode_fold.h"
+#include "platform/grapheme.h"
 #include "platform/sjis.h"
 
 #include <algorithm>
@@ -302,14 +303,14 @@ std::string FoldedToUtf8(std::string_view folded) {
                 const unsigned t = static_cast<unsigned char>(folded[i + 2 * k + 1]);
                 cp = cp << 7 | (t < 0x7F ? t - 0x40 : t - 0x41);
             }
-            AppendCodePointAsUtf8(cp, out);
+            AppendUtf8(cp, out);
             i += 6;
             continue;
         }
         if (pair && c == kFoldReservedLead) {
             const unsigned trail = static_cast<unsigned char>(folded[i + 1]);
             const size_t k = trail - 0x41;
-            AppendCodePointAsUtf8(trail == kFoldBrokenTrail || k >= fold_tables::kReservedCount ? U'\uFFFD' : fold_tables::kReserved[k], out);
+            AppendUtf8(trail == kFoldBrokenTrail || k >= fold_tables::kReservedCount ? U'\uFFFD' : fold_tables::kReserved[k], out);
         } else {
             AppendSjisAsUtf8(out, folded.substr(i, pair ? 2 : 1));
         }

@@ -4,6 +4,7 @@
 // against iconv's.
 #include "diary/sjis_utf8.h"
 #include "diary/text_fold.h"
+#include "platform/grapheme.h"
 #include "platform/sjis.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ std::string Utf8Of(const std::string& hexes) {
     std::string h;
     while (in >> h) cps.push_back(static_cast<char32_t>(std::stoul(h, nullptr, 16)));
     std::string out;
-    for (char32_t c : cps) AppendCodePointAsUtf8(c, out);
+    for (char32_t c : cps) AppendUtf8(c, out);
     return out;
 }
 
