@@ -46,8 +46,12 @@ case "$walk" in
       { e2e_shot e2e_accessibility_reader_failed; e2e_fail "the screen reader's walk failed"; }
     ;;
   keyboard)
+    # The export is proposed outside the diary, in the documents or the home folder: a home
+    # of the run's own keeps it out of the user's.
+    export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
+    mkdir -p "$HOME"
     e2e_start_program "$1"
-    timeout 120 /usr/bin/python3 "$here/keyboard_walk.py" "$E2E_DIR/diary" ||
+    timeout 120 /usr/bin/python3 "$here/keyboard_walk.py" "$E2E_DIR/diary" "$HOME" ||
       { e2e_shot e2e_accessibility_keyboard_failed; e2e_fail "the keyboard walk failed"; }
     ;;
   *) e2e_fail "no walk named $walk" ;;

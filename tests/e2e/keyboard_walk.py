@@ -36,6 +36,7 @@ def tab_to(node, what):
 
 def main():
     folder = sys.argv[1]
+    exports = sys.argv[2]
     app = find_app()
     grid = find(app, "月のカレンダー", (pyatspi.ROLE_TABLE,))
     editor = find(app, "日記", (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY))
@@ -100,12 +101,12 @@ def main():
     key("alt+m", "End", "Return")
     pdfs = []
     for _ in range(100):
-        pdfs = glob.glob(os.path.join(folder, "*.pdf"))
+        pdfs = glob.glob(os.path.join(exports, "**", "*.pdf"), recursive=True)
         if pdfs and os.path.getsize(pdfs[0]) > 0:
             break
         time.sleep(0.1)
     if not pdfs:
-        fail("no PDF was written into " + folder)
+        fail("no PDF was written into " + exports)
     with open(pdfs[0], "rb") as f:
         if not f.read(5) == b"%PDF-":
             fail(pdfs[0] + " is no PDF")
