@@ -9,11 +9,12 @@
 
 namespace {
 
-// The up/down bound to a field, found among the field's siblings.
+// The up/down bound to a field, found among the field's siblings. TUpDown declares no
+// meta-object of its own, so a cast by Qt's meta-objects would take any widget for one.
 TUpDown* PartnerOf(const TNumEdit* field) {
     if (!field->parentWidget()) return nullptr;
-    for (TUpDown* ud : field->parentWidget()->findChildren<TUpDown*>(Qt::FindDirectChildrenOnly))
-        if (ud->Associate() == field) return ud;
+    for (QObject* child : field->parentWidget()->children())
+        if (auto* ud = dynamic_cast<TUpDown*>(child); ud && ud->Associate() == field) return ud;
     return nullptr;
 }
 
