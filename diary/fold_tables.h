@@ -15,6 +15,20 @@ constexpr unsigned char kFoldBrokenTrail = 0x40;
 constexpr uint32_t kFoldJoinFlag = 0x80;
 constexpr size_t kFoldPairCount = 0x7D * 256;  // (lead - 0x80) * 256 + trail
 
+// The row of a table of `count` rows, `width` numbers each, sorted by their first number,
+// whose first number is `key`; nullptr when there is none.
+inline const uint32_t* FoldTableRow(const uint32_t* table, size_t count, size_t width, uint32_t key) {
+    size_t lo = 0, hi = count;
+    while (lo < hi) {
+        const size_t mid = (lo + hi) / 2;
+        if (table[width * mid] < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo < count && table[width * lo] == key ? table + width * lo : nullptr;
+}
+
 namespace fold_tables {
 extern const uint32_t kBroken;  // the entry for a byte that forms no character
 extern const uint32_t kSingle[256];

@@ -49,17 +49,8 @@ struct TFoldTables {
     // The folded text of a character and the sound mark after it together
     // (key: code << 1 | semi-voiced), or a null view where it is the two folds in a row.
     std::string_view Joined(uint32_t key) const {
-        size_t lo = 0, hi = fold_tables::kJoinedCount;
-        while (lo < hi) {
-            const size_t mid = (lo + hi) / 2;
-            const uint32_t* j = fold_tables::kJoined + 3 * mid;
-            if (j[0] == key) return {pool + j[1], j[2]};
-            if (j[0] < key)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        return {};
+        const uint32_t* j = FoldTableRow(fold_tables::kJoined, fold_tables::kJoinedCount, 3, key);
+        return j ? std::string_view(pool + j[1], j[2]) : std::string_view();
     }
 };
 
@@ -250,20 +241,11 @@ void FoldText(std::string_view text, std::string& out, const TExtraChars* extra)
 std::vector<std::string> FoldSources(std::string_view unit) {
     uint32_t key = 0;
     for (char c : unit.substr(0, 2)) key = key << 8 | static_cast<unsigned char>(c);
-    const uint32_t* first = fold_tables::kSources;
-    const uint32_t* last = first + 3 * fold_tables::kSourcesCount;
-    size_t lo = 0, hi = fold_tables::kSourcesCount;
-    while (lo < hi) {
-        const size_t mid = (lo + hi) / 2;
-        if (first[3 * mid] < key)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
+    const uint32_t* row = FoldTableRow(fold_tables::kSources, fold_tables::kSourcesCount, 3, key);
     std::vector<std::string> out;
-    if (first + 3 * lo == last || first[3 * lo] != key) return out;
-    for (uint32_t k = 0; k < first[3 * lo + 2]; ++k) {
-        const uint16_t code = fold_tables::kSourceCodes[first[3 * lo + 1] + k];
+    if (!row) return out;
+    for (uint32_t k = 0; k < row[2]; ++k) {
+        const uint16_t code = fold_tables::kSourceCodes[row[1] + k];
         if (code > 0xFF)
             out.push_back({static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)});
         else

@@ -40,32 +40,15 @@ void AppendBroken(std::string& out) {
 
 // The fold of one code point (itself when the table has none).
 void FoldCodePoint(char32_t c, std::u32string& out) {
-    const uint32_t* first = fold_tables::kWide;
-    size_t lo = 0, hi = fold_tables::kWideCount;
-    while (lo < hi) {
-        const size_t mid = (lo + hi) / 2;
-        if (first[3 * mid] < c)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    if (lo < fold_tables::kWideCount && first[3 * lo] == c)
-        out.append(fold_tables::kWidePool + first[3 * lo + 1], first[3 * lo + 2]);
+    if (const uint32_t* row = FoldTableRow(fold_tables::kWide, fold_tables::kWideCount, 3, c))
+        out.append(fold_tables::kWidePool + row[1], row[2]);
     else
         out += c;
 }
 
 int CombiningClass(char32_t c) {
-    const uint32_t* t = fold_tables::kCombining;
-    size_t lo = 0, hi = fold_tables::kCombiningCount;
-    while (lo < hi) {
-        const size_t mid = (lo + hi) / 2;
-        if (t[2 * mid] < c)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return lo < fold_tables::kCombiningCount && t[2 * lo] == c ? static_cast<int>(t[2 * lo + 1]) : 0;
+    const uint32_t* row = FoldTableRow(fold_tables::kCombining, fold_tables::kCombiningCount, 2, c);
+    return row ? static_cast<int>(row[1]) : 0;
 }
 
 constexpr char32_t Hiragana(char32_t c) { return c >= 0x30A1 && c <= 0x30F6 ? c - 0x60 : c; }
